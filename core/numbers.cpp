@@ -1,0 +1,222 @@
+#include "numbers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace zcore {
+namespace {
+
+bool ignorable(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
+}
+
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// Length of the decimal number at the start of s (sign, digits, one point with
+// a fraction, optional exponent); 0 when s does not start with one.
+qsizetype decimalPrefix(const QString &s, QChar point, bool allowExponentD)
+{
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && isDigit(s[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && s[i] == point) {
+        ++i;
+        while (i < n && isDigit(s[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n) {
+        const QChar e = s[i].toUpper();
+        if (e == QLatin1Char('E') || (allowExponentD && e == QLatin1Char('D'))) {
+            qsizetype j = i + 1;
+            if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-')))
+                ++j;
+            qsizetype expDigits = 0;
+            while (j < n && isDigit(s[j])) {
+                ++j;
+                ++expDigits;
+            }
+            if (expDigits > 0)
+                i = j;
+        }
+    }
+    return i;
+}
+
+double toDouble(const QString &number, QChar point)
+{
+    std::string ascii;
+    ascii.reserve(size_t(number.size()));
+    for (QChar c : number) {
+        if (c == point)
+            ascii.push_back('.');
+        else if (c.toUpper() == QLatin1Char('D'))
+            ascii.push_back('E');
+        else
+            ascii.push_back(char(c.toLatin1()));
+    }
+    return std::strtod(ascii.c_str(), nullptr);
+}
+
+double radixValue(const QString &s, qsizetype from, int radix)
+{
+    double value = 0;
+    for (qsizetype i = from; i < s.size(); ++i) {
+        const int d = hexValue(s[i]);
+        if (d < 0 || d >= radix)
+            break;
+        value = value * radix + d;
+    }
+    return value;
+}
+
+} // namespace
+
+double readLeadingNumber(QStringView text)
+{
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text)
+        if (!ignorable(c))
+            s.append(c);
+    if (s.size() >= 2 && s[0] == QLatin1Char('&')) {
+        const QChar kind = s[1].toUpper();
+        if (kind == QLatin1Char('H'))
+            return radixValue(s, 2, 16);
+        if (kind == QLatin1Char('O'))
+            return radixValue(s, 2, 8);
+        return 0;
+    }
+    const qsizetype len = decimalPrefix(s, QLatin1Char('.'), true);
+    return len == 0 ? 0.0 : toDouble(s.left(len), QLatin1Char('.'));
+}
+
+QString numberText(double value, QChar decimalPoint)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NaN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("1.#INF") : QStringLiteral("-1.#INF");
+    if (value == 0)
+        return QStringLiteral("0");
+    if (value == std::trunc(value) && std::fabs(value) < 1e15)
+        return QString::number(qint64(value));
+
+    // Fifteen significant digits, rounded once, then laid out.
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", value);
+    const std::string e(buf);
+    const bool negative = e[0] == '-';
+    const size_t m0 = negative ? 1 : 0;
+    std::string digits;
+    size_t k = m0;
+    for (; k < e.size() && e[k] != 'e'; ++k)
+        if (e[k] != '.')
+            digits.push_back(e[k]);
+    const int exponent = std::atoi(e.c_str() + k + 1);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    QString out;
+    if (negative)
+        out.append(QLatin1Char('-'));
+    if (exponent > -5 && exponent < 15) {
+        if (exponent >= 0) {
+            const size_t intLen = size_t(exponent) + 1;
+            std::string whole = digits.substr(0, std::min(intLen, digits.size()));
+            while (whole.size() < intLen)
+                whole.push_back('0');
+            out.append(QString::fromLatin1(whole.c_str()));
+            if (digits.size() > intLen) {
+                out.append(decimalPoint);
+                out.append(QString::fromLatin1(digits.c_str() + intLen));
+            }
+        } else {
+            out.append(QLatin1Char('0'));
+            out.append(decimalPoint);
+            out.append(QString(-exponent - 1, QLatin1Char('0')));
+            out.append(QString::fromLatin1(digits.c_str()));
+        }
+        return out;
+    }
+    out.append(QLatin1Char(digits[0]));
+    if (digits.size() > 1) {
+        out.append(decimalPoint);
+        out.append(QString::fromLatin1(digits.c_str() + 1));
+    }
+    out.append(exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+"));
+    out.append(QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0')));
+    return out;
+}
+
+double roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    const double floor = std::floor(value);
+    const double diff = value - floor;
+    if (diff < 0.5)
+        return floor;
+    if (diff > 0.5)
+        return floor + 1;
+    return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+std::optional<double> parseWholeText(QStringView text, QChar decimalPoint)
+{
+    const QString s = text.trimmed().toString();
+    if (s.isEmpty())
+        return std::nullopt;
+    const qsizetype len = decimalPrefix(s, decimalPoint, false);
+    if (len == 0 || len != s.size())
+        return std::nullopt;
+    const double v = toDouble(s, decimalPoint);
+    if (!std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+std::optional<int> wholeNumber16(QStringView text, QChar decimalPoint)
+{
+    const auto v = parseWholeText(text, decimalPoint);
+    if (!v)
+        return std::nullopt;
+    const double r = roundHalfEven(*v);
+    if (r < -32768 || r > 32767)
+        return std::nullopt;
+    return int(r);
+}
+
+std::optional<unsigned char> toByte(double value)
+{
+    const double r = roundHalfEven(value);
+    if (!(r >= 0 && r <= 255))
+        return std::nullopt;
+    return static_cast<unsigned char>(r);
+}
+
+} // namespace zcore

@@ -1,0 +1,54 @@
+// An in-memory serial link: the test queues what the unit "sent" and reads
+// back every write with the time it was made.
+#pragma once
+
+#include "link/seriallink.h"
+
+#include <QElapsedTimer>
+#include <QList>
+
+class FakeLink : public SerialLink {
+public:
+    struct Write {
+        QByteArray bytes;
+        qint64 atMs = 0; // since the link was made
+    };
+
+    FakeLink();
+
+    // What the unit sends: appended to the receive buffer.
+    void receive(QByteArrayView bytes) { m_pending.append(bytes); }
+    QByteArray pending() const { return m_pending; }
+    const QList<Write> &writes() const { return m_writes; }
+    QByteArray written() const;
+
+    // Port numbers the fake refuses to open (missing or busy ports).
+    void refuseOpen(int number) { m_refused.append(number); }
+    int openCount() const { return m_opens; }
+    int readLength() const { return m_readLength; }
+    QString settings() const { return m_settings; }
+
+    bool setPortNumber(int number) override;
+    int portNumber() const override { return m_number; }
+    bool setSettings(const QString &settings) override;
+    void setReadLength(int length) override { m_readLength = length; }
+    bool isOpen() const override { return m_open; }
+    bool open() override;
+    void close() override { m_open = false; }
+    bool write(QByteArrayView bytes) override;
+    QByteArray read() override;
+    void discardInput() override { m_pending.clear(); }
+    QString lastError() const override { return m_error; }
+
+private:
+    QElapsedTimer m_clock;
+    QByteArray m_pending;
+    QList<Write> m_writes;
+    QList<int> m_refused;
+    QString m_settings;
+    QString m_error;
+    int m_number = 0;
+    int m_readLength = 0;
+    int m_opens = 0;
+    bool m_open = false;
+};

@@ -1,0 +1,26 @@
+#include "payloads.h"
+
+#include "core/frame.h"
+
+namespace payloads {
+
+QByteArray fromHex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+QByteArray workedFrame()
+{
+    return fromHex("A4 C0 00 F4 01 00 00 E8 03 81 00 A0 00 00 DC 05 03 00 E8 03 00 00 8C 64 0A "
+                   "14 1E 28 C8 96 64 32 0A A0 00 00 00");
+}
+
+QByteArray payload(std::initializer_list<std::pair<int, int>> bytes)
+{
+    QByteArray p(zcore::kPayloadLength, '\0');
+    for (const auto &[position, value] : bytes)
+        p[position - 1] = char(value);
+    return p;
+}
+
+} // namespace payloads
