@@ -1,0 +1,247 @@
+#include "enginemodel.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zsim {
+
+namespace {
+
+// Engine behaviour.
+constexpr double kIdleRpm = 815.0;
+constexpr double kIdleWobbleRpm = 25.0;  // idle stays within about 790..840
+constexpr double kChannelNoiseRpm = 1.5; // on top of the fixed per-channel trim
+constexpr double kChannelTrimRpm = 2.5;
+constexpr double kChannelNoiseMs = 0.03;
+constexpr double kChannelTrimMs = 0.08;
+constexpr double kLoadSettleSeconds = 0.4;
+constexpr double kColdEnrichment = 0.25; // extra petrol on a cold engine
+constexpr double kLongestSlice = 0.1;    // seconds of engine time per slice
+
+// Coolant: heads for 95 °C with a 76 s time constant until the thermostat
+// opens at 88 °C, which it reaches after about three minutes from 20 °C.
+constexpr double kCoolantHeadingCelsius = 95.0;
+constexpr double kCoolantSeconds = 76.0;
+
+constexpr double kSecondsPerTankCount = 30.0; // gas used while any row burns gas
+
+// Load (0..1) the engine asks for in each phase.
+constexpr double kIdleLoad = 0.12;
+constexpr double kRisingLoad = 0.75;
+constexpr double kHoldingLoad = 0.35;
+constexpr double kFallingLoad = 0.0; // throttle shut, overrun
+
+// Counted range of I + O; outside it the tool takes no speed from the channel.
+constexpr int kLeastCountedSum = 1893;
+constexpr int kMostCountedSum = 37803;
+
+} // namespace
+
+EngineModel::EngineModel(quint32 seed) : m_random(seed)
+{
+    std::copy(std::begin(kDefaultBandLevels), std::end(kDefaultBandLevels), m_bands.begin());
+    std::copy(std::begin(kDefaultCalibration), std::end(kDefaultCalibration),
+              m_calibration.begin());
+    for (int k = 0; k < 4; ++k) {
+        m_rpmTrim[k] = uniform(-kChannelTrimRpm, kChannelTrimRpm);
+        m_injectionTrim[k] = uniform(-kChannelTrimMs, kChannelTrimMs);
+    }
+    m_phaseLength = uniform(6.0, 10.0);
+    m_wobbleTarget = uniform(-kIdleWobbleRpm, kIdleWobbleRpm);
+    m_wobbleClock = uniform(0.4, 1.2);
+    advance(0.0);
+    updateChannels();
+}
+
+void EngineModel::step(double dtSeconds)
+{
+    double left = std::max(0.0, dtSeconds);
+    while (left > 0.0) {
+        const double slice = std::min(left, kLongestSlice);
+        advance(slice);
+        left -= slice;
+    }
+    ++m_frames;
+    updateChannels();
+}
+
+void EngineModel::advance(double dt)
+{
+    m_seconds += dt;
+
+    if (m_coolant < kThermostatCelsius) {
+        m_coolant += (kCoolantHeadingCelsius - m_coolant) * dt / kCoolantSeconds;
+        m_coolant = std::min(m_coolant, kThermostatCelsius);
+    }
+
+    m_wobbleClock -= dt;
+    if (m_wobbleClock <= 0.0) {
+        m_wobbleTarget = uniform(-kIdleWobbleRpm, kIdleWobbleRpm);
+        m_wobbleClock = uniform(0.4, 1.2);
+    }
+    m_idleWobble += (m_wobbleTarget - m_idleWobble) * std::min(1.0, dt / 0.5);
+
+    advancePhase(dt);
+
+    const double coldness = std::clamp((60.0 - m_coolant) / 40.0, 0.0, 1.0);
+    const double span = kMostInjectionMs - kLeastInjectionMs;
+    m_injectionMs = (kLeastInjectionMs + span * m_load) * (1.0 + kColdEnrichment * coldness);
+    m_injectionMs = std::clamp(m_injectionMs, kLeastInjectionMs, kMostInjectionMs);
+
+    if (!m_maskCommanded && !m_switchedOver && coolantByte() <= m_switchOverByte) {
+        m_mask = kAllRowsOnGas;
+        m_switchedOver = true;
+    }
+
+    if (onGas())
+        m_tank = std::max(0.0, m_tank - dt / kSecondsPerTankCount);
+}
+
+void EngineModel::advancePhase(double dt)
+{
+    m_phaseClock += dt;
+    while (m_phaseClock >= m_phaseLength) {
+        m_phaseClock -= m_phaseLength;
+        switch (m_phase) {
+        case Phase::Idle:
+            m_phase = Phase::Rising;
+            m_peakRpm = uniform(2500.0, 4000.0);
+            m_phaseLength = uniform(1.5, 3.0);
+            break;
+        case Phase::Rising:
+            m_phase = Phase::Holding;
+            m_phaseLength = uniform(1.0, 3.0);
+            break;
+        case Phase::Holding:
+            m_phase = Phase::Falling;
+            m_phaseLength = uniform(2.5, 4.5);
+            break;
+        case Phase::Falling:
+            m_phase = Phase::Idle;
+            m_phaseLength = uniform(5.0, 12.0);
+            break;
+        }
+    }
+
+    // Speed above idle, as a share of the way to this rev-up's peak.
+    const double progress = m_phaseClock / m_phaseLength;
+    double share = 0.0;
+    double loadTarget = kIdleLoad;
+    switch (m_phase) {
+    case Phase::Idle:
+        break;
+    case Phase::Rising:
+        share = smoothStep(progress);
+        loadTarget = kRisingLoad;
+        break;
+    case Phase::Holding:
+        share = 1.0;
+        loadTarget = kHoldingLoad;
+        break;
+    case Phase::Falling:
+        share = 1.0 - smoothStep(progress);
+        loadTarget = kFallingLoad;
+        break;
+    }
+    m_rpm = kIdleRpm + m_idleWobble + (m_peakRpm - kIdleRpm) * share;
+    m_load += (loadTarget - m_load) * std::min(1.0, dt / kLoadSettleSeconds);
+}
+
+void EngineModel::updateChannels()
+{
+    for (int k = 0; k < 4; ++k) {
+        const double rpm = m_rpm + m_rpmTrim[k] + uniform(-kChannelNoiseRpm, kChannelNoiseRpm);
+        double ms = m_injectionMs + m_injectionTrim[k] + uniform(-kChannelNoiseMs, kChannelNoiseMs);
+        ms = std::clamp(ms, kLeastInjectionMs, kMostInjectionMs);
+        const int sum = int(std::lround(kSpeedConstant / rpm + kTimeWordOffset));
+        const int in = int(std::lround(kTimeWordOffset + kTicksPerMs * ms));
+        m_channels[k] = Channel{in, sum - in};
+    }
+}
+
+QByteArray EngineModel::payload() const
+{
+    QByteArray p(34, '\0');
+    auto put = [&p](int position, int byte) { p[position - 1] = char(byte & 0xFF); };
+    auto putWord = [&put](int position, int word) {
+        put(position, word & 0xFF);
+        put(position + 1, (word >> 8) & 0xFF);
+    };
+
+    for (int k = 0; k < 4; ++k) {
+        putWord(1 + 2 * k, m_channels[k].inWord);
+        putWord(12 + 2 * k, m_channels[k].outWord);
+    }
+    put(9, m_mask);
+    put(10, kFirmwareMajor);
+    put(11, kFirmwareMinor);
+    put(20, coolantByte());
+    put(21, tankLevel());
+    for (int band = 0; band < 4; ++band)
+        put(22 + band, m_bands[band]);
+    for (int point = 0; point < 5; ++point)
+        put(26 + point, m_calibration[point]);
+    put(31, m_switchOverByte);
+    putWord(32, int(m_frames & 0xFFFF));
+
+    int sum = 0;
+    for (int i = 0; i < 33; ++i)
+        sum += static_cast<unsigned char>(p[i]);
+    put(34, sum);
+    return p;
+}
+
+bool EngineModel::apply(int code, int value)
+{
+    if (value < 0 || value > 255)
+        return false;
+    if (code >= kFirstBandCode && code < kFirstBandCode + int(m_bands.size())) {
+        m_bands[code - kFirstBandCode] = value;
+        return true;
+    }
+    if (code == kMaskCode) {
+        m_mask = value & kUsedMaskBits;
+        m_maskCommanded = true;
+        return true;
+    }
+    if (code == kSwitchOverCode) {
+        m_switchOverByte = value;
+        return true;
+    }
+    if (code >= kFirstCalibrationCode && code < kFirstCalibrationCode + int(m_calibration.size())) {
+        m_calibration[code - kFirstCalibrationCode] = value;
+        return true;
+    }
+    return false;
+}
+
+int EngineModel::tankLevel() const
+{
+    return std::clamp(int(std::ceil(m_tank)), 0, 255);
+}
+
+int EngineModel::coolantByte() const
+{
+    return std::clamp(230 - int(std::lround(m_coolant)), 0, 255);
+}
+
+double EngineModel::speedOfWords(int inWord, int outWord)
+{
+    const int sum = inWord + outWord;
+    if (sum <= kLeastCountedSum || sum >= kMostCountedSum)
+        return 0.0;
+    return kSpeedConstant / (sum - kTimeWordOffset);
+}
+
+double EngineModel::uniform(double low, double high)
+{
+    return low + (high - low) * m_random.generateDouble();
+}
+
+double EngineModel::smoothStep(double x)
+{
+    x = std::clamp(x, 0.0, 1.0);
+    return x * x * (3.0 - 2.0 * x);
+}
+
+} // namespace zsim

@@ -1,0 +1,147 @@
+// zendalite-sim: a gas control unit on a pseudo-terminal, for trying the tool
+// without a car. It sends telemetry frames on its own and takes the tool's
+// commands, logging each on stdout.
+#include "commandlistener.h"
+#include "console.h"
+#include "fileframesource.h"
+#include "modelframesource.h"
+#include "ptylink.h"
+#include "signalwatcher.h"
+#include "transmitter.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+
+#include <memory>
+#include <unistd.h>
+
+using namespace zsim;
+
+namespace {
+
+constexpr double kDefaultRate = 10.0;
+constexpr double kLeastRate = 0.1;
+constexpr double kMostRate = 100.0;
+
+quint32 timeSeed()
+{
+    return quint32(QDateTime::currentMSecsSinceEpoch()) ^ (quint32(::getpid()) << 16);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Outlives the application object, and with it everything that uses it.
+    std::unique_ptr<FrameSource> source;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zendalite-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZENDALITE_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated gas control unit on a pseudo-terminal. Sends telemetry frames on its own\n"
+        "and logs the tool's commands on stdout:\n"
+        "  ready <device> <link>\n"
+        "  command <code> <value> gaps <ms> <ms>\n"
+        "  stray <hex bytes>"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption linkOption(
+        QStringLiteral("link"),
+        QStringLiteral("Publish the unit's port as a symbolic link at <path> (required)."),
+        QStringLiteral("path"));
+    const QCommandLineOption rateOption(
+        QStringLiteral("rate"), QStringLiteral("Frames per second (default %1).").arg(kDefaultRate),
+        QStringLiteral("n"), QString::number(kDefaultRate));
+    const QCommandLineOption seedOption(
+        QStringLiteral("seed"),
+        QStringLiteral("Seed for the engine, for repeatable runs (default: from the clock)."),
+        QStringLiteral("n"));
+    const QCommandLineOption framesOption(
+        QStringLiteral("frames"),
+        QStringLiteral("Send the frames listed in <file> (hex bytes, one frame a line, '#' "
+                       "comments) in a loop instead of the engine's. Commands are logged, "
+                       "not applied."),
+        QStringLiteral("file"));
+    parser.addOptions({linkOption, rateOption, seedOption, framesOption});
+    parser.process(app);
+
+    if (!parser.positionalArguments().isEmpty()) {
+        printNote(
+            QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+        return 2;
+    }
+    const QString linkPath = parser.value(linkOption);
+    if (linkPath.isEmpty()) {
+        printNote(QStringLiteral("--link <path> is required (try --help)"));
+        return 2;
+    }
+    bool ok = false;
+    const double rate = parser.value(rateOption).toDouble(&ok);
+    if (!ok || rate < kLeastRate || rate > kMostRate) {
+        printNote(QStringLiteral("--rate takes a number of frames per second from %1 to %2")
+                      .arg(kLeastRate)
+                      .arg(kMostRate));
+        return 2;
+    }
+
+    if (parser.isSet(framesOption)) {
+        QFile file(parser.value(framesOption));
+        if (!file.open(QIODevice::ReadOnly)) {
+            printNote(
+                QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
+            return 1;
+        }
+        QString error;
+        auto frames = FileFrameSource::parse(QString::fromLatin1(file.readAll()), &error);
+        if (!frames) {
+            printNote(QStringLiteral("%1: %2").arg(file.fileName(), error));
+            return 1;
+        }
+        printNote(
+            QStringLiteral("sending %1 frames from %2").arg(frames->size()).arg(file.fileName()));
+        source = std::make_unique<FileFrameSource>(std::move(*frames));
+    } else {
+        quint32 seed = timeSeed();
+        if (parser.isSet(seedOption)) {
+            seed = parser.value(seedOption).toUInt(&ok);
+            if (!ok) {
+                printNote(QStringLiteral("--seed takes a whole number from 0 to 4294967295"));
+                return 2;
+            }
+        }
+        printNote(QStringLiteral("engine seed %1").arg(seed));
+        source = std::make_unique<ModelFrameSource>(seed);
+    }
+
+    auto *watcher = new SignalWatcher(&app);
+    if (!watcher->start()) {
+        printNote(QStringLiteral("cannot catch termination signals"));
+        return 1;
+    }
+    QObject::connect(watcher, &SignalWatcher::caught, &app, [](int number) {
+        printNote(QStringLiteral("signal %1, closing").arg(number));
+        QCoreApplication::quit();
+    });
+
+    auto *link = new PtyLink(&app);
+    QString error;
+    if (!link->open(linkPath, &error)) {
+        printNote(error);
+        return 1;
+    }
+
+    auto *listener = new CommandListener(source.get(), &app);
+    QObject::connect(link, &PtyLink::received, listener, &CommandListener::take);
+    auto *transmitter = new Transmitter(source.get(), link, rate, &app);
+
+    printLine(QStringLiteral("ready %1 %2").arg(link->device(), link->linkPath()));
+    transmitter->start();
+
+    const int status = QCoreApplication::exec();
+    link->close();
+    return status;
+}

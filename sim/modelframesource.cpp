@@ -1,0 +1,20 @@
+#include "modelframesource.h"
+
+#include "core/frame.h"
+
+namespace zsim {
+
+ModelFrameSource::ModelFrameSource(quint32 seed) : m_model(seed) {}
+
+QByteArray ModelFrameSource::nextFrame(double periodSeconds)
+{
+    m_model.step(periodSeconds);
+    return zcore::telemetryFrame(m_model.payload());
+}
+
+bool ModelFrameSource::apply(int code, int value)
+{
+    return m_model.apply(code, value);
+}
+
+} // namespace zsim

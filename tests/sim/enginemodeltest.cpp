@@ -1,0 +1,382 @@
+#include "enginemodeltest.h"
+
+#include "sim/enginemodel.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+using zsim::EngineModel;
+
+namespace {
+
+// Payload byte at position p (1-based), and the word at p, p + 1.
+int byteAt(const QByteArray &payload, int position)
+{
+    return static_cast<unsigned char>(payload.at(position - 1));
+}
+
+int wordAt(const QByteArray &payload, int position)
+{
+    return byteAt(payload, position) + 256 * byteAt(payload, position + 1);
+}
+
+// Runs the engine in frames of 0.1 s until it has run `seconds`.
+void runFor(EngineModel &model, double seconds)
+{
+    const int frames = int(seconds * 10.0 + 0.5);
+    for (int i = 0; i < frames; ++i)
+        model.step(0.1);
+}
+
+} // namespace
+
+void EngineModelTest::freshUnitSendsFactoryState_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("petrol in use, no row on gas") << 9 << 128;
+    QTest::newRow("firmware major") << 10 << 3;
+    QTest::newRow("firmware minor") << 11 << 12;
+    QTest::newRow("coolant 20 degrees") << 20 << 210;
+    QTest::newRow("tank level") << 21 << 180;
+    QTest::newRow("band 0-1500") << 22 << 100;
+    QTest::newRow("band 1500-2500") << 23 << 110;
+    QTest::newRow("band 2500-4000") << 24 << 120;
+    QTest::newRow("band 4000-8000") << 25 << 130;
+    QTest::newRow("calibration full") << 26 << 200;
+    QTest::newRow("calibration 3/4") << 27 << 150;
+    QTest::newRow("calibration half") << 28 << 110;
+    QTest::newRow("calibration 1/4") << 29 << 60;
+    QTest::newRow("calibration empty") << 30 << 15;
+    QTest::newRow("switch-over 35 degrees") << 31 << 195;
+}
+
+void EngineModelTest::freshUnitSendsFactoryState()
+{
+    QFETCH(int, position);
+    QFETCH(int, expected);
+    EngineModel model(1);
+    model.step(0.1);
+    const QByteArray payload = model.payload();
+    QCOMPARE(payload.size(), 34);
+    QCOMPARE(byteAt(payload, position), expected);
+}
+
+void EngineModelTest::commandShowsInNextPayload_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("band 0") << 0 << 57 << 22 << 57;
+    QTest::newRow("band 1") << 1 << 57 << 23 << 57;
+    QTest::newRow("band 2") << 2 << 0 << 24 << 0;
+    QTest::newRow("band 3") << 3 << 255 << 25 << 255;
+    QTest::newRow("mask row 1 only") << 4 << 16 << 9 << 16;
+    QTest::newRow("mask petrol") << 4 << 128 << 9 << 128;
+    QTest::newRow("mask unused bits stay clear") << 4 << 255 << 9 << 188;
+    QTest::newRow("switch-over 40 degrees") << 5 << 190 << 31 << 190;
+    QTest::newRow("calibration full") << 6 << 210 << 26 << 210;
+    QTest::newRow("calibration 3/4") << 7 << 160 << 27 << 160;
+    QTest::newRow("calibration half") << 8 << 100 << 28 << 100;
+    QTest::newRow("calibration 1/4") << 9 << 50 << 29 << 50;
+    QTest::newRow("calibration empty") << 10 << 9 << 30 << 9;
+}
+
+void EngineModelTest::commandShowsInNextPayload()
+{
+    QFETCH(int, code);
+    QFETCH(int, value);
+    QFETCH(int, position);
+    QFETCH(int, expected);
+    EngineModel model(7);
+    model.step(0.1);
+    QVERIFY(model.apply(code, value));
+    model.step(0.1);
+    QCOMPARE(byteAt(model.payload(), position), expected);
+    runFor(model, 5.0);
+    QCOMPARE(byteAt(model.payload(), position), expected);
+}
+
+void EngineModelTest::unknownCommandChangesNothing_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("value");
+    QTest::newRow("code 11") << 11 << 5;
+    QTest::newRow("code 164") << 164 << 7;
+    QTest::newRow("value above a byte") << 1 << 256;
+    QTest::newRow("negative value") << 0 << -1;
+}
+
+void EngineModelTest::unknownCommandChangesNothing()
+{
+    QFETCH(int, code);
+    QFETCH(int, value);
+    EngineModel model(3);
+    model.step(0.1);
+    const QByteArray before = model.payload();
+    QVERIFY(!model.apply(code, value));
+    QCOMPARE(model.payload(), before);
+}
+
+void EngineModelTest::coolantWarmsToThermostatInAboutThreeMinutes_data()
+{
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<int>("lowest");
+    QTest::addColumn<int>("highest");
+    QTest::newRow("cold start") << 0.0 << 20 << 20;
+    QTest::newRow("half a minute") << 30.0 << 38 << 50;
+    QTest::newRow("one minute") << 60.0 << 55 << 66;
+    QTest::newRow("two minutes") << 120.0 << 75 << 84;
+    QTest::newRow("three and a half minutes") << 210.0 << 88 << 88;
+    QTest::newRow("ten minutes, held") << 600.0 << 88 << 88;
+}
+
+void EngineModelTest::coolantWarmsToThermostatInAboutThreeMinutes()
+{
+    QFETCH(double, seconds);
+    QFETCH(int, lowest);
+    QFETCH(int, highest);
+    EngineModel model(11);
+    runFor(model, seconds);
+    const int degrees = 230 - byteAt(model.payload(), 20);
+    QVERIFY2(degrees >= lowest && degrees <= highest,
+             qPrintable(QStringLiteral("%1 degrees").arg(degrees)));
+}
+
+void EngineModelTest::maskFollowsSwitchOverTemperature_data()
+{
+    QTest::addColumn<int>("switchOverCelsius");
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<int>("mask");
+    QTest::newRow("35 degrees, still cold") << 35 << 5.0 << 128;
+    QTest::newRow("35 degrees, warm") << 35 << 60.0 << 60;
+    QTest::newRow("50 degrees, not yet") << 50 << 30.0 << 128;
+    QTest::newRow("50 degrees, reached") << 50 << 60.0 << 60;
+    QTest::newRow("20 degrees, at once") << 20 << 0.1 << 60;
+    QTest::newRow("above the thermostat, never") << 90 << 600.0 << 128;
+}
+
+void EngineModelTest::maskFollowsSwitchOverTemperature()
+{
+    QFETCH(int, switchOverCelsius);
+    QFETCH(double, seconds);
+    QFETCH(int, mask);
+    EngineModel model(5);
+    QVERIFY(model.apply(EngineModel::kSwitchOverCode, 230 - switchOverCelsius));
+    runFor(model, seconds);
+    QCOMPARE(byteAt(model.payload(), 9), mask);
+}
+
+void EngineModelTest::switchesToGasInTheFrameCoolantReachesSwitchOver()
+{
+    EngineModel model(9);
+    int previousCoolant = byteAt(model.payload(), 20);
+    for (int frame = 0; frame < 1200; ++frame) {
+        model.step(0.1);
+        const QByteArray payload = model.payload();
+        if (byteAt(payload, 9) == 60) {
+            QVERIFY(byteAt(payload, 20) <= 195);
+            QVERIFY(previousCoolant > 195);
+            return;
+        }
+        QCOMPARE(byteAt(payload, 9), 128);
+        previousCoolant = byteAt(payload, 20);
+    }
+    QFAIL("never switched to gas");
+}
+
+void EngineModelTest::technicianMaskWinsOverSwitchOver_data()
+{
+    QTest::addColumn<double>("commandAtSeconds");
+    QTest::addColumn<int>("commanded");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("petrol chosen while cold") << 1.0 << 128 << 128;
+    QTest::newRow("one row chosen while cold") << 1.0 << 16 << 16;
+    QTest::newRow("nothing chosen while cold") << 1.0 << 0 << 0;
+    QTest::newRow("back to petrol after switch-over") << 120.0 << 128 << 128;
+    QTest::newRow("rows 2 and 4 after switch-over") << 120.0 << 36 << 36;
+}
+
+void EngineModelTest::technicianMaskWinsOverSwitchOver()
+{
+    QFETCH(double, commandAtSeconds);
+    QFETCH(int, commanded);
+    QFETCH(int, expected);
+    EngineModel model(13);
+    runFor(model, commandAtSeconds);
+    QVERIFY(model.apply(EngineModel::kMaskCode, commanded));
+    runFor(model, 300.0);
+    QCOMPARE(byteAt(model.payload(), 9), expected);
+}
+
+void EngineModelTest::channelWordsGiveEngineSpeedInCountedRange_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {1u, 2u, 42u, 12345u, 4294967295u})
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void EngineModelTest::channelWordsGiveEngineSpeedInCountedRange()
+{
+    QFETCH(quint32, seed);
+    EngineModel model(seed);
+    for (int frame = 0; frame < 3000; ++frame) {
+        model.step(0.1);
+        const QByteArray payload = model.payload();
+        for (int channel = 0; channel < 4; ++channel) {
+            const int in = wordAt(payload, 1 + 2 * channel);
+            const int out = wordAt(payload, 12 + 2 * channel);
+            const int sum = in + out;
+            QVERIFY2(sum > 1893 && sum < 37803, qPrintable(QString::number(sum)));
+            const double injectionMs = (in - 3) / 126.0;
+            QVERIFY2(injectionMs >= 2.5 && injectionMs <= 12.0,
+                     qPrintable(QString::number(injectionMs)));
+            QVERIFY(out > 0);
+            const double shown = 15120000.0 / (sum - 3);
+            QCOMPARE(EngineModel::speedOfWords(in, out), shown);
+            QVERIFY2(std::abs(shown - model.rpm()) <= 5.0,
+                     qPrintable(QStringLiteral("channel %1 shows %2, engine runs %3")
+                                    .arg(channel + 1)
+                                    .arg(shown)
+                                    .arg(model.rpm())));
+        }
+    }
+}
+
+void EngineModelTest::engineIdlesAndRevsBelievably_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {1u, 7u, 99u, 2024u})
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void EngineModelTest::engineIdlesAndRevsBelievably()
+{
+    QFETCH(quint32, seed);
+    EngineModel model(seed);
+    double idleLow = 1e9;
+    double idleHigh = 0.0;
+    double peak = 0.0;
+    QList<double> peaks;
+    auto previous = model.phase();
+    for (int frame = 0; frame < 6000; ++frame) { // ten minutes
+        model.step(0.1);
+        const double rpm = model.rpm();
+        QVERIFY(rpm >= 780.0 && rpm <= 4030.0);
+        if (model.phase() == EngineModel::Phase::Idle) {
+            idleLow = std::min(idleLow, rpm);
+            idleHigh = std::max(idleHigh, rpm);
+        }
+        peak = std::max(peak, rpm);
+        if (previous == EngineModel::Phase::Falling && model.phase() == EngineModel::Phase::Idle) {
+            peaks.append(peak);
+            peak = 0.0;
+        }
+        previous = model.phase();
+    }
+    QVERIFY(idleLow >= 780.0);
+    QVERIFY(idleHigh <= 850.0);
+    QVERIFY2(idleHigh - idleLow >= 10.0, "idle should wobble a little");
+    QVERIFY2(peaks.size() >= 25, qPrintable(QString::number(peaks.size())));
+    for (const double top : peaks)
+        QVERIFY2(top >= 2470.0 && top <= 4030.0, qPrintable(QString::number(top)));
+}
+
+void EngineModelTest::injectionFollowsLoad()
+{
+    EngineModel model(21);
+    runFor(model, 200.0); // warm: no cold enrichment
+    double sum[4] = {};
+    int count[4] = {};
+    for (int frame = 0; frame < 3000; ++frame) {
+        model.step(0.1);
+        const int phase = int(model.phase());
+        sum[phase] += model.injectionMs();
+        ++count[phase];
+    }
+    for (const int n : count)
+        QVERIFY(n > 0);
+    const double idle = sum[int(EngineModel::Phase::Idle)] / count[int(EngineModel::Phase::Idle)];
+    const double rising =
+        sum[int(EngineModel::Phase::Rising)] / count[int(EngineModel::Phase::Rising)];
+    const double falling =
+        sum[int(EngineModel::Phase::Falling)] / count[int(EngineModel::Phase::Falling)];
+    QVERIFY2(rising > idle + 3.0, qPrintable(QStringLiteral("%1 %2").arg(rising).arg(idle)));
+    QVERIFY2(idle > falling, qPrintable(QStringLiteral("%1 %2").arg(idle).arg(falling)));
+    QVERIFY(idle >= 3.0 && idle <= 4.5);
+}
+
+void EngineModelTest::channelsDifferByAFewRpm()
+{
+    EngineModel model(31);
+    int framesWithDifference = 0;
+    for (int frame = 0; frame < 100; ++frame) {
+        model.step(0.1);
+        const QByteArray payload = model.payload();
+        double low = 1e9;
+        double high = 0.0;
+        for (int channel = 0; channel < 4; ++channel) {
+            const double rpm = EngineModel::speedOfWords(wordAt(payload, 1 + 2 * channel),
+                                                         wordAt(payload, 12 + 2 * channel));
+            low = std::min(low, rpm);
+            high = std::max(high, rpm);
+        }
+        QVERIFY(high - low <= 10.0);
+        if (high - low >= 1.0)
+            ++framesWithDifference;
+    }
+    QVERIFY(framesWithDifference >= 90);
+}
+
+void EngineModelTest::tankLevelFallsOneCountPerHalfMinuteOnGas()
+{
+    EngineModel model(17);
+    runFor(model, 10.0); // still on petrol: the tank is untouched
+    QCOMPARE(model.mask(), 128);
+    QCOMPARE(byteAt(model.payload(), 21), 180);
+    while (!model.onGas())
+        model.step(0.1);
+    runFor(model, 300.0);
+    QCOMPARE(byteAt(model.payload(), 21), 170);
+}
+
+void EngineModelTest::frameCounterAndChecksumCloseThePayload()
+{
+    EngineModel model(19);
+    runFor(model, 12.3);
+    const QByteArray payload = model.payload();
+    QCOMPARE(wordAt(payload, 32), 123);
+    int sum = 0;
+    for (int position = 1; position <= 33; ++position)
+        sum += byteAt(payload, position);
+    QCOMPARE(byteAt(payload, 34), sum & 0xFF);
+}
+
+void EngineModelTest::sameSeedGivesSameFrames()
+{
+    EngineModel first(4242);
+    EngineModel second(4242);
+    QCOMPARE(first.payload(), second.payload());
+    for (int frame = 0; frame < 2000; ++frame) {
+        const double dt = frame % 3 == 0 ? 0.1 : 0.05;
+        first.step(dt);
+        second.step(dt);
+        QCOMPARE(first.payload(), second.payload());
+    }
+}
+
+void EngineModelTest::differentSeedsGiveDifferentFrames()
+{
+    EngineModel first(1);
+    EngineModel second(2);
+    int differing = 0;
+    for (int frame = 0; frame < 100; ++frame) {
+        first.step(0.1);
+        second.step(0.1);
+        if (first.payload() != second.payload())
+            ++differing;
+    }
+    QVERIFY(differing >= 95);
+}
