@@ -1,0 +1,87 @@
+#include "portnames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+
+namespace {
+const char *const kFamilies[] = {"ttyS", "ttyUSB", "ttyACM"};
+// A family is counted from 0 up to its first missing number; this bounds the count.
+constexpr int kFamilyLimit = 256;
+} // namespace
+
+PortNames::PortNames(QString configDir, QString devRoot)
+    : m_configDir(std::move(configDir)), m_devRoot(std::move(devRoot))
+{
+}
+
+QString PortNames::overrideFor(int number) const
+{
+    const QString path = QDir(m_configDir).filePath(QStringLiteral("ports/com%1").arg(number));
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return info.symLinkTarget();
+    if (!info.isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = file.readLine(4096).trimmed();
+    return QString::fromLocal8Bit(line);
+}
+
+QStringList PortNames::familyDevices() const
+{
+    QStringList devices;
+    for (const char *family : kFamilies) {
+        for (int i = 0; i < kFamilyLimit; ++i) {
+            const QString device = QStringLiteral("%1/%2%3").arg(m_devRoot, QLatin1String(family)).arg(i);
+            if (!QFileInfo::exists(device))
+                break;
+            devices.append(device);
+        }
+    }
+    return devices;
+}
+
+QString PortNames::deviceFor(int number) const
+{
+#ifdef Q_OS_WIN
+    return number >= 1 ? QStringLiteral("COM%1").arg(number) : QString();
+#else
+    if (number < 1)
+        return {};
+    const QString own = overrideFor(number);
+    if (!own.isEmpty())
+        return own;
+    const QStringList devices = familyDevices();
+    return number <= devices.size() ? devices[number - 1] : QString();
+#endif
+}
+
+QList<PortName> PortNames::describe() const
+{
+    QMap<int, PortName> names;
+#ifdef Q_OS_WIN
+    for (int n = 1; n <= 16; ++n)
+        names.insert(n, {n, QStringLiteral("COM%1").arg(n), QString()});
+#else
+    const QStringList devices = familyDevices();
+    for (int i = 0; i < devices.size(); ++i)
+        names.insert(i + 1, {i + 1, devices[i], QStringLiteral("Wine numbering")});
+    const QDir ports(QDir(m_configDir).filePath(QStringLiteral("ports")));
+    const QStringList entries = ports.entryList({QStringLiteral("com*")},
+                                                QDir::Files | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool ok = false;
+        const int n = entry.mid(3).toInt(&ok);
+        if (!ok || n < 1)
+            continue;
+        const QString device = overrideFor(n);
+        if (!device.isEmpty())
+            names.insert(n, {n, device, ports.filePath(entry)});
+    }
+#endif
+    return names.values();
+}

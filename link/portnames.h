@@ -1,0 +1,37 @@
+// Which device a port number means on this machine.
+//
+// On Windows port N is COMN. Elsewhere, a file ports/comN in the tool's
+// configuration folder may name the device (a symbolic link to it, or a
+// one-line text file holding its path); otherwise ports are numbered as Wine
+// numbers serial ports: /dev/ttyS0, ttyS1, ..., then /dev/ttyUSB0, ...,
+// then /dev/ttyACM0, ..., each family counted from 0 up to its first missing
+// number, and called COM1, COM2, ... in that combined order.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+struct PortName {
+    int number = 0;
+    QString device; // the path to open
+    QString origin; // where the mapping comes from, for the technician
+};
+
+class PortNames {
+public:
+    // configDir: the tool's configuration folder; devRoot: where devices live.
+    PortNames(QString configDir, QString devRoot = QStringLiteral("/dev"));
+
+    // The device for port N; empty when the number maps to nothing.
+    QString deviceFor(int number) const;
+
+    // Every number this machine maps, overrides included, in number order.
+    QList<PortName> describe() const;
+
+private:
+    QString overrideFor(int number) const;
+    QStringList familyDevices() const;
+
+    QString m_configDir;
+    QString m_devRoot;
+};

@@ -1,0 +1,156 @@
+#include "serialportlink.h"
+
+#include "linesettings.h"
+
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
+
+namespace {
+// The unit's frames wait here between polls; a bounded buffer keeps a
+// flooding line from growing memory (the driver's own buffer takes over).
+constexpr qint64 kReceiveBufferSize = 4096;
+constexpr int kWriteTimeoutMs = 1000;
+} // namespace
+
+SerialPortLink::SerialPortLink(PortNames names, QObject *parent)
+    : QObject(parent), m_names(std::move(names))
+{
+    m_port.setReadBufferSize(kReceiveBufferSize);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPortLink::onError);
+}
+
+bool SerialPortLink::setPortNumber(int number)
+{
+    if (m_open) {
+        m_error = tr("the port is open");
+        return false;
+    }
+    if (number < 1) {
+        m_error = tr("port %1 does not exist").arg(number);
+        return false;
+    }
+    m_number = number;
+    m_error.clear();
+    return true;
+}
+
+bool SerialPortLink::setSettings(const QString &settings)
+{
+    if (!LineSettings::parse(settings)) {
+        m_error = tr("bad line settings \"%1\"").arg(settings);
+        return false;
+    }
+    m_settings = settings;
+    m_error.clear();
+    return true;
+}
+
+bool SerialPortLink::applySettings()
+{
+    const auto s = LineSettings::parse(m_settings);
+    if (!s)
+        return false;
+    const auto parity = s->parity == 'E'   ? QSerialPort::EvenParity
+                        : s->parity == 'O' ? QSerialPort::OddParity
+                        : s->parity == 'M' ? QSerialPort::MarkParity
+                        : s->parity == 'S' ? QSerialPort::SpaceParity
+                                           : QSerialPort::NoParity;
+    const auto stop = s->stopBits == 2     ? QSerialPort::TwoStop
+                      : s->stopBits == 1.5 ? QSerialPort::OneAndHalfStop
+                                           : QSerialPort::OneStop;
+    // Modem-line and some attribute calls fail on pseudo-terminals; only the
+    // speed matters to the unit, so the others are set without being checked.
+    m_port.setDataBits(static_cast<QSerialPort::DataBits>(s->dataBits));
+    m_port.setParity(parity);
+    m_port.setStopBits(stop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    return m_port.setBaudRate(s->baud);
+}
+
+bool SerialPortLink::open()
+{
+    if (m_open)
+        return true;
+    const QString device = m_names.deviceFor(m_number);
+    if (device.isEmpty()) {
+        m_error = tr("COM%1 is not present on this computer").arg(m_number);
+        return false;
+    }
+    m_device = device;
+    m_port.setPortName(device);
+    m_closePending = false;
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_error = tr("COM%1 (%2) cannot be opened: %3").arg(m_number).arg(device, m_port.errorString());
+        m_port.clearError();
+        return false;
+    }
+    applySettings();
+    m_port.clearError();
+    m_error.clear();
+    m_open = true;
+    return true;
+}
+
+void SerialPortLink::close()
+{
+    m_open = false;
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool SerialPortLink::write(QByteArrayView bytes)
+{
+    if (!m_port.isOpen())
+        return false;
+    if (m_port.write(bytes.data(), bytes.size()) != bytes.size())
+        return false;
+    // Out of the tool's buffer, then out of the driver's: on the line.
+    while (m_port.bytesToWrite() > 0) {
+        if (!m_port.waitForBytesWritten(kWriteTimeoutMs))
+            return false;
+    }
+#ifdef Q_OS_UNIX
+    ::tcdrain(m_port.handle());
+#endif
+    return true;
+}
+
+QByteArray SerialPortLink::read()
+{
+    if (!m_port.isOpen())
+        return {};
+    return m_port.read(m_readLength > 0 ? m_readLength : kReceiveBufferSize);
+}
+
+void SerialPortLink::discardInput()
+{
+    if (!m_port.isOpen())
+        return;
+    m_port.clear(QSerialPort::Input);
+    m_port.readAll();
+}
+
+void SerialPortLink::onError(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    // The device went away (cable pulled). Qt keeps reporting the error on
+    // every turn of the event loop while the device stays open, so close the
+    // device, but outside this signal. The port stays open for the logic:
+    // polling reads nothing and reports the link lost as usual.
+    m_error = tr("COM%1 (%2) was lost: %3").arg(m_number).arg(m_device, m_port.errorString());
+    if (m_closePending)
+        return;
+    m_closePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_closePending = false;
+            if (m_port.isOpen())
+                m_port.close();
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,46 @@
+// The automation channel: one JSON request per line on standard input, one
+// JSON reply per line on standard output. Gestures go through Qt's event
+// delivery, never straight to a handler.
+#pragma once
+
+#include <QJsonObject>
+#include <QObject>
+#include <QStringList>
+
+class AppShell;
+class QSocketNotifier;
+
+class Automation : public QObject {
+    Q_OBJECT
+public:
+    Automation(AppShell &shell, bool manualTimers, QObject *parent);
+
+    // Starts reading standard input.
+    void listen();
+
+    // Handles one request line and returns the reply (used by listen() and by tests).
+    QJsonObject handleLine(const QByteArray &line);
+
+    QJsonObject state() const;
+
+signals:
+    void quitRequested();
+
+private:
+    void enqueue(const QByteArray &line);
+    void drain();
+    void reply(const QJsonObject &answer);
+    QJsonObject handle(const QJsonObject &request);
+    QObject *elementByName(const QString &name) const;
+    QWidget *windowByName(const QString &name) const;
+    QJsonObject elementState(const QString &name, const QObject *element) const;
+
+    AppShell &m_shell;
+    bool m_manualTimers = false;
+    QList<QByteArray> m_pending;
+    QByteArray m_partial;
+    bool m_draining = false;
+    bool m_inputEnded = false;
+    bool m_quitting = false;
+    QSocketNotifier *m_notifier = nullptr;
+};

@@ -1,0 +1,21 @@
+// Synthesised input, delivered through Qt's event path as real input would be.
+#pragma once
+
+#include <QPointF>
+#include <QString>
+
+class QWidget;
+
+namespace gestures {
+
+void click(QWidget *target);
+void doubleClick(QWidget *target);
+// Pointer movement to a point of the target (pixels, fractions kept) with the
+// buttons held; it goes to the visible widget under that point.
+void move(QWidget *target, QPointF at, Qt::MouseButtons buttons);
+// A key press and release; code is a Windows virtual-key code. False when the
+// code is not one the tool knows.
+bool key(QWidget *target, int code);
+void typeText(QWidget *target, const QString &text);
+
+} // namespace gestures

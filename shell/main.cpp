@@ -1,0 +1,95 @@
+// zendalite: service tool for the gas control unit of an LPG conversion kit.
+
+#include "appshell.h"
+#include "automation.h"
+#include "link/portnames.h"
+#include "link/serialportlink.h"
+#include "platform.h"
+#include "ui/mainwindow.h"
+#include "ui/skinfonts.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString describePorts(const PortNames &names)
+{
+    QStringList lines;
+    for (const PortName &p : names.describe()) {
+        lines.append(QStringLiteral("%1 = %2").arg(p.number).arg(p.device));
+        if (lines.size() == 16)
+            break;
+    }
+    if (lines.isEmpty())
+        return QObject::tr("No serial ports found on this computer.");
+    return QObject::tr("Port numbers on this computer:\n%1").arg(lines.join(QLatin1Char('\n')));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zendalite"));
+    QApplication::setApplicationVersion(QStringLiteral(ZENDALITE_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QObject::tr("Service tool for the gas control unit (Ecu) of an LPG conversion kit."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption automationOption(
+        QStringLiteral("automation"),
+        QObject::tr("Read JSON requests from standard input and answer on standard output."));
+    const QCommandLineOption manualTimersOption(
+        QStringLiteral("manual-timers"), QObject::tr("Timers tick only when a request asks."));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"), QObject::tr("Write the main window as PNG after start-up."),
+        QObject::tr("FILE"));
+    const QCommandLineOption quitAfterOption(QStringLiteral("quit-after"),
+                                             QObject::tr("End the program after SECONDS."),
+                                             QObject::tr("SECONDS"));
+    parser.addOptions({automationOption, manualTimersOption, screenshotOption, quitAfterOption});
+    parser.process(app);
+
+    installFontSubstitutes();
+    const bool manualTimers = parser.isSet(manualTimersOption);
+    const QString configDir = platform::configDir();
+
+    const PortNames names(configDir);
+    SerialPortLink link(names, nullptr);
+    AppShell shell(link, configDir, manualTimers);
+    shell.setPortHint([&names] { return describePorts(names); });
+    QObject::connect(&shell, &AppShell::programEnded, &app, [] { QCoreApplication::exit(0); });
+
+    Automation automation(shell, manualTimers, nullptr);
+    if (parser.isSet(automationOption)) {
+        QObject::connect(&automation, &Automation::quitRequested, &app,
+                         [] { QCoreApplication::exit(0); });
+        automation.listen();
+    }
+    if (parser.isSet(screenshotOption)) {
+        const QString file = parser.value(screenshotOption);
+        QTimer::singleShot(1000, &shell, [&shell, file] {
+            if (!shell.mainWindow().grab().save(file, "PNG"))
+                std::fprintf(stderr, "zendalite: cannot write %s\n", qPrintable(file));
+        });
+    }
+    if (parser.isSet(quitAfterOption)) {
+        bool ok = false;
+        const double seconds = parser.value(quitAfterOption).toDouble(&ok);
+        if (!ok || seconds < 0) {
+            std::fprintf(stderr, "zendalite: --quit-after needs a number of seconds\n");
+            return 2;
+        }
+        QTimer::singleShot(int(seconds * 1000), &app, [] { QCoreApplication::exit(0); });
+    }
+
+    shell.load();
+    return app.exec();
+}

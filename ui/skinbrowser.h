@@ -1,0 +1,33 @@
+// The browser element: navigates to a local file and shows it. An animated
+// picture plays; anything it cannot show gives the skin's still picture or a
+// plain "page cannot be shown" panel.
+#pragma once
+
+#include "elementgeometry.h"
+
+#include <QWidget>
+
+class QMovie;
+
+class SkinBrowser : public QWidget, public ElementGeometry {
+    Q_OBJECT
+public:
+    explicit SkinBrowser(QWidget *parent);
+
+    // Artwork shown when the document cannot be played (empty: the plain panel).
+    void setStillArtwork(const QString &artwork) { m_still = artwork; }
+
+    void navigate(const QString &path);
+    QString document() const { return m_document; }
+    int navigationCount() const { return m_navigations; }
+
+protected:
+    QWidget *geometryWidget() override { return this; }
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_document;
+    QString m_still;
+    QMovie *m_movie = nullptr;
+    int m_navigations = 0;
+};

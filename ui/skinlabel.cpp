@@ -1,0 +1,82 @@
+#include "skinlabel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+SkinLabel::SkinLabel(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void SkinLabel::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    QString shown = caption;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_shown = shown;
+    update();
+}
+
+void SkinLabel::setForeColor(const QColor &color)
+{
+    if (color == m_fore)
+        return;
+    m_fore = color;
+    update();
+}
+
+void SkinLabel::setBackColor(const QColor &color)
+{
+    if (color == m_back)
+        return;
+    m_back = color;
+    update();
+}
+
+void SkinLabel::setOpaque(bool opaque)
+{
+    m_opaque = opaque;
+    update();
+}
+
+void SkinLabel::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    update();
+}
+
+void SkinLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_opaque)
+        painter.fillRect(rect(), m_back);
+    painter.setPen(m_fore);
+    painter.setFont(font());
+    // Lines are broken at CR and at word boundaries; the top lines show.
+    painter.drawText(rect(), int(m_alignment | Qt::AlignTop | Qt::TextWordWrap), m_shown);
+}
+
+void SkinLabel::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void SkinLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void SkinLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit mouseMoved(event->buttons(), toTwips(event->position()));
+}

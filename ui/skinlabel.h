@@ -1,0 +1,46 @@
+// A label element: caption, colours, font and alignment, drawn over the skin.
+#pragma once
+
+#include "elementgeometry.h"
+#include "pointer.h"
+
+#include <QColor>
+#include <QWidget>
+
+class SkinLabel : public QWidget, public ElementGeometry {
+    Q_OBJECT
+public:
+    explicit SkinLabel(QWidget *parent);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    QColor foreColor() const { return m_fore; }
+    void setForeColor(const QColor &color);
+    QColor backColor() const { return m_back; }
+    void setBackColor(const QColor &color);
+
+    bool isOpaque() const { return m_opaque; }
+    void setOpaque(bool opaque);
+    void setAlignment(Qt::Alignment alignment);
+
+signals:
+    void clicked();
+    void mouseMoved(Qt::MouseButtons buttons, TwipsPoint at);
+
+protected:
+    QWidget *geometryWidget() override { return this; }
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QString m_caption;
+    QString m_shown; // the caption with CR as line breaks, as painted
+    QColor m_fore = Qt::black;
+    QColor m_back = Qt::white;
+    bool m_opaque = true;
+    bool m_pressed = false;
+    Qt::Alignment m_alignment = Qt::AlignLeft;
+};
