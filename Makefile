@@ -1,0 +1,29 @@
+# The two commands: `make demo` and `make test`. Both install what is missing
+# (Debian packages), configure and build first.
+
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+ARGS ?=
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build demo test clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@BUILD=$(BUILD) scripts/demo.sh $(ARGS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)

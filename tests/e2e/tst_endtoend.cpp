@@ -1,0 +1,195 @@
+// The real tool and the simulated unit over a real pseudo-terminal, through
+// the automation channel.
+#include "support/automationclient.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kNoLink = QStringLiteral("Bağlantı Yok!");
+
+QJsonObject op(const QString &name, QJsonObject fields = {})
+{
+    fields.insert(QStringLiteral("op"), name);
+    return fields;
+}
+} // namespace
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void startupOpensThePortAndFramesArrive();
+    void stoppedUnitIsReportedLostAfterThirtyOneSilentCycles();
+    void badRequestsAreAnsweredAndTheToolGoesOn();
+    void hiddenElementsRefuseGestures();
+    void missingPortFileShowsTheDialogAndEnterStartsAgain();
+    void screenshotWritesTheWindow();
+    void endOfInputEndsTheProgram();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_link;
+};
+
+void EndToEndTest::init()
+{
+    m_link = m_dir.filePath(QStringLiteral("unit-%1").arg(QTest::currentTestFunction()));
+}
+
+void EndToEndTest::startupOpensThePortAndFramesArrive()
+{
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--seed"), QStringLiteral("3")}));
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+
+    const QJsonObject s = tool.state();
+    QVERIFY(s.value("ok").toBool());
+    const QJsonObject elements = s.value("elements").toObject();
+    QCOMPARE(elements.value("MSComm1").toObject().value("open").toBool(), true);
+    QCOMPARE(elements.value("MSComm1").toObject().value("port").toInt(), 1);
+    QCOMPARE(elements.value("PortNo").toObject().value("text").toString(), QStringLiteral("1"));
+    QVERIFY(s.value("windows").toObject().value("main").toObject().value("visible").toBool());
+    QVERIFY(!s.value("windows").toObject().value("ComPort").toObject().value("visible").toBool());
+    QCOMPARE(s.value("shared").toObject().value("iniPath").toString(), QStringLiteral("c:\\Ecu.ini"));
+
+    // A frame arrives within one poll cycle of waiting (10 frames a second).
+    QString diagnostic;
+    for (int i = 0; i < 10 && !diagnostic.contains('-'); ++i) {
+        tool.wait(300);
+        QCOMPARE(tool.tick("Timer2"), 1);
+        diagnostic = tool.element("DebugX").value("text").toString();
+    }
+    QCOMPARE(diagnostic.size(), 89);
+    QCOMPARE(tool.tick("Timer1"), 1);
+    QCOMPARE(tool.element("Con1").value("text").toString(), QStringLiteral("Connect Ecu!"));
+    QCOMPARE(tool.element("con2").value("text").toString(), QStringLiteral("Connect Ecu!"));
+    QCOMPARE(tool.element("Con1").value("fore").toString(), QStringLiteral("#E0E0E0"));
+    QCOMPARE(tool.tick("Timer4"), 1);
+    QCOMPARE(tool.element("ErrorList").value("text").toString(), QStringLiteral("Ecu Okunuyor!\r"));
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::stoppedUnitIsReportedLostAfterThirtyOneSilentCycles()
+{
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link));
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+    QString status;
+    for (int i = 0; i < 10 && status != QLatin1String("Connect Ecu!"); ++i) {
+        tool.wait(300);
+        tool.tick("Timer2");
+        status = tool.state().value("shared").toObject().value("linkStatus").toString();
+    }
+    QCOMPARE(status, QStringLiteral("Connect Ecu!"));
+
+    unit.stop();
+    tool.wait(300);
+    tool.tick("Timer2"); // whatever was still on its way
+    const int silent = tool.state().value("shared").toObject().value("silentTicks").toInt();
+    QVERIFY(silent <= 1);
+    QCOMPARE(tool.tick("Timer2", 30 - silent), 30 - silent);
+    QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
+             QStringLiteral("Connect Ecu!"));
+    tool.tick("Timer2");
+    const QJsonObject s = tool.state();
+    QCOMPARE(s.value("shared").toObject().value("linkStatus").toString(), kNoLink);
+    QVERIFY(s.value("elements").toObject().value("kapa").toObject().value("enabled").toBool());
+    // The no-ECU timeout marks the window.
+    QCOMPARE(tool.tick("kapa"), 1);
+    const QJsonObject main = tool.state().value("windows").toObject().value("main").toObject();
+    QCOMPARE(main.value("title").toString(), QStringLiteral("Ecu Bağlanmadı!"));
+    QVERIFY(main.value("minimized").toBool());
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::badRequestsAreAnsweredAndTheToolGoesOn()
+{
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(QStringLiteral("/nonexistent/device")));
+    QVERIFY(tool.start());
+    tool.process.write("this is not json\n");
+    const QJsonObject malformed = tool.request(op("state"));
+    // The first reply answers the malformed line; the state comes next.
+    QCOMPARE(malformed.value("ok").toBool(), false);
+    QVERIFY(tool.nextReply().value("ok").toBool());
+    QVERIFY(tool.request(op("nothing")).value("error").toString().contains("unknown op"));
+    QCOMPARE(tool.request(op("click", {{"target", "noSuchElement"}})).value("ok").toBool(), false);
+    QCOMPARE(tool.request(op("close", {{"window", "nowhere"}})).value("ok").toBool(), false);
+    QCOMPARE(tool.request(op("tick", {{"timer", "ca1"}})).value("ok").toBool(), false);
+    QVERIFY(tool.state().value("ok").toBool());
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::hiddenElementsRefuseGestures()
+{
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(QStringLiteral("/nonexistent/device")));
+    QVERIFY(tool.start());
+    // The port cannot be opened: the main window is hidden.
+    const QJsonObject windows = tool.state().value("windows").toObject();
+    QVERIFY(!windows.value("main").toObject().value("visible").toBool());
+    QVERIFY(windows.value("ComPort").toObject().value("visible").toBool());
+    QCOMPARE(tool.request(op("click", {{"target", "kablo"}})).value("ok").toBool(), false);
+    QCOMPARE(tool.request(op("type", {{"target", "SetBox"}, {"text", "1"}})).value("ok").toBool(),
+             false);
+    QCOMPARE(tool.request(op("close", {{"window", "Help"}})).value("ok").toBool(), false);
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::missingPortFileShowsTheDialogAndEnterStartsAgain()
+{
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link));
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QFile::remove(tool.config.filePath("zendalite/Ecu.ini"));
+    QVERIFY(tool.start());
+    QJsonObject s = tool.state();
+    QVERIFY(s.value("windows").toObject().value("main").toObject().value("visible").toBool());
+    QVERIFY(s.value("windows").toObject().value("ComPort").toObject().value("visible").toBool());
+    QVERIFY(!s.value("elements").toObject().value("MSComm1").toObject().value("open").toBool());
+
+    QVERIFY(tool.request(op("type", {{"target", "Text1"}, {"text", "1"}})).value("ok").toBool());
+    QVERIFY(tool.request(op("key", {{"target", "Text1"}, {"code", 13}})).value("ok").toBool());
+    s = tool.state();
+    QVERIFY(!s.value("windows").toObject().value("ComPort").toObject().value("visible").toBool());
+    QVERIFY(s.value("elements").toObject().value("MSComm1").toObject().value("open").toBool());
+    QFile file(tool.config.filePath("zendalite/Ecu.ini"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("\"Com-1\"\r\n"));
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::screenshotWritesTheWindow()
+{
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(QStringLiteral("/nonexistent/device")));
+    QVERIFY(tool.start());
+    const QString shot = m_dir.filePath("shot.png");
+    QVERIFY(tool.request(op("screenshot", {{"file", shot}})).value("ok").toBool());
+    QImage image(shot);
+    QCOMPARE(image.size(), QSize(800, 600));
+    QVERIFY(tool.request(op("quit")).value("ok").toBool());
+    QVERIFY(tool.process.waitForFinished(5000));
+    QCOMPARE(tool.process.exitCode(), 0);
+}
+
+void EndToEndTest::endOfInputEndsTheProgram()
+{
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(QStringLiteral("/nonexistent/device")));
+    QVERIFY(tool.start());
+    QVERIFY(tool.state().value("ok").toBool());
+    QVERIFY(tool.finish());
+}
+
+QTEST_GUILESS_MAIN(EndToEndTest)
+#include "tst_endtoend.moc"

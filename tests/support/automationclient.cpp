@@ -1,0 +1,145 @@
+#include "automationclient.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcessEnvironment>
+
+SimulatedUnit::~SimulatedUnit() { stop(); }
+
+bool SimulatedUnit::start(const QString &linkPath, const QStringList &extra)
+{
+    process.setProgram(QStringLiteral(ZENDALITE_SIM_BIN));
+    process.setArguments(QStringList{QStringLiteral("--link"), linkPath} + extra);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start();
+    if (!process.waitForStarted(5000))
+        return false;
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        process.waitForReadyRead(100);
+        m_buffer.append(process.readAllStandardOutput());
+        const qsizetype nl = m_buffer.indexOf('\n');
+        if (nl >= 0 && m_buffer.startsWith("ready ")) {
+            m_buffer.remove(0, nl + 1);
+            return true;
+        }
+        if (process.state() != QProcess::Running)
+            return false;
+    }
+    return false;
+}
+
+void SimulatedUnit::stop()
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
+QStringList SimulatedUnit::lines()
+{
+    m_buffer.append(process.readAllStandardOutput());
+    QStringList out;
+    qsizetype nl;
+    while ((nl = m_buffer.indexOf('\n')) >= 0) {
+        out.append(QString::fromUtf8(m_buffer.left(nl)));
+        m_buffer.remove(0, nl + 1);
+    }
+    return out;
+}
+
+ToolSession::~ToolSession()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
+bool ToolSession::prepareConfig(const QString &device, const QByteArray &portFile)
+{
+    const QDir dir(config.filePath(QStringLiteral("zendalite")));
+    if (!dir.mkpath(QStringLiteral("ports")))
+        return false;
+    QFile::remove(dir.filePath(QStringLiteral("ports/com1")));
+    if (!QFile::link(device, dir.filePath(QStringLiteral("ports/com1"))))
+        return false;
+    QFile file(dir.filePath(QStringLiteral("Ecu.ini")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write(portFile);
+    return true;
+}
+
+bool ToolSession::start(const QStringList &extra)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.setProgram(QStringLiteral(ZENDALITE_BIN));
+    process.setArguments(QStringList{QStringLiteral("--automation")} + extra);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start();
+    return process.waitForStarted(5000);
+}
+
+QJsonObject ToolSession::request(const QJsonObject &request, int timeoutMs)
+{
+    process.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+    return nextReply(timeoutMs);
+}
+
+QJsonObject ToolSession::nextReply(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const qsizetype nl = m_buffer.indexOf('\n');
+        if (nl >= 0) {
+            const QByteArray line = m_buffer.left(nl);
+            m_buffer.remove(0, nl + 1);
+            return QJsonDocument::fromJson(line).object();
+        }
+        if (process.state() != QProcess::Running)
+            break;
+        process.waitForReadyRead(50);
+        m_buffer.append(process.readAllStandardOutput());
+    }
+    return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), QStringLiteral("no reply")}};
+}
+
+QJsonObject ToolSession::state() { return request({{QStringLiteral("op"), QStringLiteral("state")}}); }
+
+QJsonObject ToolSession::element(const QString &name)
+{
+    return state().value(QStringLiteral("elements")).toObject().value(name).toObject();
+}
+
+int ToolSession::tick(const QString &timer, int count)
+{
+    return request({{QStringLiteral("op"), QStringLiteral("tick")},
+                    {QStringLiteral("timer"), timer},
+                    {QStringLiteral("count"), count}})
+        .value(QStringLiteral("fired"))
+        .toInt(-1);
+}
+
+void ToolSession::wait(int ms)
+{
+    request({{QStringLiteral("op"), QStringLiteral("wait")}, {QStringLiteral("ms"), ms}},
+            ms + 15000);
+}
+
+bool ToolSession::finish(int timeoutMs)
+{
+    process.closeWriteChannel();
+    return process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}

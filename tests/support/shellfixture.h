@@ -1,0 +1,31 @@
+// An application shell on an in-memory link with its own configuration
+// folder and manual timers, for window tests on the offscreen platform.
+#pragma once
+
+#include "fakelink.h"
+#include "shell/appshell.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+class SkinTimer;
+
+struct ShellFixture {
+    QTemporaryDir dir;
+    FakeLink link;
+    std::unique_ptr<AppShell> shell;
+
+    ShellFixture();
+    QString portFilePath() const;
+    void writePortFile(const QByteArray &bytes) const;
+    QByteArray portFile() const; // empty when missing
+    bool portFileExists() const;
+
+    // A shell loaded on a port file of port 1 (or the given contents).
+    void loadWith(const QByteArray &portFile = "\"Com-1\"\r\n");
+
+    const MainWindow &window() const { return shell->mainWindow(); }
+    // Runs the timer's tick count times (while it is enabled).
+    static void tick(SkinTimer *timer, int count = 1);
+};

@@ -1,0 +1,184 @@
+// The main window's elements in their initial state, before start-up runs.
+#include "ui/mainwindow.h"
+#include "ui/skinbrowser.h"
+#include "ui/skinbutton.h"
+#include "ui/skinlabel.h"
+#include "ui/skinpicture.h"
+#include "ui/skintextbox.h"
+#include "ui/skintimer.h"
+
+#include <QTest>
+
+class ElementsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyElementOfTheLayoutExists();
+    void elementsStartAtTheirGeometryAndText_data();
+    void elementsStartAtTheirGeometryAndText();
+    void onlyTheMarkedElementsStartHidden();
+    void timersStartWithTheirIntervals_data();
+    void timersStartWithTheirIntervals();
+    void twipsAreKeptExactlyAsSetAndPixelsDerived();
+    void windowIsTheFixedSkin();
+    void pairedFacesShareOnePlace();
+};
+
+void ElementsTest::everyElementOfTheLayoutExists()
+{
+    const QStringList names = {
+        "Con1", "con2", "silindir1", "silindir2", "silindir3", "silindir4", "silin1", "silin2",
+        "silin3", "silin4", "Lpg", "petrol", "heyo", "Derece", "SensC", "Sf", "SSc", "Sy", "Sc",
+        "Se", "settermm", "Setterm", "TA", "TE", "SetBox", "selc3", "selc2", "selc1", "ca1", "ca2",
+        "ca3", "ca4", "out2", "out3", "out4", "out1", "in1", "in2", "in3", "in4", "rpms", "rpmB",
+        "si1", "si2", "si3", "si4", "ChangePrt", "PortNo", "Label2", "showV", "Textx", "PowerH",
+        "powerL", "Text2", "Command1", "ErrorList", "DebugX", "kablo", "kapa", "Timer1",
+        "Timer2", "Timer3", "Timer4", "SensorX"};
+    MainWindow w(true);
+    QStringList actual;
+    for (const auto &[name, element] : w.namedElements())
+        actual.append(name);
+    QCOMPARE(actual, names);
+}
+
+void ElementsTest::elementsStartAtTheirGeometryAndText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<double>>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("fore");
+    QTest::newRow("Con1") << "Con1" << QList<double>{5040, 370, 3075, 480} << "" << "#E0E0E0";
+    QTest::newRow("con2") << "con2" << QList<double>{5060, 390, 3075, 480} << "" << "#000000";
+    QTest::newRow("heyo") << "heyo" << QList<double>{4920, 1320, 4455, 255} << "Label1" << "";
+    QTest::newRow("Derece") << "Derece" << QList<double>{2895, 1965, 1275, 855} << "0" << "#004680";
+    QTest::newRow("Sf") << "Sf" << QList<double>{840, 2040, 375, 255} << "0" << "";
+    QTest::newRow("Se") << "Se" << QList<double>{840, 3680, 375, 255} << "0" << "";
+    QTest::newRow("settermm") << "settermm" << QList<double>{2640, 3000, 1335, 885} << "Text3" << "";
+    QTest::newRow("Setterm") << "Setterm" << QList<double>{2900, 3100, 1275, 855} << "0" << "#004680";
+    QTest::newRow("SetBox") << "SetBox" << QList<double>{6720, 3000, 855, 285} << "Text1" << "";
+    QTest::newRow("ca1") << "ca1" << QList<double>{6990, 3430, 735, 255} << "" << "#400000";
+    QTest::newRow("out2") << "out2" << QList<double>{7390, 3820, 735, 255} << "" << "#400000";
+    QTest::newRow("out1") << "out1" << QList<double>{10450, 3820, 735, 255} << "" << "#400000";
+    QTest::newRow("in4") << "in4" << QList<double>{10050, 4200, 735, 255} << "" << "#400000";
+    QTest::newRow("rpms") << "rpms" << QList<double>{6960, 4635, 5775, 1215} << "0000" << "#8080FF";
+    QTest::newRow("rpmB") << "rpmB" << QList<double>{7005, 4665, 5775, 1095} << "0000" << "#004680";
+    QTest::newRow("si4") << "si4" << QList<double>{7620, 4900, 615, 1215} << "" << "#004680";
+    QTest::newRow("ChangePrt") << "ChangePrt" << QList<double>{600, 4800, 2175, 375} << "" << "";
+    QTest::newRow("PortNo") << "PortNo" << QList<double>{4080, 4850, 495, 255} << "" << "#004680";
+    QTest::newRow("ErrorList") << "ErrorList" << QList<double>{5160, 6520, 6015, 1455} << "Label1"
+                               << "#80FF80";
+    QTest::newRow("DebugX") << "DebugX" << QList<double>{560, 8200, 10815, 285} << "Debug Screen!"
+                            << "";
+    QTest::newRow("kablo") << "kablo" << QList<double>{10320, 8640, 1695, 375} << "" << "";
+    QTest::newRow("silin4 nearly at silindir4") << "silin4" << QList<double>{9960, 900, 360, 465}
+                                                << "" << "";
+    QTest::newRow("SensC") << "SensC" << QList<double>{1755, 1980, 495, 435} << "" << "";
+    QTest::newRow("TE") << "TE" << QList<double>{4020, 3620, 360, 330} << "" << "";
+    QTest::newRow("showV") << "showV" << QList<double>{600, 5400, 4215, 2655} << "" << "";
+    QTest::newRow("Command1") << "Command1" << QList<double>{7560, 6240, 975, 375} << "Command1"
+                              << "";
+}
+
+void ElementsTest::elementsStartAtTheirGeometryAndText()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<double>, geometry);
+    QFETCH(QString, text);
+    QFETCH(QString, fore);
+    MainWindow w(true);
+    QObject *e = w.element(name);
+    QVERIFY(e);
+    const auto *g = dynamic_cast<ElementGeometry *>(e);
+    QVERIFY(g);
+    QCOMPARE((QList<double>{g->left(), g->top(), g->width(), g->height()}), geometry);
+    if (auto *l = qobject_cast<SkinLabel *>(e)) {
+        QCOMPARE(l->caption(), text);
+        if (!fore.isEmpty())
+            QCOMPARE(l->foreColor().name().toUpper(), fore);
+    } else if (auto *t = qobject_cast<SkinTextBox *>(e)) {
+        QCOMPARE(t->text(), text);
+    } else if (auto *b = qobject_cast<SkinButton *>(e)) {
+        QCOMPARE(b->text(), text);
+    }
+}
+
+void ElementsTest::onlyTheMarkedElementsStartHidden()
+{
+    MainWindow w(true);
+    const QStringList hidden = {"heyo",  "settermm", "SetBox",   "Label2",
+                                "Textx", "PowerH",   "Text2",    "Command1"};
+    for (const auto &[name, element] : w.namedElements()) {
+        const auto *widget = qobject_cast<QWidget *>(element);
+        if (!widget)
+            continue;
+        QVERIFY2(widget->isHidden() == hidden.contains(name), qPrintable(name));
+    }
+    // Both faces of each cylinder pair are there until the first frame.
+    QVERIFY(!w.el().silin1->isHidden() && !w.el().silindir1->isHidden());
+    QCOMPARE(w.el().heyo->backColor(), QColor(0xFF, 0xFF, 0x00));
+    QVERIFY(w.el().heyo->isOpaque());
+    QVERIFY(!w.el().Con1->isOpaque());
+}
+
+void ElementsTest::timersStartWithTheirIntervals_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("kapa") << "kapa" << 15000 << false;
+    QTest::newRow("Timer1") << "Timer1" << 500 << true;
+    QTest::newRow("Timer2") << "Timer2" << 300 << true;
+    QTest::newRow("Timer3") << "Timer3" << 500 << true;
+    QTest::newRow("Timer4") << "Timer4" << 1000 << true;
+    QTest::newRow("SensorX") << "SensorX" << 100 << true;
+}
+
+void ElementsTest::timersStartWithTheirIntervals()
+{
+    QFETCH(QString, name);
+    QFETCH(int, interval);
+    QFETCH(bool, enabled);
+    MainWindow w(true);
+    auto *t = qobject_cast<SkinTimer *>(w.element(name));
+    QVERIFY(t);
+    QCOMPARE(t->interval(), interval);
+    QCOMPARE(t->isEnabled(), enabled);
+}
+
+void ElementsTest::twipsAreKeptExactlyAsSetAndPixelsDerived()
+{
+    MainWindow w(true);
+    SkinLabel *heyo = w.el().heyo;
+    heyo->setLeft(6007);
+    heyo->setTop(3850);
+    heyo->setWidth(1700);
+    QCOMPARE(heyo->left(), 6007.0);
+    QCOMPARE(heyo->geometry(), QRect(400, 257, 114, 17));
+    // 5040 twips is 336 pixels; 3075 wide ends at 8115, pixel 541.
+    QCOMPARE(w.el().Con1->geometry(), QRect(336, 25, 205, 32));
+}
+
+void ElementsTest::windowIsTheFixedSkin()
+{
+    MainWindow w(true);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Dravon Lpg Zendalite V1.0"));
+    QCOMPARE(w.size(), QSize(800, 600));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    // The skin is drawn: the grab is not a blank white page.
+    w.show();
+    const QImage image = w.grab().toImage();
+    QVERIFY(image.pixelColor(10, 300) != QColor(Qt::white));
+}
+
+void ElementsTest::pairedFacesShareOnePlace()
+{
+    MainWindow w(true);
+    const auto &e = w.el();
+    QCOMPARE(e.Lpg->geometry(), e.petrol->geometry());
+    QCOMPARE(e.PowerH->geometry(), e.powerL->geometry());
+    QCOMPARE(e.silin1->geometry(), e.silindir1->geometry());
+    QCOMPARE(e.silin2->geometry(), e.silindir2->geometry());
+    QCOMPARE(e.silin3->geometry(), e.silindir3->geometry());
+}
+
+QTEST_MAIN(ElementsTest)
+#include "tst_elements.moc"

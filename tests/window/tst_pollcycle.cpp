@@ -1,0 +1,345 @@
+// The poll cycle with an in-memory link: reads, frame acceptance, link status,
+// the status colour, the no-ECU timeout and the message log.
+#include "core/frame.h"
+#include "shell/helpwindow.h"
+#include "support/payloads.h"
+#include "support/shellfixture.h"
+#include "ui/mainwindow.h"
+#include "ui/skinlabel.h"
+#include "ui/skinpicture.h"
+#include "ui/skintextbox.h"
+#include "ui/skintimer.h"
+
+#include <QTest>
+
+namespace {
+const QString kNoLink = QStringLiteral("Bağlantı Yok!");
+const QString kReading = QStringLiteral("Ecu Okunuyor!");
+
+QByteArray readWithHeaderAt(int length, int position)
+{
+    QByteArray read(length, char(0x11));
+    read[position - 1] = char(0xA4);
+    read[position] = char(0xC0);
+    read[position + 1] = char(0x00);
+    return read;
+}
+} // namespace
+
+class PollCycleTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readsAreAcceptedByLengthAndHeaderPosition_data();
+    void readsAreAcceptedByLengthAndHeaderPosition();
+    void shortReadDoesNotCountAsData();
+    void eachReadTakesAtMostFiftyCharacters();
+    void restOfTheBufferIsDiscardedOnlyAfterAnAcceptedFrame();
+    void thirtyFirstSilentCycleReportsTheLinkLost();
+    void lostReportQueuesTheMessageOnlyWhenTheLogDoesNotBeginWithIt();
+    void statusColourPulsesWhileNoDataArrives();
+    void dataSetsTheStatusColourAndRestoresTheTitle();
+    void closedPortLeavesEverythingAlone();
+    void readingMessageIsQueuedUntilItHeadsTheLog();
+    void messageFromAGestureIsNotReplacedWhileFramesArrive();
+    void noEcuTimeoutMinimisesAndRetitlesTheWindowOnce();
+    void armingAnArmedTimeoutKeepsItsCountdown();
+    void messageLogKeepsNewestFirst();
+    void onlyTheLastOfTwoMessagesIsLogged();
+    void messageLogKeepsABoundedNumberOfLines();
+    void closingTheHelpWindowRestartsTheSilentCount();
+    void powerFacesSwapOnClick();
+};
+
+void PollCycleTest::readsAreAcceptedByLengthAndHeaderPosition_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("headerAt");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("37, header first") << 37 << 1 << true;
+    QTest::newRow("38, header at 2") << 38 << 2 << true;
+    QTest::newRow("36, header first") << 36 << 1 << false;
+    QTest::newRow("50, header at 14") << 50 << 14 << true;
+    QTest::newRow("50, header at 15") << 50 << 15 << false;
+}
+
+void PollCycleTest::readsAreAcceptedByLengthAndHeaderPosition()
+{
+    QFETCH(int, length);
+    QFETCH(int, headerAt);
+    QFETCH(bool, accepted);
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.shell->state().silentTicks = 7;
+    f.link.receive(readWithHeaderAt(length, headerAt));
+    ShellFixture::tick(e.Timer2);
+    // Any read of 35 or more counts as a sign of life.
+    QCOMPARE(f.shell->state().silentTicks, 0.0);
+    QCOMPARE(f.shell->state().linkStatus, accepted ? QStringLiteral("Connect Ecu!") : kNoLink);
+    QCOMPARE(e.DebugX->text() != QStringLiteral("Debug Screen!"), accepted);
+    QCOMPARE(f.shell->state().statusMessage, accepted ? kReading : QString());
+}
+
+void PollCycleTest::shortReadDoesNotCountAsData()
+{
+    ShellFixture f;
+    f.loadWith();
+    f.shell->state().silentTicks = 7;
+    f.link.receive(readWithHeaderAt(34, 1)); // a whole header and 31 bytes
+    ShellFixture::tick(f.window().el().Timer2);
+    QCOMPARE(f.shell->state().silentTicks, 8.0);
+    QCOMPARE(f.window().el().DebugX->text(), QStringLiteral("Debug Screen!"));
+}
+
+void PollCycleTest::eachReadTakesAtMostFiftyCharacters()
+{
+    ShellFixture f;
+    f.loadWith();
+    f.link.receive(QByteArray(120, 'x'));
+    ShellFixture::tick(f.window().el().Timer2);
+    QCOMPARE(f.link.pending().size(), 70);
+}
+
+void PollCycleTest::restOfTheBufferIsDiscardedOnlyAfterAnAcceptedFrame()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    // A read without a header leaves the rest for the next cycle...
+    f.link.receive(QByteArray(50, 'x') + payloads::workedFrame() + QByteArray(30, 'y'));
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.link.pending().size(), 37 + 30);
+    // ...which finds the frame and drops whatever followed it.
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.link.pending().size(), 0);
+    QVERIFY(e.DebugX->text().startsWith(QStringLiteral("F4-01-00-00-E8")));
+}
+
+void PollCycleTest::thirtyFirstSilentCycleReportsTheLinkLost()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
+
+    ShellFixture::tick(e.Timer2, 30);
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
+    QCOMPARE(f.shell->state().silentTicks, 30.0);
+    QVERIFY(!e.kapa->isEnabled());
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.shell->state().linkStatus, kNoLink);
+    QCOMPARE(f.shell->state().silentTicks, 0.0);
+    QVERIFY(e.kapa->isEnabled());
+}
+
+void PollCycleTest::lostReportQueuesTheMessageOnlyWhenTheLogDoesNotBeginWithIt()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    ShellFixture::tick(e.Timer2, 31);
+    QCOMPARE(f.shell->state().statusMessage, kNoLink);
+    ShellFixture::tick(e.Timer4);
+    QCOMPARE(e.ErrorList->caption(), kNoLink + QLatin1Char('\r'));
+    ShellFixture::tick(e.Timer2, 31);
+    QCOMPARE(f.shell->state().statusMessage, QString());
+}
+
+void PollCycleTest::statusColourPulsesWhileNoDataArrives()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    const QList<int> expected = {48, 96, 144, 192, 240, 0, 48};
+    for (int level : expected) {
+        ShellFixture::tick(e.Timer2);
+        QCOMPARE(f.shell->state().statusFade, double(level));
+        QCOMPARE(e.Con1->foreColor(), QColor(level, level, level));
+    }
+}
+
+void PollCycleTest::dataSetsTheStatusColourAndRestoresTheTitle()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.shell->mainWindow().setWindowTitle(QStringLiteral("Ecu Bağlanmadı!"));
+    f.shell->mainWindow().setWindowAttribute(1);
+    f.link.receive(QByteArray(35, 'z')); // data, but no frame
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.shell->state().statusFade, 48.0); // the fade still steps
+    QCOMPARE(e.Con1->foreColor(), QColor(0xE0, 0xE0, 0xE0));
+    QCOMPARE(f.shell->mainWindow().windowTitle(), QStringLiteral("Dravon Lpg Zendalite V1.0"));
+    QCOMPARE(f.shell->mainWindow().windowAttribute(), 0);
+    QCOMPARE(f.shell->state().linkStatus, kNoLink);
+}
+
+void PollCycleTest::closedPortLeavesEverythingAlone()
+{
+    ShellFixture f;
+    f.shell->load(); // no port file: the port stays closed
+    const auto &e = f.window().el();
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2, 40);
+    QCOMPARE(f.shell->state().silentTicks, 0.0);
+    QCOMPARE(f.shell->state().statusFade, 0.0);
+    QVERIFY(!e.kapa->isEnabled());
+    QCOMPARE(f.link.pending().size(), 37);
+}
+
+void PollCycleTest::readingMessageIsQueuedUntilItHeadsTheLog()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    for (int i = 0; i < 3; ++i) {
+        f.link.receive(payloads::workedFrame());
+        ShellFixture::tick(e.Timer2);
+        QCOMPARE(f.shell->state().statusMessage, kReading);
+    }
+    ShellFixture::tick(e.Timer4);
+    QCOMPARE(e.ErrorList->caption(), kReading + QLatin1Char('\r'));
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.shell->state().statusMessage, QString());
+}
+
+void PollCycleTest::messageFromAGestureIsNotReplacedWhileFramesArrive()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    ShellFixture::tick(e.Timer4); // the log now begins with "Ecu Okunuyor!"
+    f.shell->state().statusMessage = QStringLiteral("Lpg Tuning Level Setting!");
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.shell->state().statusMessage, QStringLiteral("Lpg Tuning Level Setting!"));
+    ShellFixture::tick(e.Timer4);
+    // Once the gesture's message heads the log, the next frame queues reading again.
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.shell->state().statusMessage, kReading);
+}
+
+void PollCycleTest::noEcuTimeoutMinimisesAndRetitlesTheWindowOnce()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    ShellFixture::tick(e.Timer2, 31);
+    QVERIFY(e.kapa->isEnabled());
+    QVERIFY(e.kapa->tickNow());
+    QCOMPARE(f.shell->mainWindow().windowTitle(), QStringLiteral("Ecu Bağlanmadı!"));
+    QCOMPARE(f.shell->mainWindow().windowAttribute(), 1);
+    QVERIFY(f.shell->mainWindow().isMinimized());
+    QVERIFY(!e.kapa->isEnabled());
+    QVERIFY(!e.kapa->tickNow()); // fires once per arming
+
+    // The next lost report arms it again; data brings the window back.
+    ShellFixture::tick(e.Timer2, 31);
+    QVERIFY(e.kapa->isEnabled());
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QVERIFY(!e.kapa->isEnabled());
+    QCOMPARE(f.shell->mainWindow().windowAttribute(), 0);
+    QCOMPARE(f.shell->mainWindow().windowTitle(), QStringLiteral("Dravon Lpg Zendalite V1.0"));
+}
+
+void PollCycleTest::armingAnArmedTimeoutKeepsItsCountdown()
+{
+    // With real timers: a second lost report must not restart the countdown.
+    MainWindow w(false);
+    SkinTimer *kapa = w.el().kapa;
+    kapa->setEnabled(true);
+    QTest::qWait(60);
+    const auto *timer = kapa->findChild<QTimer *>();
+    QVERIFY(timer && timer->isActive());
+    const int before = timer->remainingTime();
+    kapa->setEnabled(true);
+    QVERIFY(timer->remainingTime() <= before);
+}
+
+void PollCycleTest::messageLogKeepsNewestFirst()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.shell->state().statusMessage = kReading;
+    ShellFixture::tick(e.Timer4);
+    f.shell->state().statusMessage = QStringLiteral("Lpg Tuning Level Setting!");
+    ShellFixture::tick(e.Timer4);
+    QCOMPARE(e.ErrorList->caption(),
+             QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
+    ShellFixture::tick(e.Timer4); // nothing pending: unchanged
+    QCOMPARE(e.ErrorList->caption(),
+             QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
+}
+
+void PollCycleTest::onlyTheLastOfTwoMessagesIsLogged()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.shell->state().statusMessage = QStringLiteral("first");
+    f.shell->state().statusMessage = QStringLiteral("second");
+    ShellFixture::tick(e.Timer4);
+    QCOMPARE(e.ErrorList->caption(), QStringLiteral("second\r"));
+    QCOMPARE(f.shell->state().statusMessage, QString());
+}
+
+void PollCycleTest::messageLogKeepsABoundedNumberOfLines()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    for (int i = 0; i < 1000; ++i) {
+        f.shell->state().statusMessage = QStringLiteral("m%1").arg(i);
+        ShellFixture::tick(e.Timer4);
+    }
+    const QString log = e.ErrorList->caption();
+    QCOMPARE(log.count(QLatin1Char('\r')), 200);
+    QVERIFY(log.startsWith(QStringLiteral("m999\rm998\r")));
+    QVERIFY(log.endsWith(QStringLiteral("m800\r")));
+}
+
+void PollCycleTest::closingTheHelpWindowRestartsTheSilentCount()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    ShellFixture::tick(e.Timer2, 31);
+    e.kapa->tickNow();
+    QCOMPARE(f.shell->mainWindow().windowAttribute(), 1);
+    ShellFixture::tick(e.Timer2, 20);
+    f.shell->helpStart();
+    f.shell->helpStart();
+    QVERIFY(f.shell->help());
+    f.shell->help()->close();
+    QCOMPARE(f.shell->state().silentTicks, 0.0);
+    QCOMPARE(f.shell->mainWindow().windowAttribute(), 0);
+    QVERIFY(f.link.isOpen());
+    f.shell->state().linkStatus = QStringLiteral("Connect Ecu!");
+    ShellFixture::tick(e.Timer2, 30);
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(f.shell->state().linkStatus, kNoLink);
+}
+
+void PollCycleTest::powerFacesSwapOnClick()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    QVERIFY(e.PowerH->isHidden() && !e.powerL->isHidden());
+    emit e.powerL->clicked();
+    QVERIFY(!e.PowerH->isHidden() && e.powerL->isHidden());
+    emit e.PowerH->clicked();
+    QVERIFY(e.PowerH->isHidden() && !e.powerL->isHidden());
+}
+
+QTEST_MAIN(PollCycleTest)
+#include "tst_pollcycle.moc"

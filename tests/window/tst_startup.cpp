@@ -1,0 +1,268 @@
+// Start-up with each kind of port file, the port-number dialog and the end of the program.
+#include "shell/comportwindow.h"
+#include "shell/gestures.h"
+#include "support/shellfixture.h"
+#include "ui/mainwindow.h"
+#include "ui/skinlabel.h"
+#include "ui/skinpicture.h"
+#include "ui/skintextbox.h"
+#include "ui/skintimer.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startupOutcomeFollowsThePortFile_data();
+    void startupOutcomeFollowsThePortFile();
+    void emptyFileIsRewrittenAndALaterStartKeepsThePreviousPort();
+    void successfulStartResetsTheWindow();
+    void startOpensThePortWithTheLineSettings();
+    void dialogStoresTheEntryAndStartsAgain_data();
+    void dialogStoresTheEntryAndStartsAgain();
+    void dialogOpensWithAnEmptyEntryEveryTime();
+    void portChangeClosesThePortAndHidesTheWindow();
+    void closingTheDialogEndsTheProgramAndKeepsTheFile();
+    void closingTheMainWindowEndsTheProgram();
+    void portFileThatCannotBeWrittenKeepsTheDialogOpen();
+    void failureReasonIsInTheDialogTooltip();
+};
+
+void StartupTest::startupOutcomeFollowsThePortFile_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("busyPort");
+    QTest::addColumn<bool>("mainVisible");
+    QTest::addColumn<bool>("dialogVisible");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("portNo");
+
+    QTest::newRow("port 3") << true << QByteArray("\"Com-3\"\r\n") << 0 << true << false << true
+                            << 3 << "3";
+    QTest::newRow("port 12") << true << QByteArray("\"Com-12\"\r\n") << 0 << true << false << true
+                             << 12 << "12";
+    QTest::newRow("two lines: the last decides") << true << QByteArray("\"Com-2\"\r\n\"Com-5\"\r\n")
+                                                 << 0 << true << false << true << 5 << "5";
+    QTest::newRow("missing file: first failure") << false << QByteArray() << 0 << true << true
+                                                 << false << 0 << "";
+    QTest::newRow("empty file: second failure at the first start")
+        << true << QByteArray() << 0 << false << true << false << 0 << "";
+    QTest::newRow("no quotes: first failure") << true << QByteArray("Com-1\r\n") << 0 << true
+                                              << true << false << 0 << "";
+    QTest::newRow("empty line after a good one: first failure")
+        << true << QByteArray("\"Com-1\"\r\n\r\n") << 0 << true << true << false << 0 << "";
+    QTest::newRow("six characters: port 0 refused") << true << QByteArray("\"Com-\"\r\n") << 0
+                                                    << false << true << false << 0 << "0";
+    QTest::newRow("busy port: second failure") << true << QByteArray("\"Com-3\"\r\n") << 3
+                                               << false << true << false << 3 << "3";
+}
+
+void StartupTest::startupOutcomeFollowsThePortFile()
+{
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, file);
+    QFETCH(int, busyPort);
+    QFETCH(bool, mainVisible);
+    QFETCH(bool, dialogVisible);
+    QFETCH(bool, open);
+    QFETCH(int, port);
+    QFETCH(QString, portNo);
+
+    ShellFixture f;
+    if (busyPort)
+        f.link.refuseOpen(busyPort);
+    if (exists)
+        f.writePortFile(file);
+    f.shell->load();
+
+    QCOMPARE(f.shell->mainWindow().isVisible(), mainVisible);
+    QCOMPARE(f.shell->comPort().isVisible(), dialogVisible);
+    QCOMPARE(f.link.isOpen(), open);
+    QCOMPARE(f.link.portNumber(), port);
+    QCOMPARE(f.window().el().PortNo->caption(), portNo);
+    QCOMPARE(f.portFileExists(), exists); // a missing file is never created
+    if (exists && !file.isEmpty())
+        QCOMPARE(f.portFile(), file); // reading never changes a file
+}
+
+void StartupTest::emptyFileIsRewrittenAndALaterStartKeepsThePreviousPort()
+{
+    ShellFixture f;
+    f.writePortFile({});
+    f.shell->load();
+    QCOMPARE(f.portFile(), QByteArray("\"Com-1\"\r\n"));
+    QVERIFY(!f.link.isOpen());
+
+    // A later start on an empty file uses the port number shown before.
+    f.writePortFile("\"Com-3\"\r\n");
+    f.shell->start();
+    QCOMPARE(f.link.portNumber(), 3);
+    f.link.close();
+    f.writePortFile({});
+    f.shell->start();
+    QCOMPARE(f.portFile(), QByteArray("\"Com-1\"\r\n"));
+    QCOMPARE(f.window().el().PortNo->caption(), QStringLiteral("3"));
+    QVERIFY(f.link.isOpen());
+    QCOMPARE(f.link.portNumber(), 3);
+}
+
+void StartupTest::successfulStartResetsTheWindow()
+{
+    ShellFixture f;
+    const auto &e = f.window().el();
+    e.ErrorList->setCaption(QStringLiteral("old\r"));
+    e.Lpg->show();
+    e.selc3->show();
+    f.loadWith();
+    QCOMPARE(e.ErrorList->caption(), QString());
+    QCOMPARE(e.rpms->caption(), QStringLiteral("----"));
+    QCOMPARE(e.rpmB->caption(), QStringLiteral("----"));
+    QVERIFY(!e.petrol->isHidden() && e.Lpg->isHidden());
+    QVERIFY(!e.selc1->isHidden() && e.selc2->isHidden() && e.selc3->isHidden());
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Bağlantı Yok!"));
+    QCOMPARE(f.shell->state().iniPath, QStringLiteral("c:\\Ecu.ini"));
+
+    QCOMPARE(e.Con1->caption(), QString());
+    ShellFixture::tick(e.Timer1);
+    QCOMPARE(e.Con1->caption(), QStringLiteral("Bağlantı Yok!"));
+    QCOMPARE(e.con2->caption(), QStringLiteral("Bağlantı Yok!"));
+}
+
+void StartupTest::startOpensThePortWithTheLineSettings()
+{
+    ShellFixture f;
+    f.loadWith("\"Com-2\"\r\n");
+    QCOMPARE(f.link.settings(), QStringLiteral("9600,N,8,1"));
+    QCOMPARE(f.link.readLength(), 50);
+    QCOMPARE(f.link.openCount(), 1);
+    // start again after the port was closed for a change: opened once more.
+    f.link.close();
+    f.shell->start();
+    QCOMPARE(f.link.openCount(), 2);
+    QVERIFY(f.link.isOpen());
+}
+
+void StartupTest::dialogStoresTheEntryAndStartsAgain_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("mainVisible");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("4") << "4" << QByteArray("\"Com-4\"\r\n") << true << true;
+    QTest::newRow("12") << "12" << QByteArray("\"Com-12\"\r\n") << true << true;
+    QTest::newRow("COM3 is port 0") << "COM3" << QByteArray("\"Com-0\"\r\n") << false << false;
+    QTest::newRow("7x is 7") << "7x" << QByteArray("\"Com-7\"\r\n") << true << true;
+    QTest::newRow("empty is 0") << "" << QByteArray("\"Com-0\"\r\n") << false << false;
+}
+
+void StartupTest::dialogStoresTheEntryAndStartsAgain()
+{
+    QFETCH(QString, entry);
+    QFETCH(QByteArray, file);
+    QFETCH(bool, mainVisible);
+    QFETCH(bool, open);
+
+    ShellFixture f;
+    f.shell->load(); // no port file: the dialog beside the window
+    SkinTextBox *text1 = f.shell->comPort().Text1();
+    QVERIFY(f.shell->comPort().isVisible());
+    gestures::typeText(text1, entry);
+    QCOMPARE(text1->text(), entry);
+    QVERIFY(gestures::key(text1, 13));
+
+    QCOMPARE(f.portFile(), file);
+    QCOMPARE(f.shell->mainWindow().isVisible(), mainVisible);
+    QCOMPARE(f.link.isOpen(), open);
+    // A refused number brings the dialog back with an empty entry.
+    QCOMPARE(f.shell->comPort().isVisible(), !open);
+    if (!open)
+        QCOMPARE(text1->text(), QString());
+    else
+        QCOMPARE(f.link.portNumber(), int(f.portFile().mid(5, f.portFile().size() - 8).toInt()));
+}
+
+void StartupTest::dialogOpensWithAnEmptyEntryEveryTime()
+{
+    ShellFixture f;
+    f.shell->load();
+    SkinTextBox *text1 = f.shell->comPort().Text1();
+    gestures::typeText(text1, QStringLiteral("9"));
+    f.shell->comPortStart();
+    QCOMPARE(text1->text(), QString());
+}
+
+void StartupTest::portChangeClosesThePortAndHidesTheWindow()
+{
+    ShellFixture f;
+    f.loadWith("\"Com-3\"\r\n");
+    f.shell->mainWindow().show();
+    QVERIFY(f.link.isOpen());
+    gestures::click(f.window().el().ChangePrt);
+    QVERIFY(!f.link.isOpen());
+    QVERIFY(!f.shell->mainWindow().isVisible());
+    QVERIFY(f.shell->comPort().isVisible());
+    QCOMPARE(f.shell->comPort().Text1()->text(), QString());
+
+    // No frame is taken while the dialog is open.
+    f.link.receive(QByteArray(40, 'x'));
+    ShellFixture::tick(f.window().el().Timer2);
+    QCOMPARE(f.link.pending().size(), 40);
+}
+
+void StartupTest::closingTheDialogEndsTheProgramAndKeepsTheFile()
+{
+    ShellFixture f;
+    f.loadWith("\"Com-3\"\r\n");
+    f.link.refuseOpen(9);
+    gestures::click(f.window().el().ChangePrt);
+    QSignalSpy ended(f.shell.get(), &AppShell::programEnded);
+    f.shell->comPort().close();
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(f.portFile(), QByteArray("\"Com-3\"\r\n"));
+    QVERIFY(!f.shell->mainWindow().isVisible());
+}
+
+void StartupTest::closingTheMainWindowEndsTheProgram()
+{
+    ShellFixture f;
+    f.loadWith();
+    QSignalSpy ended(f.shell.get(), &AppShell::programEnded);
+    f.shell->mainWindow().close();
+    QCOMPARE(ended.size(), 1);
+}
+
+void StartupTest::portFileThatCannotBeWrittenKeepsTheDialogOpen()
+{
+    ShellFixture f;
+    // A folder where the file should be: it can be neither read nor replaced.
+    QVERIFY(QDir().mkpath(f.portFilePath()));
+    f.shell->load();
+    QVERIFY(f.shell->comPort().isVisible());
+    SkinTextBox *text1 = f.shell->comPort().Text1();
+    gestures::typeText(text1, QStringLiteral("4"));
+    gestures::key(text1, 13);
+    QVERIFY(f.shell->comPort().isVisible());
+    QVERIFY(!f.link.isOpen());
+    QCOMPARE(text1->text(), QStringLiteral("4"));
+    QVERIFY(f.shell->comPort().toolTip().contains(QStringLiteral("cannot be written")));
+}
+
+void StartupTest::failureReasonIsInTheDialogTooltip()
+{
+    ShellFixture f;
+    f.link.refuseOpen(3);
+    f.shell->setPortHint([] { return QStringLiteral("3 = /dev/ttyUSB0"); });
+    f.loadWith("\"Com-3\"\r\n");
+    const QString tip = f.shell->comPort().toolTip();
+    QVERIFY2(tip.contains(QStringLiteral("port 3 busy")), qPrintable(tip));
+    QVERIFY(tip.contains(QStringLiteral("3 = /dev/ttyUSB0")));
+    QCOMPARE(f.shell->comPort().Label1()->caption(), QStringLiteral("ComPort Number"));
+    QCOMPARE(f.shell->comPort().windowTitle(), QStringLiteral("Com"));
+}
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
