@@ -1,4 +1,6 @@
-// Writes the live values of one accepted frame into the main window.
+// Writes the live values of one accepted frame into the main window, in a
+// fixed order. The window is the live state: other parts read these captions
+// and faces back.
 #pragma once
 
 #include <QByteArray>
@@ -6,15 +8,22 @@
 
 struct SharedState;
 class MainWindow;
+class SkinLabel;
 
 class LiveDisplay : public QObject {
     Q_OBJECT
 public:
+    // Only the newest lines of a speed list are kept; the label shows about
+    // six and only the first four characters are ever read back.
+    static constexpr int kSpeedLinesKept = 50;
+
     LiveDisplay(SharedState &state, MainWindow &window, QObject *parent);
 
     void show(const QByteArray &payload);
 
 private:
+    static void prependSpeed(SkinLabel *list, const QString &entry);
+
     SharedState &m_state;
     MainWindow &m_window;
 };

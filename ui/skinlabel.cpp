@@ -56,8 +56,23 @@ void SkinLabel::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), m_back);
     painter.setPen(m_fore);
     painter.setFont(font());
-    // Lines are broken at CR and at word boundaries; the top lines show.
-    painter.drawText(rect(), int(m_alignment | Qt::AlignTop | Qt::TextWordWrap), m_shown);
+    // Lines break at CR and at blanks; the top lines show. A single word too
+    // wide for the label shows its beginning, so a long speed entry still
+    // shows its leading digits in a narrow right-aligned list.
+    const QFontMetrics metrics(font());
+    int y = 0;
+    for (const QString &line : m_shown.split(QLatin1Char('\n'))) {
+        if (y >= QWidget::height())
+            break;
+        Qt::Alignment alignment = m_alignment;
+        if (!line.contains(QLatin1Char(' ')) && metrics.horizontalAdvance(line) > QWidget::width())
+            alignment = Qt::AlignLeft;
+        const int flags = int(alignment | Qt::AlignTop | Qt::TextWordWrap);
+        const QRect area(0, y, QWidget::width(), QWidget::height() - y);
+        const QRect used = painter.boundingRect(area, flags, line);
+        painter.drawText(area, flags, line);
+        y += line.isEmpty() ? metrics.lineSpacing() : used.height();
+    }
 }
 
 void SkinLabel::mousePressEvent(QMouseEvent *event)

@@ -1,0 +1,211 @@
+// Accepted frames through the poll cycle onto the window.
+#include "core/frame.h"
+#include "support/payloads.h"
+#include "support/shellfixture.h"
+#include "telemetry/livedisplay.h"
+#include "ui/mainwindow.h"
+#include "ui/skinlabel.h"
+#include "ui/skinpicture.h"
+#include "ui/skintextbox.h"
+#include "ui/skintimer.h"
+
+#include <QLocale>
+#include <QTest>
+
+namespace {
+const QColor kMarked(0x00, 0xA0, 0xA0);
+const QColor kUnmarked(0x00, 0x46, 0x80);
+
+// Channel words set so that channel k has in + out = sum[k] (0: no speed).
+QByteArray framedPayload(std::array<int, 4> sums, int mask = 0)
+{
+    QByteArray p = payloads::payload({{9, mask}});
+    const int inPos[] = {1, 3, 5, 7};
+    const int outPos[] = {12, 14, 16, 18};
+    for (int k = 0; k < 4; ++k) {
+        if (sums[size_t(k)] == 0)
+            continue;
+        const int in = 300, out = sums[size_t(k)] - in;
+        p[inPos[k] - 1] = char(in & 0xFF);
+        p[inPos[k]] = char(in >> 8);
+        p[outPos[k] - 1] = char(out & 0xFF);
+        p[outPos[k]] = char(out >> 8);
+    }
+    return zcore::telemetryFrame(p);
+}
+} // namespace
+
+class LiveDisplayTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void workedFrameShowsEveryElement();
+    void frameOfZeroWordsShowsNoReadings();
+    void facesAreSetOnEveryFrameWhateverAGestureDid();
+    void calibrationLabelsAreFrozenWhileAPointIsArmed();
+    void newestSpeedEntryComesFirstAndHeadsDecideTheMarks();
+    void speedListsKeepABoundedNumberOfLines();
+    void commaDesktopShowsCommasAndWholeSpeeds();
+};
+
+void LiveDisplayTest::workedFrameShowsEveryElement()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+
+    QCOMPARE(e.in1->caption(), QStringLiteral("3.94"));
+    QCOMPARE(e.in2->caption(), QStringLiteral("---"));
+    QCOMPARE(e.in3->caption(), QStringLiteral("7.91"));
+    QCOMPARE(e.in4->caption(), QStringLiteral("1"));
+    QCOMPARE(e.out2->caption(), QStringLiteral("11.8"));
+    QCOMPARE(e.out3->caption(), QStringLiteral("0"));
+    QCOMPARE(e.out4->caption(), QStringLiteral("7.91"));
+    QCOMPARE(e.out1->caption(), QStringLiteral("---"));
+    QCOMPARE(e.si1->caption(), QStringLiteral("7571.35703555333\r"));
+    QCOMPARE(e.si3->caption(), QStringLiteral("7571.35703555333\r"));
+    QCOMPARE(e.si2->caption(), QString());
+    QCOMPARE(e.si4->caption(), QString());
+    QCOMPARE(e.si1->foreColor(), kMarked);
+    QCOMPARE(e.si2->foreColor(), kUnmarked);
+    QCOMPARE(e.si3->foreColor(), kUnmarked);
+    QCOMPARE(e.si4->foreColor(), kUnmarked);
+    QCOMPARE(e.rpmB->caption(), QStringLiteral("7571"));
+    QCOMPARE(e.rpms->caption(), QStringLiteral("7571"));
+    QVERIFY(!e.PowerH->isHidden() && e.powerL->isHidden());
+    QCOMPARE(e.ca1->caption(), QStringLiteral("10"));
+    QCOMPARE(e.ca2->caption(), QStringLiteral("20"));
+    QCOMPARE(e.ca3->caption(), QStringLiteral("30"));
+    QCOMPARE(e.ca4->caption(), QStringLiteral("40"));
+    QVERIFY(!e.petrol->isHidden() && e.Lpg->isHidden());
+    QVERIFY(!e.silin1->isHidden() && e.silindir1->isHidden());
+    for (SkinPicture *off : {e.silindir2, e.silindir3, e.silindir4})
+        QVERIFY(!off->isHidden());
+    for (SkinPicture *on : {e.silin2, e.silin3, e.silin4})
+        QVERIFY(on->isHidden());
+    QCOMPARE(e.Derece->caption(), QStringLiteral("90"));
+    QCOMPARE(f.shell->state().sensorLevel, 100.0);
+    QCOMPARE(e.Sf->caption(), QStringLiteral("200"));
+    QCOMPARE(e.SSc->caption(), QStringLiteral("150"));
+    QCOMPARE(e.Sy->caption(), QStringLiteral("100"));
+    QCOMPARE(e.Sc->caption(), QStringLiteral("50"));
+    QCOMPARE(e.Se->caption(), QStringLiteral("10"));
+    QCOMPARE(e.Setterm->caption(), QStringLiteral("70"));
+    QCOMPARE(e.DebugX->text(), QStringLiteral("F4-01-00-00-E8-03-81-00-A0-00-00-DC-05-03-00-E8-"
+                                              "03-00-00-8C-64-0A-14-1E-28-C8-96-64-32-0A"));
+}
+
+void LiveDisplayTest::frameOfZeroWordsShowsNoReadings()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.link.receive(zcore::telemetryFrame(payloads::payload()));
+    ShellFixture::tick(e.Timer2);
+    for (SkinLabel *l : {e.in1, e.in2, e.in3, e.in4, e.out1, e.out2, e.out3, e.out4})
+        QCOMPARE(l->caption(), QStringLiteral("---"));
+    for (SkinLabel *l : {e.si1, e.si2, e.si3, e.si4}) {
+        QCOMPARE(l->caption(), QString());
+        QCOMPARE(l->foreColor(), kUnmarked);
+    }
+    QCOMPARE(e.rpmB->caption(), QString());
+    QCOMPARE(e.rpms->caption(), QString());
+    QVERIFY(!e.powerL->isHidden() && e.PowerH->isHidden());
+    QCOMPARE(e.Derece->caption(), QStringLiteral("230"));
+    QVERIFY(!e.Lpg->isHidden() && e.petrol->isHidden());
+}
+
+void LiveDisplayTest::facesAreSetOnEveryFrameWhateverAGestureDid()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    const QByteArray frame = framedPayload({0, 0, 0, 0}, 160);
+    f.link.receive(frame);
+    ShellFixture::tick(e.Timer2);
+    // A gesture shows both faces of a pair and swaps the power face.
+    e.silin2->show();
+    e.Lpg->show();
+    emit e.powerL->clicked();
+    f.link.receive(frame);
+    ShellFixture::tick(e.Timer2);
+    QVERIFY(e.silin2->isHidden() && !e.silindir2->isHidden());
+    QVERIFY(e.Lpg->isHidden() && !e.petrol->isHidden());
+    QVERIFY(e.PowerH->isHidden() && !e.powerL->isHidden());
+}
+
+void LiveDisplayTest::calibrationLabelsAreFrozenWhileAPointIsArmed()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.shell->state().levelCalibStep = 3;
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    for (SkinLabel *l : {e.Sf, e.SSc, e.Sy, e.Sc, e.Se})
+        QCOMPARE(l->caption(), QStringLiteral("0"));
+    QCOMPARE(e.ca1->caption(), QStringLiteral("10"));
+    QCOMPARE(f.shell->state().sensorLevel, 100.0);
+    f.shell->state().levelCalibStep = 0;
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(e.Sf->caption(), QStringLiteral("200"));
+}
+
+void LiveDisplayTest::newestSpeedEntryComesFirstAndHeadsDecideTheMarks()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    // Heads 1000, 2000, 500, 500 (entries are 15120000 / (S - 3)).
+    f.link.receive(framedPayload({15123, 7563, 30243, 30243}));
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(e.rpmB->caption(), QStringLiteral("2000"));
+    QCOMPARE(e.si1->foreColor(), kMarked);
+    QCOMPARE(e.si2->foreColor(), kMarked);
+    QCOMPARE(e.si3->foreColor(), kUnmarked);
+    QVERIFY(e.PowerH->isHidden()); // 2000 is not above 2000
+
+    // A frame with no speeds keeps the lists but recomputes the marks.
+    f.link.receive(framedPayload({0, 0, 0, 6003}));
+    ShellFixture::tick(e.Timer2);
+    QVERIFY(e.si4->caption().startsWith(QStringLiteral("2520\r500\r")));
+    QCOMPARE(e.rpmB->caption(), QStringLiteral("2520"));
+    QCOMPARE(e.si4->foreColor(), kMarked);
+    QCOMPARE(e.si1->foreColor(), kMarked); // above list 3's head
+    QCOMPARE(e.si2->foreColor(), kUnmarked);
+    QVERIFY(!e.PowerH->isHidden());
+}
+
+void LiveDisplayTest::speedListsKeepABoundedNumberOfLines()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    const QByteArray frame = framedPayload({15123, 0, 0, 0});
+    for (int i = 0; i < 500; ++i) {
+        f.link.receive(frame);
+        ShellFixture::tick(e.Timer2);
+    }
+    QCOMPARE(e.si1->caption().count(QLatin1Char('\r')), LiveDisplay::kSpeedLinesKept);
+    QCOMPARE(e.rpmB->caption(), QStringLiteral("1000"));
+}
+
+void LiveDisplayTest::commaDesktopShowsCommasAndWholeSpeeds()
+{
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QCOMPARE(e.in1->caption(), QStringLiteral("3,94"));
+    QCOMPARE(e.out2->caption(), QStringLiteral("11,8"));
+    QCOMPARE(e.si1->caption(), QStringLiteral("7570\r"));
+    QCOMPARE(e.rpmB->caption(), QStringLiteral("7570"));
+}
+
+QTEST_MAIN(LiveDisplayTest)
+#include "tst_livedisplay.moc"
