@@ -2,6 +2,7 @@
 // the automation channel.
 #include "support/automationclient.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
@@ -23,6 +24,7 @@ class EndToEndTest : public QObject {
 private slots:
     void init();
     void startupOpensThePortAndFramesArrive();
+    void valuesTheUnitSendsAppearOnTheWindow();
     void stoppedUnitIsReportedLostAfterThirtyOneSilentCycles();
     void badRequestsAreAnsweredAndTheToolGoesOn();
     void hiddenElementsRefuseGestures();
@@ -72,6 +74,48 @@ void EndToEndTest::startupOpensThePortAndFramesArrive()
     QCOMPARE(tool.element("Con1").value("fore").toString(), QStringLiteral("#E0E0E0"));
     QCOMPARE(tool.tick("Timer4"), 1);
     QCOMPARE(tool.element("ErrorList").value("text").toString(), QStringLiteral("Ecu Okunuyor!\r"));
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::valuesTheUnitSendsAppearOnTheWindow()
+{
+    const QString frames = m_dir.filePath("worked.frames");
+    QFile file(frames);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("# the worked frame\nA4 C0 00 F4 01 00 00 E8 03 81 00 A0 00 00 DC 05 03 00 E8 03 00 "
+               "00 8C 64 0A 14 1E 28 C8 96 64 32 0A A0 00 00 00\n");
+    file.close();
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--frames"), frames}));
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+
+    // Frames arrive ten a second; a cycle may start inside one, so allow three.
+    QJsonObject elements;
+    for (int i = 0; i < 3; ++i) {
+        tool.wait(300);
+        tool.tick("Timer2");
+        elements = tool.state().value("elements").toObject();
+        if (elements.value("in1").toObject().value("text").toString() == QLatin1String("3.94"))
+            break;
+    }
+    auto text = [&](const char *name) {
+        return elements.value(QLatin1String(name)).toObject().value("text").toString();
+    };
+    QCOMPARE(text("in1"), QStringLiteral("3.94"));
+    QCOMPARE(text("in2"), QStringLiteral("---"));
+    QCOMPARE(text("out2"), QStringLiteral("11.8"));
+    QCOMPARE(text("si1"), QStringLiteral("7571.35703555333\r"));
+    QCOMPARE(text("rpmB"), QStringLiteral("7571"));
+    QCOMPARE(text("ca4"), QStringLiteral("40"));
+    QCOMPARE(text("Derece"), QStringLiteral("90"));
+    QCOMPARE(text("Setterm"), QStringLiteral("70"));
+    QCOMPARE(text("Se"), QStringLiteral("10"));
+    QCOMPARE(elements.value("si1").toObject().value("fore").toString(), QStringLiteral("#00A0A0"));
+    QVERIFY(elements.value("PowerH").toObject().value("visible").toBool());
+    QVERIFY(elements.value("silin1").toObject().value("visible").toBool());
+    QVERIFY(!elements.value("silin2").toObject().value("visible").toBool());
     QVERIFY(tool.finish());
 }
 
