@@ -14,14 +14,14 @@ namespace zcore {
 
 // Payload positions counted from 1; words are little-endian.
 struct LiveFrame {
-    std::array<int, 4> inWord{};  // channels 1..4
-    std::array<int, 4> outWord{}; // channels 1..4
-    int mask = 0;                 // fuel and cylinder mask
-    int temperatureByte = 0;      // 230 minus degrees
-    int sensor = 0;               // gas level sensor reading
-    std::array<int, 4> bands{};   // mixture level of bands 0..3
+    std::array<int, 4> inWord{};      // channels 1..4
+    std::array<int, 4> outWord{};     // channels 1..4
+    int mask = 0;                     // fuel and cylinder mask
+    int temperatureByte = 0;          // 230 minus degrees
+    int sensor = 0;                   // gas level sensor reading
+    std::array<int, 4> bands{};       // mixture level of bands 0..3
     std::array<int, 5> calibration{}; // full, three quarters, half, quarter, empty
-    int switchOverByte = 0;       // 230 minus degrees
+    int switchOverByte = 0;           // 230 minus degrees
 };
 
 // Decodes a payload of at least 34 bytes.

@@ -14,9 +14,9 @@ namespace zcore {
 inline constexpr unsigned char kFrameHeader = 0xA4; // first byte of both frames
 inline constexpr unsigned char kTelemetryMark1 = 0xC0;
 inline constexpr unsigned char kTelemetryMark2 = 0x00;
-inline constexpr int kReadLength = 50;     // characters taken from the port per poll
-inline constexpr int kLeastDataRead = 35;  // a read this long counts as a sign of life
-inline constexpr int kPayloadLength = 34;  // least payload after the header
+inline constexpr int kReadLength = 50;    // characters taken from the port per poll
+inline constexpr int kLeastDataRead = 35; // a read this long counts as a sign of life
+inline constexpr int kPayloadLength = 34; // least payload after the header
 inline constexpr int kDiagnosticBytes = 30;
 
 // Index (from 0) of the first A4 C0 00 in the read, or -1.

@@ -36,7 +36,8 @@ QStringList PortNames::familyDevices() const
     QStringList devices;
     for (const char *family : kFamilies) {
         for (int i = 0; i < kFamilyLimit; ++i) {
-            const QString device = QStringLiteral("%1/%2%3").arg(m_devRoot, QLatin1String(family)).arg(i);
+            const QString device =
+                QStringLiteral("%1/%2%3").arg(m_devRoot, QLatin1String(family)).arg(i);
             if (!QFileInfo::exists(device))
                 break;
             devices.append(device);

@@ -83,7 +83,8 @@ bool SerialPortLink::open()
     m_port.setPortName(device);
     m_closePending = false;
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_error = tr("COM%1 (%2) cannot be opened: %3").arg(m_number).arg(device, m_port.errorString());
+        m_error =
+            tr("COM%1 (%2) cannot be opened: %3").arg(m_number).arg(device, m_port.errorString());
         m_port.clearError();
         return false;
     }

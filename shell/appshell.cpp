@@ -44,10 +44,7 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
     });
 }
 
-AppShell::~AppShell()
-{
-    delete m_help;
-}
+AppShell::~AppShell() { delete m_help; }
 
 QString AppShell::portFilePath() const { return platform::localPath(m_state.iniPath, m_configDir); }
 
@@ -184,7 +181,4 @@ void AppShell::helpUnload()
     m_state.silentTicks = 0;
 }
 
-void AppShell::sonla()
-{
-    emit programEnded();
-}
+void AppShell::sonla() { emit programEnded(); }

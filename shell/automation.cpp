@@ -89,7 +89,8 @@ void Automation::listen()
         std::string line;
         while (std::getline(std::cin, line)) {
             const QByteArray bytes = QByteArray::fromStdString(line);
-            QMetaObject::invokeMethod(this, [this, bytes] { enqueue(bytes); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, bytes] { enqueue(bytes); }, Qt::QueuedConnection);
         }
         QMetaObject::invokeMethod(
             this,
@@ -202,7 +203,8 @@ QJsonObject Automation::handle(const QJsonObject &request)
     if (op == QLatin1String("tick")) {
         if (!m_manualTimers)
             return failure(QStringLiteral("tick needs --manual-timers"));
-        auto *timer = qobject_cast<SkinTimer *>(elementByName(request.value(QStringLiteral("timer")).toString()));
+        auto *timer = qobject_cast<SkinTimer *>(
+            elementByName(request.value(QStringLiteral("timer")).toString()));
         if (!timer)
             return failure(QStringLiteral("unknown timer"));
         const int count = request.value(QStringLiteral("count")).toInt(1);
@@ -329,8 +331,8 @@ QJsonObject Automation::state() const
     serial.insert(QStringLiteral("open"), m_shell.link().isOpen());
     serial.insert(QStringLiteral("port"), m_shell.link().portNumber());
     elements.insert(QStringLiteral("MSComm1"), serial);
-    for (const QString &name : {QStringLiteral("Text1"), QStringLiteral("Label1"),
-                               QStringLiteral("WebBrowser1")})
+    for (const QString &name :
+         {QStringLiteral("Text1"), QStringLiteral("Label1"), QStringLiteral("WebBrowser1")})
         elements.insert(name, elementState(name, elementByName(name)));
 
     const SharedState &s = m_shell.state();

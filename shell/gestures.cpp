@@ -52,13 +52,13 @@ void doubleClick(QWidget *target)
 void move(QWidget *target, QPointF at, Qt::MouseButtons buttons)
 {
     QWidget *window = target->window();
-    const QPointF inWindow = target == window ? at : QPointF(target->mapTo(window, QPoint(0, 0))) + at;
+    const QPointF inWindow =
+        target == window ? at : QPointF(target->mapTo(window, QPoint(0, 0))) + at;
     QWidget *receiver = window->childAt(inWindow.toPoint());
     if (!receiver)
         receiver = window;
-    const QPointF local = receiver == window
-                              ? inWindow
-                              : inWindow - QPointF(receiver->mapTo(window, QPoint(0, 0)));
+    const QPointF local =
+        receiver == window ? inWindow : inWindow - QPointF(receiver->mapTo(window, QPoint(0, 0)));
     mouse(receiver, QEvent::MouseMove, local, Qt::NoButton, buttons);
 }
 

@@ -7,8 +7,8 @@
 #include <QString>
 
 struct PortFileRead {
-    bool opened = false;    // false: missing or not readable
-    QString error;          // why not, for the technician
+    bool opened = false; // false: missing or not readable
+    QString error;       // why not, for the technician
     zcore::PortFileContents contents;
 };
 

@@ -16,15 +16,9 @@ CommandListener::CommandListener(FrameSource *source, QObject *parent)
     m_expiry->start();
 }
 
-void CommandListener::take(const QByteArray &bytes)
-{
-    report(m_reader.feed(bytes, nowMs()));
-}
+void CommandListener::take(const QByteArray &bytes) { report(m_reader.feed(bytes, nowMs())); }
 
-void CommandListener::expire()
-{
-    report(m_reader.expire(nowMs()));
-}
+void CommandListener::expire() { report(m_reader.expire(nowMs())); }
 
 void CommandListener::report(const QList<CommandReader::Event> &events)
 {
@@ -39,9 +33,6 @@ void CommandListener::report(const QList<CommandReader::Event> &events)
     }
 }
 
-double CommandListener::nowMs() const
-{
-    return double(m_clock.nsecsElapsed()) / 1e6;
-}
+double CommandListener::nowMs() const { return double(m_clock.nsecsElapsed()) / 1e6; }
 
 } // namespace zsim

@@ -215,10 +215,7 @@ bool EngineModel::apply(int code, int value)
     return false;
 }
 
-int EngineModel::tankLevel() const
-{
-    return std::clamp(int(std::ceil(m_tank)), 0, 255);
-}
+int EngineModel::tankLevel() const { return std::clamp(int(std::ceil(m_tank)), 0, 255); }
 
 int EngineModel::coolantByte() const
 {

@@ -45,9 +45,6 @@ QByteArray FileFrameSource::nextFrame(double)
     return frame;
 }
 
-bool FileFrameSource::apply(int, int)
-{
-    return false;
-}
+bool FileFrameSource::apply(int, int) { return false; }
 
 } // namespace zsim

@@ -12,9 +12,6 @@ QByteArray ModelFrameSource::nextFrame(double periodSeconds)
     return zcore::telemetryFrame(m_model.payload());
 }
 
-bool ModelFrameSource::apply(int code, int value)
-{
-    return m_model.apply(code, value);
-}
+bool ModelFrameSource::apply(int code, int value) { return m_model.apply(code, value); }
 
 } // namespace zsim

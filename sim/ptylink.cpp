@@ -38,10 +38,7 @@ QByteArray linkTarget(const QByteArray &path)
 
 PtyLink::PtyLink(QObject *parent) : QObject(parent) {}
 
-PtyLink::~PtyLink()
-{
-    close();
-}
+PtyLink::~PtyLink() { close(); }
 
 bool PtyLink::open(const QString &linkPath, QString *error)
 {

@@ -17,9 +17,9 @@ public:
 
     LinkSupervision(SharedState &state, MainWindow &window, QObject *parent);
 
-    void showStatus();     // Timer1
-    void showMessage();    // Timer4
-    void noEcuTimeout();   // kapa
+    void showStatus();   // Timer1
+    void showMessage();  // Timer4
+    void noEcuTimeout(); // kapa
 
 signals:
     void portChangeRequested(); // ChangePrt click

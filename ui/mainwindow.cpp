@@ -73,8 +73,8 @@ void MainWindow::build(bool manualTimers)
         e->setOpaque(!style.transparent);
         return e;
     };
-    auto picture = [this](const QString &name, const QString &artwork, double l, double t,
-                          double w, double h) {
+    auto picture = [this](const QString &name, const QString &artwork, double l, double t, double w,
+                          double h) {
         auto *e = add(name, new SkinPicture(artwork, this));
         e->setTwipsGeometry(l, t, w, h);
         return e;
@@ -90,11 +90,11 @@ void MainWindow::build(bool manualTimers)
     };
 
     const LabelStyle band{verdana(9.75), kBandText,
-                          QGuiApplication::palette().color(QPalette::Base), Qt::AlignHCenter,
-                          true};
+                          QGuiApplication::palette().color(QPalette::Base), Qt::AlignHCenter, true};
     const LabelStyle speedList{sansSerif(9.75), kDarkBlue, Qt::white, Qt::AlignRight, true};
-    const LabelStyle calibration{defaultFont(), QGuiApplication::palette().color(QPalette::WindowText),
-                                 Qt::white, Qt::AlignHCenter, false};
+    const LabelStyle calibration{defaultFont(),
+                                 QGuiApplication::palette().color(QPalette::WindowText), Qt::white,
+                                 Qt::AlignHCenter, false};
     const LabelStyle hotSpot{defaultFont(), Qt::black, Qt::white, Qt::AlignLeft, true};
 
     Elements &e = m_el;
@@ -168,8 +168,8 @@ void MainWindow::build(bool manualTimers)
     e.Command1->setText(QStringLiteral("Command1"));
     e.ErrorList = label("ErrorList", 5160, 6520, 6015, 1455, "Label1",
                         {verdana(8.25), QColor(0x80, 0xFF, 0x80), Qt::white, Qt::AlignLeft, true});
-    e.DebugX = textBox("DebugX", 560, 8200, 10815, 285, "Debug Screen!", verdana(9),
-                       Qt::AlignHCenter);
+    e.DebugX =
+        textBox("DebugX", 560, 8200, 10815, 285, "Debug Screen!", verdana(9), Qt::AlignHCenter);
     e.kablo = label("kablo", 10320, 8640, 1695, 375, "", hotSpot);
 
     e.kapa = add("kapa", new SkinTimer(15000, false, manualTimers, this));

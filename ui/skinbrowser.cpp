@@ -40,6 +40,7 @@ void SkinBrowser::paintEvent(QPaintEvent *)
     }
     painter.fillRect(rect(), Qt::white);
     painter.setPen(QColor(0x40, 0x40, 0x40));
-    painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+    painter.drawText(rect().adjusted(12, 12, -12, -12),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      tr("This page cannot be displayed.\n\n%1").arg(m_document));
 }

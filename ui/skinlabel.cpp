@@ -86,7 +86,8 @@ void SkinLabel::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
     const bool wasPressed = m_pressed;
     m_pressed = false;
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (wasPressed && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         emit clicked();
 }
 

@@ -31,7 +31,8 @@ void SkinPicture::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
     const bool wasPressed = m_pressed;
     m_pressed = false;
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (wasPressed && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         emit clicked();
 }
 

@@ -2,10 +2,7 @@
 
 #include <QKeyEvent>
 
-SkinTextBox::SkinTextBox(QWidget *parent) : QLineEdit(parent)
-{
-    setFrame(true);
-}
+SkinTextBox::SkinTextBox(QWidget *parent) : QLineEdit(parent) { setFrame(true); }
 
 int SkinTextBox::virtualKeyOf(int qtKey)
 {

@@ -124,19 +124,19 @@ void DecodeTest::engineSpeedMarksFollowTheHeads_data()
     QTest::addColumn<Heads>("heads");
     QTest::addColumn<Marks>("marks");
     QTest::addColumn<double>("speed"); // -1: no value
-    QTest::newRow("1 and 2 both marked") << Heads{1000, 2000, 500, 500}
-                                         << Marks{true, true, false, false} << 2000.0;
+    QTest::newRow("1 and 2 both marked")
+        << Heads{1000, 2000, 500, 500} << Marks{true, true, false, false} << 2000.0;
     QTest::newRow("4 alone") << Heads{500, 500, 500, 3000} << Marks{false, false, false, true}
                              << 3000.0;
     QTest::newRow("all 0") << Heads{0, 0, 0, 0} << Marks{false, false, false, false} << -1.0;
     QTest::newRow("all equal") << Heads{900, 900, 900, 900} << Marks{false, false, false, false}
                                << -1.0;
-    QTest::newRow("1 above one other only") << Heads{800, 900, 900, 700}
-                                            << Marks{true, false, false, false} << 800.0;
+    QTest::newRow("1 above one other only")
+        << Heads{800, 900, 900, 700} << Marks{true, false, false, false} << 800.0;
     QTest::newRow("1 greatest") << Heads{7571, 0, 7571, 0} << Marks{true, false, false, false}
                                 << 7571.0;
-    QTest::newRow("tie at the top, 1 not above any") << Heads{500, 900, 900, 500}
-                                                     << Marks{false, false, false, false} << -1.0;
+    QTest::newRow("tie at the top, 1 not above any")
+        << Heads{500, 900, 900, 500} << Marks{false, false, false, false} << -1.0;
     QTest::newRow("3 greatest") << Heads{100, 200, 3000, 200} << Marks{false, false, true, false}
                                 << 3000.0;
 }

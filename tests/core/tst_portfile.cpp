@@ -29,18 +29,19 @@ void PortFileTest::theLastLineDecides_data()
     QTest::newRow("no line end") << QByteArray("\"Com-4\"") << Outcome::Port << "4";
     QTest::newRow("two lines") << QByteArray("\"Com-2\"\r\n\"Com-5\"\r\n") << Outcome::Port << "5";
     QTest::newRow("empty file") << QByteArray() << Outcome::Empty << "";
-    QTest::newRow("no quotes: five characters") << QByteArray("Com-1\r\n") << Outcome::Unreadable << "";
-    QTest::newRow("empty line after a good one") << QByteArray("\"Com-1\"\r\n\r\n")
-                                                 << Outcome::Unreadable << "";
+    QTest::newRow("no quotes: five characters")
+        << QByteArray("Com-1\r\n") << Outcome::Unreadable << "";
+    QTest::newRow("empty line after a good one")
+        << QByteArray("\"Com-1\"\r\n\r\n") << Outcome::Unreadable << "";
     QTest::newRow("six characters give 0") << QByteArray("\"Com-\"\r\n") << Outcome::Port << "0";
     QTest::newRow("letters give 0") << QByteArray("\"Com-x\"\r\n") << Outcome::Port << "0";
     QTest::newRow("trailing letters") << QByteArray("\"Com-7x\"\r\n") << Outcome::Port << "7";
     QTest::newRow("fraction kept") << QByteArray("\"Com-2.5\"\r\n") << Outcome::Port << "2.5";
     QTest::newRow("blanks ignored") << QByteArray("\"Com- 1 2\"\r\n") << Outcome::Port << "12";
-    QTest::newRow("short line first") << QByteArray("ab\r\n\"Com-3\"\r\n") << Outcome::Unreadable
-                                      << "";
-    QTest::newRow("binary garbage") << QByteArray("\x01\x02\xff\xfe\x00\x80", 6) << Outcome::Port
-                                    << "0";
+    QTest::newRow("short line first")
+        << QByteArray("ab\r\n\"Com-3\"\r\n") << Outcome::Unreadable << "";
+    QTest::newRow("binary garbage")
+        << QByteArray("\x01\x02\xff\xfe\x00\x80", 6) << Outcome::Port << "0";
 }
 
 void PortFileTest::theLastLineDecides()
@@ -60,7 +61,8 @@ void PortFileTest::lineEndingsSplitLines_data()
     QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << 2;
     QTest::newRow("cr only") << QByteArray("a\rb\r") << 2;
     QTest::newRow("lf only") << QByteArray("a\nb\n") << 2;
-    QTest::newRow("one line ended by crlf has no empty line after it") << QByteArray("abc\r\n") << 1;
+    QTest::newRow("one line ended by crlf has no empty line after it")
+        << QByteArray("abc\r\n") << 1;
     QTest::newRow("lf cr is two endings") << QByteArray("a\n\rb") << 3;
     QTest::newRow("blank line counts") << QByteArray("a\r\n\r\nb") << 3;
 }

@@ -58,7 +58,8 @@ void EndToEndTest::startupOpensThePortAndFramesArrive()
     QCOMPARE(elements.value("PortNo").toObject().value("text").toString(), QStringLiteral("1"));
     QVERIFY(s.value("windows").toObject().value("main").toObject().value("visible").toBool());
     QVERIFY(!s.value("windows").toObject().value("ComPort").toObject().value("visible").toBool());
-    QCOMPARE(s.value("shared").toObject().value("iniPath").toString(), QStringLiteral("c:\\Ecu.ini"));
+    QCOMPARE(s.value("shared").toObject().value("iniPath").toString(),
+             QStringLiteral("c:\\Ecu.ini"));
 
     // A frame arrives within one poll cycle of waiting (10 frames a second).
     QString diagnostic;

@@ -16,15 +16,9 @@ struct Arrival {
 };
 using Arrivals = QList<Arrival>;
 
-Arrival at(double ms, const char *hex)
-{
-    return Arrival{QByteArray::fromHex(hex), ms};
-}
+Arrival at(double ms, const char *hex) { return Arrival{QByteArray::fromHex(hex), ms}; }
 
-Arrival quietUntil(double ms)
-{
-    return Arrival{QByteArray(), ms};
-}
+Arrival quietUntil(double ms) { return Arrival{QByteArray(), ms}; }
 
 QStringList readAll(CommandReader &reader, const Arrivals &arrivals)
 {

@@ -115,7 +115,10 @@ QJsonObject ToolSession::nextReply(int timeoutMs)
     return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), QStringLiteral("no reply")}};
 }
 
-QJsonObject ToolSession::state() { return request({{QStringLiteral("op"), QStringLiteral("state")}}); }
+QJsonObject ToolSession::state()
+{
+    return request({{QStringLiteral("op"), QStringLiteral("state")}});
+}
 
 QJsonObject ToolSession::element(const QString &name)
 {

@@ -6,12 +6,12 @@
 #include <QDir>
 #include <QFile>
 
-ShellFixture::ShellFixture()
-{
-    shell = std::make_unique<AppShell>(link, dir.path(), true);
-}
+ShellFixture::ShellFixture() { shell = std::make_unique<AppShell>(link, dir.path(), true); }
 
-QString ShellFixture::portFilePath() const { return QDir(dir.path()).filePath(QStringLiteral("Ecu.ini")); }
+QString ShellFixture::portFilePath() const
+{
+    return QDir(dir.path()).filePath(QStringLiteral("Ecu.ini"));
+}
 
 void ShellFixture::writePortFile(const QByteArray &bytes) const
 {

@@ -23,10 +23,14 @@ void PlatformTest::portFileOnDriveCLiesInTheConfigurationFolder_data()
 {
     QTest::addColumn<QString>("toolPath");
     QTest::addColumn<QString>("local");
-    QTest::newRow("port file") << "c:\\Ecu.ini" << "/cfg/Ecu.ini";
-    QTest::newRow("upper-case drive") << "C:\\Ecu.ini" << "/cfg/Ecu.ini";
-    QTest::newRow("sub folder") << "c:\\a\\b.txt" << "/cfg/a/b.txt";
-    QTest::newRow("program folder") << "/opt/z\\dravon.swf" << "/opt/z/dravon.swf";
+    QTest::newRow("port file") << "c:\\Ecu.ini"
+                               << "/cfg/Ecu.ini";
+    QTest::newRow("upper-case drive") << "C:\\Ecu.ini"
+                                      << "/cfg/Ecu.ini";
+    QTest::newRow("sub folder") << "c:\\a\\b.txt"
+                                << "/cfg/a/b.txt";
+    QTest::newRow("program folder") << "/opt/z\\dravon.swf"
+                                    << "/opt/z/dravon.swf";
 }
 
 void PlatformTest::portFileOnDriveCLiesInTheConfigurationFolder()

@@ -272,11 +272,9 @@ void PollCycleTest::messageLogKeepsNewestFirst()
     ShellFixture::tick(e.Timer4);
     f.shell->state().statusMessage = QStringLiteral("Lpg Tuning Level Setting!");
     ShellFixture::tick(e.Timer4);
-    QCOMPARE(e.ErrorList->caption(),
-             QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
+    QCOMPARE(e.ErrorList->caption(), QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
     ShellFixture::tick(e.Timer4); // nothing pending: unchanged
-    QCOMPARE(e.ErrorList->caption(),
-             QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
+    QCOMPARE(e.ErrorList->caption(), QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
 }
 
 void PollCycleTest::onlyTheLastOfTwoMessagesIsLogged()

@@ -47,18 +47,18 @@ void StartupTest::startupOutcomeFollowsThePortFile_data()
                              << 12 << "12";
     QTest::newRow("two lines: the last decides") << true << QByteArray("\"Com-2\"\r\n\"Com-5\"\r\n")
                                                  << 0 << true << false << true << 5 << "5";
-    QTest::newRow("missing file: first failure") << false << QByteArray() << 0 << true << true
-                                                 << false << 0 << "";
+    QTest::newRow("missing file: first failure")
+        << false << QByteArray() << 0 << true << true << false << 0 << "";
     QTest::newRow("empty file: second failure at the first start")
         << true << QByteArray() << 0 << false << true << false << 0 << "";
-    QTest::newRow("no quotes: first failure") << true << QByteArray("Com-1\r\n") << 0 << true
-                                              << true << false << 0 << "";
+    QTest::newRow("no quotes: first failure")
+        << true << QByteArray("Com-1\r\n") << 0 << true << true << false << 0 << "";
     QTest::newRow("empty line after a good one: first failure")
         << true << QByteArray("\"Com-1\"\r\n\r\n") << 0 << true << true << false << 0 << "";
-    QTest::newRow("six characters: port 0 refused") << true << QByteArray("\"Com-\"\r\n") << 0
-                                                    << false << true << false << 0 << "0";
-    QTest::newRow("busy port: second failure") << true << QByteArray("\"Com-3\"\r\n") << 3
-                                               << false << true << false << 3 << "3";
+    QTest::newRow("six characters: port 0 refused")
+        << true << QByteArray("\"Com-\"\r\n") << 0 << false << true << false << 0 << "0";
+    QTest::newRow("busy port: second failure")
+        << true << QByteArray("\"Com-3\"\r\n") << 3 << false << true << false << 3 << "3";
 }
 
 void StartupTest::startupOutcomeFollowsThePortFile()
