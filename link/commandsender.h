@@ -1,0 +1,42 @@
+// Sends one command frame: A4, pause, code, pause, value, each byte a write of
+// its own that is on the line before the pause begins. A pause of X delay
+// units is a timed wait of X / 3 ms (so the 300 units between two bytes are
+// 100 ms); it burns no processor and handles no window events, so no tick or
+// gesture runs while a frame is on its way.
+//
+// A frame whose code or value lies outside 0..255 after rounding (halves to
+// even), or a send while the port is closed, sends nothing at all: both are
+// checked before the first byte.
+#pragma once
+
+#include <functional>
+
+class SerialLink;
+
+class CommandSender {
+public:
+    enum class Result { Sent, OutOfRange, PortClosed, WriteFailed };
+    using Pause = std::function<void(int units)>;
+
+    static constexpr int kPauseUnits = 300;
+    static constexpr double kMsPerUnit = 1.0 / 3.0;
+
+    explicit CommandSender(SerialLink &link);
+
+    // Tests stand a recording pause in for the timed wait.
+    void setPause(Pause pause) { m_pause = std::move(pause); }
+
+    // Whether the frame of code a and value b could be sent now (Sent if so),
+    // without writing anything.
+    Result check(double a, double b) const;
+
+    // SendCmd: the frame of code a and value b.
+    Result send(double a, double b);
+
+    // The timed wait of the given number of delay units.
+    static void timedPause(int units);
+
+private:
+    SerialLink &m_link;
+    Pause m_pause = &CommandSender::timedPause;
+};
