@@ -46,8 +46,8 @@ void putGeometry(QJsonObject &o, const ElementGeometry &g, const QWidget *w)
     o.insert(QStringLiteral("visible"), !w->isHidden());
     o.insert(QStringLiteral("left"), g.left());
     o.insert(QStringLiteral("top"), g.top());
-    o.insert(QStringLiteral("width"), g.width());
-    o.insert(QStringLiteral("height"), g.height());
+    o.insert(QStringLiteral("width"), g.twipsWidth());
+    o.insert(QStringLiteral("height"), g.twipsHeight());
 }
 
 bool hasFocus(const QWidget *w) { return w->window()->focusWidget() == w && w->isVisible(); }

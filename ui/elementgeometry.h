@@ -10,8 +10,8 @@ public:
 
     double left() const { return m_left; }
     double top() const { return m_top; }
-    double width() const { return m_width; }
-    double height() const { return m_height; }
+    double twipsWidth() const { return m_width; }
+    double twipsHeight() const { return m_height; }
 
     void setLeft(double twips);
     void setTop(double twips);

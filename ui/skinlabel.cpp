@@ -62,13 +62,13 @@ void SkinLabel::paintEvent(QPaintEvent *)
     const QFontMetrics metrics(font());
     int y = 0;
     for (const QString &line : m_shown.split(QLatin1Char('\n'))) {
-        if (y >= QWidget::height())
+        if (y >= height())
             break;
         Qt::Alignment alignment = m_alignment;
-        if (!line.contains(QLatin1Char(' ')) && metrics.horizontalAdvance(line) > QWidget::width())
+        if (!line.contains(QLatin1Char(' ')) && metrics.horizontalAdvance(line) > width())
             alignment = Qt::AlignLeft;
         const int flags = int(alignment | Qt::AlignTop | Qt::TextWordWrap);
-        const QRect area(0, y, QWidget::width(), QWidget::height() - y);
+        const QRect area(0, y, width(), height() - y);
         const QRect used = painter.boundingRect(area, flags, line);
         painter.drawText(area, flags, line);
         y += line.isEmpty() ? metrics.lineSpacing() : used.height();
