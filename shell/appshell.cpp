@@ -10,6 +10,12 @@
 #include "telemetry/livedisplay.h"
 #include "telemetry/pollcycle.h"
 #include "texts.h"
+#include "tuning/bandtuning.h"
+#include "tuning/fuelcontrol.h"
+#include "tuning/levelcalibration.h"
+#include "tuning/switchover.h"
+#include "ui/hoverhints.h"
+#include "ui/levelsensor.h"
 #include "ui/linksupervision.h"
 #include "ui/mainwindow.h"
 #include "ui/skinbrowser.h"
@@ -35,6 +41,13 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
     connect(m_supervision, &LinkSupervision::portChangeRequested, this,
             &AppShell::portChangeRequested);
     connect(m_supervision, &LinkSupervision::helpRequested, this, &AppShell::helpStart);
+
+    new HoverHints(*m_main, this);
+    new LevelSensor(m_state, *m_main, this);
+    new BandTuning(m_state, *m_main, m_sender, this);
+    new LevelCalibration(m_state, *m_main, m_sender, this);
+    new SwitchOver(m_state, *m_main, m_sender, this);
+    new FuelControl(m_state, *m_main, m_sender, this);
 
     connect(m_main.get(), &MainWindow::closedByUser, this, &AppShell::sonla);
     connect(m_comPort.get(), &ComPortWindow::closedByUser, this, &AppShell::sonla);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "helpwindow.h"
+#include "link/commandsender.h"
 #include "sharedstate.h"
 
 #include <QObject>
@@ -45,6 +46,7 @@ public:
     ComPortWindow &comPort() { return *m_comPort; }
     HelpWindow *help() const { return m_help; }
     PollCycle &pollCycle() { return *m_poll; }
+    CommandSender &sender() { return m_sender; }
 
     // Why the last start or port file write failed; empty when it did not.
     QString lastFailure() const { return m_failure; }
@@ -61,6 +63,7 @@ private:
     SerialLink &m_link;
     QString m_configDir;
     SharedState m_state;
+    CommandSender m_sender{m_link};
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<ComPortWindow> m_comPort;
     QPointer<HelpWindow> m_help;

@@ -26,6 +26,7 @@ private slots:
     void startupOpensThePortAndFramesArrive();
     void valuesTheUnitSendsAppearOnTheWindow();
     void stoppedUnitIsReportedLostAfterThirtyOneSilentCycles();
+    void bandLevelTypedInTheToolReachesTheUnitAndComesBack();
     void badRequestsAreAnsweredAndTheToolGoesOn();
     void hiddenElementsRefuseGestures();
     void missingPortFileShowsTheDialogAndEnterStartsAgain();
@@ -152,6 +153,60 @@ void EndToEndTest::stoppedUnitIsReportedLostAfterThirtyOneSilentCycles()
     const QJsonObject main = tool.state().value("windows").toObject().value("main").toObject();
     QCOMPARE(main.value("title").toString(), QStringLiteral("Ecu Bağlanmadı!"));
     QVERIFY(main.value("minimized").toBool());
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::bandLevelTypedInTheToolReachesTheUnitAndComesBack()
+{
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--seed"), QStringLiteral("5")}));
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+    QString level;
+    for (int i = 0; i < 10 && level.isEmpty(); ++i) {
+        tool.wait(300);
+        tool.tick("Timer2");
+        level = tool.element("ca2").value("text").toString();
+    }
+    QVERIFY(!level.isEmpty());
+    QVERIFY(level != QLatin1String("57"));
+    tool.tick("Timer4"); // the log now begins with "Ecu Okunuyor!"
+
+    QVERIFY(tool.request(op("click", {{"target", "ca2"}})).value("ok").toBool());
+    QCOMPARE(tool.element("SetBox").value("text").toString(), level);
+    for (int i = 0; i < 4; ++i)
+        tool.request(op("key", {{"target", "SetBox"}, {"code", 8}}));
+    QVERIFY(tool.request(op("type", {{"target", "SetBox"}, {"text", "57"}})).value("ok").toBool());
+    QVERIFY(tool.request(op("key", {{"target", "SetBox"}, {"code", 13}})).value("ok").toBool());
+    QVERIFY(!tool.element("SetBox").value("visible").toBool());
+
+    // The unit logs the frame with the gaps between its bytes.
+    QString command;
+    for (int i = 0; i < 40 && command.isEmpty(); ++i) {
+        unit.process.waitForReadyRead(100);
+        for (const QString &line : unit.lines())
+            if (line.startsWith(QLatin1String("command ")))
+                command = line;
+    }
+    const QStringList parts = command.split(QLatin1Char(' '));
+    QCOMPARE(parts.size(), 6);
+    QCOMPARE(parts[1], QStringLiteral("1"));
+    QCOMPARE(parts[2], QStringLiteral("57"));
+    QVERIFY2(parts[4].toDouble() >= 100 && parts[5].toDouble() >= 100, qPrintable(command));
+
+    // A following frame shows the level the unit now holds (frames sent
+    // while the command was on its way may still be waiting).
+    QString shown;
+    for (int i = 0; i < 6 && shown != QLatin1String("57"); ++i) {
+        tool.wait(300);
+        tool.tick("Timer2");
+        shown = tool.element("ca2").value("text").toString();
+    }
+    QCOMPARE(shown, QStringLiteral("57"));
+    tool.tick("Timer4");
+    QCOMPARE(tool.element("ErrorList").value("text").toString().section('\r', 0, 0),
+             QStringLiteral("Lpg Tuning Level Setting!"));
     QVERIFY(tool.finish());
 }
 

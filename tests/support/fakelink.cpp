@@ -41,7 +41,7 @@ bool FakeLink::write(QByteArrayView bytes)
 {
     if (!m_open)
         return false;
-    m_writes.append({bytes.toByteArray(), m_clock.elapsed()});
+    m_writes.append({bytes.toByteArray(), double(m_clock.elapsed()) + m_virtualMs});
     return true;
 }
 

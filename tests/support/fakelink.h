@@ -11,7 +11,7 @@ class FakeLink : public SerialLink {
 public:
     struct Write {
         QByteArray bytes;
-        qint64 atMs = 0; // since the link was made
+        double atMs = 0; // since the link was made, virtual time included
     };
 
     FakeLink();
@@ -21,6 +21,9 @@ public:
     QByteArray pending() const { return m_pending; }
     const QList<Write> &writes() const { return m_writes; }
     QByteArray written() const;
+
+    // Moves the link's clock on without waiting (a stand-in for a pause).
+    void advance(double ms) { m_virtualMs += ms; }
 
     // Port numbers the fake refuses to open (missing or busy ports).
     void refuseOpen(int number) { m_refused.append(number); }
@@ -42,6 +45,7 @@ public:
 
 private:
     QElapsedTimer m_clock;
+    double m_virtualMs = 0;
     QByteArray m_pending;
     QList<Write> m_writes;
     QList<int> m_refused;

@@ -6,7 +6,12 @@
 #include <QDir>
 #include <QFile>
 
-ShellFixture::ShellFixture() { shell = std::make_unique<AppShell>(link, dir.path(), true); }
+ShellFixture::ShellFixture()
+{
+    shell = std::make_unique<AppShell>(link, dir.path(), true);
+    // Pauses move the link's clock instead of waiting: 300 units are 100 ms.
+    shell->sender().setPause([this](int units) { link.advance(units / 3.0); });
+}
 
 QString ShellFixture::portFilePath() const
 {

@@ -115,7 +115,7 @@ void ElementsTest::elementsStartAtTheirGeometryAndText()
     QVERIFY(e);
     const auto *g = dynamic_cast<ElementGeometry *>(e);
     QVERIFY(g);
-    QCOMPARE((QList<double>{g->left(), g->top(), g->width(), g->height()}), geometry);
+    QCOMPARE((QList<double>{g->left(), g->top(), g->twipsWidth(), g->twipsHeight()}), geometry);
     if (auto *l = qobject_cast<SkinLabel *>(e)) {
         QCOMPARE(l->caption(), text);
         if (!fore.isEmpty())

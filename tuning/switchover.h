@@ -1,0 +1,28 @@
+// The switch-over temperature: typed into the entry box that a click on the
+// label opens, or stepped one degree with the arrows; each change is sent at
+// once as 230 minus the temperature.
+#pragma once
+
+#include "ui/pointer.h"
+
+#include <QObject>
+
+struct SharedState;
+class MainWindow;
+class CommandSender;
+
+class SwitchOver : public QObject {
+    Q_OBJECT
+public:
+    SwitchOver(SharedState &state, MainWindow &window, CommandSender &sender, QObject *parent);
+
+    void labelClicked();
+    void entryKeyDown(int keyCode);
+    void step(int degrees); // +1 raise, -1 lower
+    void labelPointerMoved(TwipsPoint at);
+
+private:
+    SharedState &m_state;
+    MainWindow &m_window;
+    CommandSender &m_sender;
+};
