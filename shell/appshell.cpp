@@ -14,6 +14,7 @@
 #include "tuning/fuelcontrol.h"
 #include "tuning/levelcalibration.h"
 #include "tuning/switchover.h"
+#include "ui/bandchart.h"
 #include "ui/hoverhints.h"
 #include "ui/levelsensor.h"
 #include "ui/linksupervision.h"
@@ -43,6 +44,7 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
     connect(m_supervision, &LinkSupervision::helpRequested, this, &AppShell::helpStart);
 
     new HoverHints(*m_main, this);
+    new BandChart(*m_main, this);
     new LevelSensor(m_state, *m_main, this);
     new BandTuning(m_state, *m_main, m_sender, this);
     new LevelCalibration(m_state, *m_main, m_sender, this);

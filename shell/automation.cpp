@@ -349,6 +349,16 @@ QJsonObject Automation::state() const
     answer.insert(QStringLiteral("windows"), windows);
     answer.insert(QStringLiteral("elements"), elements);
     answer.insert(QStringLiteral("shared"), shared);
-    answer.insert(QStringLiteral("chart"), QJsonArray());
+    QJsonArray chart;
+    if (const auto &boxes = m_shell.mainWindow().chart()) {
+        for (const zcore::ChartBox &b : *boxes) {
+            chart.append(QJsonObject{{QStringLiteral("left"), b.left},
+                                     {QStringLiteral("top"), b.top},
+                                     {QStringLiteral("right"), b.right},
+                                     {QStringLiteral("bottom"), b.bottom},
+                                     {QStringLiteral("color"), colourText(QColor::fromRgb(b.rgb))}});
+        }
+    }
+    answer.insert(QStringLiteral("chart"), chart);
     return answer;
 }

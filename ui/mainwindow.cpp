@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "artwork.h"
+#include "core/twips.h"
 #include "skinbrowser.h"
 #include "skinbutton.h"
 #include "skinfonts.h"
@@ -10,10 +11,13 @@
 #include "skintimer.h"
 
 #include <QCloseEvent>
+#include <QPaintEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -206,14 +210,40 @@ void MainWindow::setWindowAttribute(int value)
         setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
-void MainWindow::paintEvent(QPaintEvent *)
+namespace {
+// A box covers everything between its corners, edges included, in whatever
+// order they come; twips round to pixels only here.
+QRect pixelsOf(const zcore::ChartBox &b)
+{
+    using zcore::twipsToPixels;
+    const int x0 = twipsToPixels(std::min(b.left, b.right));
+    const int x1 = twipsToPixels(std::max(b.left, b.right));
+    const int y0 = twipsToPixels(std::min(b.top, b.bottom));
+    const int y1 = twipsToPixels(std::max(b.top, b.bottom));
+    return QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+} // namespace
+
+void MainWindow::setChart(const std::array<zcore::ChartBox, 5> &boxes)
+{
+    const bool changed = !m_chart || *m_chart != boxes;
+    m_chart = boxes;
+    if (changed)
+        update(pixelsOf(boxes[0])); // the background box holds every bar
+}
+
+void MainWindow::paintEvent(QPaintEvent *event)
 {
     const qreal dpr = devicePixelRatioF();
     if (m_skin.isNull() || m_skin.devicePixelRatio() != dpr)
         m_skin = renderArtwork(QStringLiteral("background"), size(), dpr);
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    painter.drawPixmap(0, 0, m_skin);
+    const QRect dirty = event->rect();
+    painter.drawPixmap(dirty, m_skin, QRectF(QPointF(dirty.topLeft()) * dpr, QSizeF(dirty.size()) * dpr));
+    if (m_chart) {
+        for (const zcore::ChartBox &box : *m_chart)
+            painter.fillRect(pixelsOf(box), QColor::fromRgb(box.rgb));
+    }
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent *event)

@@ -2,11 +2,14 @@
 // element state only; the handlers live with their subsystems.
 #pragma once
 
+#include "core/chart.h"
 #include "pointer.h"
 
 #include <QHash>
 #include <QPixmap>
 #include <QWidget>
+
+#include <optional>
 
 class SkinLabel;
 class SkinPicture;
@@ -58,6 +61,10 @@ public:
     const QList<QPair<QString, QObject *>> &namedElements() const { return m_named; }
     QObject *element(const QString &name) const { return m_byName.value(name); }
 
+    // The boxes of the last band chart pass, painted over the skin; none before the first.
+    const std::optional<std::array<zcore::ChartBox, 5>> &chart() const { return m_chart; }
+    void setChart(const std::array<zcore::ChartBox, 5> &boxes);
+
     // The first timeout attribute: 0 normal, 1 minimised to the task bar.
     int windowAttribute() const;
     void setWindowAttribute(int value);
@@ -79,4 +86,5 @@ private:
     QList<QPair<QString, QObject *>> m_named;
     QHash<QString, QObject *> m_byName;
     QPixmap m_skin;
+    std::optional<std::array<zcore::ChartBox, 5>> m_chart;
 };
