@@ -1,0 +1,129 @@
+#include "core/mimearchive.h"
+
+#include <QTest>
+
+using namespace zcore;
+
+namespace {
+QByteArray archiveText(const QByteArray &closing = "------=_B--\r\n")
+{
+    return "MIME-Version: 1.0\r\n"
+           "Content-Type: multipart/related;\r\n"
+           "\tboundary=\"----=_B\"; type=\"text/html\"\r\n"
+           "\r\n"
+           "preamble\r\n"
+           "------=_B\r\n"
+           "Content-Type: text/html; charset=\"utf-8\"\r\n"
+           "Content-Transfer-Encoding: quoted-printable\r\n"
+           "Content-Location: file:///help/index.html\r\n"
+           "\r\n"
+           "<p>Ba=C4=9Flant=C4=B1 Yok! uzun bir sat=\r\n"
+           "=C4=B1r</p><img src=3D\"shot.png\">\r\n"
+           "------=_B\r\n"
+           "Content-Type: image/png\r\n"
+           "Content-Transfer-Encoding: base64\r\n"
+           "Content-Location: file:///help/shot.png\r\n"
+           "Content-ID: <shot@zendalite>\r\n"
+           "\r\n"
+           "iVBORw0K\r\n"
+           "GgoAAAA=\r\n" +
+           closing;
+}
+} // namespace
+
+class MimeArchiveTest : public QObject {
+    Q_OBJECT
+private slots:
+    void quotedPrintableDecodes_data();
+    void quotedPrintableDecodes();
+    void archiveGivesThePageAndItsPictures();
+    void pictureIsFoundByLocationRelativeLocationAndContentId();
+    void truncatedArchiveFailsClearly_data();
+    void truncatedArchiveFailsClearly();
+    void garbageIsNotAnArchive_data();
+    void garbageIsNotAnArchive();
+};
+
+void MimeArchiveTest::quotedPrintableDecodes_data()
+{
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::addColumn<QByteArray>("decoded");
+    QTest::newRow("plain") << QByteArray("abc") << QByteArray("abc");
+    QTest::newRow("escape") << QByteArray("a=3Db") << QByteArray("a=b");
+    QTest::newRow("lower-case escape") << QByteArray("=c4=b1") << QByteArray("\xc4\xb1");
+    QTest::newRow("soft break crlf") << QByteArray("ab=\r\ncd") << QByteArray("abcd");
+    QTest::newRow("soft break lf") << QByteArray("ab=\ncd") << QByteArray("abcd");
+    QTest::newRow("soft break after blanks") << QByteArray("ab= \t\r\ncd") << QByteArray("abcd");
+    QTest::newRow("hard break kept") << QByteArray("ab\r\ncd") << QByteArray("ab\r\ncd");
+    QTest::newRow("bad escape kept") << QByteArray("a=ZZ") << QByteArray("a=ZZ");
+    QTest::newRow("equals at the end") << QByteArray("ab=") << QByteArray("ab");
+    QTest::newRow("cut escape") << QByteArray("ab=4") << QByteArray("ab=4");
+}
+
+void MimeArchiveTest::quotedPrintableDecodes()
+{
+    QFETCH(QByteArray, encoded);
+    QFETCH(QByteArray, decoded);
+    QCOMPARE(decodeQuotedPrintable(encoded), decoded);
+}
+
+void MimeArchiveTest::archiveGivesThePageAndItsPictures()
+{
+    const MimeArchive a = readMimeArchive(archiveText());
+    QVERIFY2(a.ok, qPrintable(a.error));
+    QCOMPARE(a.parts.size(), 2);
+    QCOMPARE(a.root, 0);
+    QCOMPARE(a.parts[0].contentType, QByteArray("text/html"));
+    QCOMPARE(a.parts[0].charset, QByteArray("utf-8"));
+    QCOMPARE(QString::fromUtf8(a.parts[0].body),
+             QStringLiteral("<p>Bağlantı Yok! uzun bir satır</p><img src=\"shot.png\">"));
+    QCOMPARE(a.parts[1].body, QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11));
+}
+
+void MimeArchiveTest::pictureIsFoundByLocationRelativeLocationAndContentId()
+{
+    const MimeArchive a = readMimeArchive(archiveText());
+    QVERIFY(a.ok);
+    const MimePart *byLocation = a.find("file:///help/shot.png");
+    QVERIFY(byLocation);
+    QCOMPARE(byLocation->contentType, QByteArray("image/png"));
+    QCOMPARE(a.find("shot.png"), byLocation);
+    QCOMPARE(a.find("cid:shot@zendalite"), byLocation);
+    QVERIFY(!a.find("missing.png"));
+}
+
+void MimeArchiveTest::truncatedArchiveFailsClearly_data()
+{
+    QTest::addColumn<int>("keep");
+    const int whole = int(archiveText().size());
+    for (int keep : {0, 10, 60, 120, 200, 300, whole - 40, whole - 10, whole - 4})
+        QTest::newRow(qPrintable(QString::number(keep))) << keep;
+}
+
+void MimeArchiveTest::truncatedArchiveFailsClearly()
+{
+    QFETCH(int, keep);
+    const MimeArchive a = readMimeArchive(archiveText().left(keep));
+    QVERIFY(!a.ok);
+    QVERIFY(!a.error.isEmpty());
+}
+
+void MimeArchiveTest::garbageIsNotAnArchive_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("binary") << QByteArray("\x00\xff\x10\x89PNG", 7);
+    QTest::newRow("multipart without boundary")
+        << QByteArray("Content-Type: multipart/related\r\n\r\nbody");
+    QTest::newRow("no html part") << archiveText().replace("text/html", "text/plain");
+}
+
+void MimeArchiveTest::garbageIsNotAnArchive()
+{
+    QFETCH(QByteArray, bytes);
+    const MimeArchive a = readMimeArchive(bytes);
+    QVERIFY(!a.ok || a.parts.value(a.root).contentType != "text/html");
+}
+
+QTEST_APPLESS_MAIN(MimeArchiveTest)
+#include "tst_mimearchive.moc"
