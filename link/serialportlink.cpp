@@ -79,8 +79,12 @@ bool SerialPortLink::open()
         m_error = tr("COM%1 is not present on this computer").arg(m_number);
         return false;
     }
-    m_device = device;
-    m_port.setPortName(device);
+    // A device reached through links (ports/comN, /dev/serial/by-id/...) is
+    // opened under its real name, so that lock files see one device under
+    // all of its names.
+    const QString real = QFileInfo(device).canonicalFilePath();
+    m_device = real.isEmpty() ? device : real;
+    m_port.setPortName(m_device);
     m_closePending = false;
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_error =
