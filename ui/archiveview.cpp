@@ -8,6 +8,12 @@ ArchiveView::ArchiveView(zcore::MimeArchive archive, QWidget *parent)
     setOpenExternalLinks(false);
     setOpenLinks(false);
     setFrameShape(QFrame::NoFrame);
+    // Links inside the page (its table of contents) scroll to their place;
+    // the archive holds nothing else to go to.
+    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
+        if (url.hasFragment())
+            scrollToAnchor(url.fragment());
+    });
     const zcore::MimePart &page = m_archive.parts[m_archive.root];
     const QByteArray charset = page.charset.isEmpty() ? QByteArray("utf-8") : page.charset;
     QStringDecoder decoder(charset.constData());
