@@ -231,7 +231,7 @@ const MimePart *MimeArchive::find(const QByteArray &link) const
         for (const MimePart &p : parts)
             if (p.contentId == id)
                 return &p;
-        return nullptr;
+        // Not a Content-ID: it may still be a location that happens to begin so.
     }
     for (const MimePart &p : parts)
         if (!p.location.isEmpty() && p.location == link)

@@ -38,6 +38,7 @@ private slots:
     void quotedPrintableDecodes();
     void archiveGivesThePageAndItsPictures();
     void pictureIsFoundByLocationRelativeLocationAndContentId();
+    void locationThatBeginsWithCidIsStillFound();
     void truncatedArchiveFailsClearly_data();
     void truncatedArchiveFailsClearly();
     void garbageIsNotAnArchive_data();
@@ -90,6 +91,17 @@ void MimeArchiveTest::pictureIsFoundByLocationRelativeLocationAndContentId()
     QCOMPARE(a.find("shot.png"), byLocation);
     QCOMPARE(a.find("cid:shot@zendalite"), byLocation);
     QVERIFY(!a.find("missing.png"));
+}
+
+void MimeArchiveTest::locationThatBeginsWithCidIsStillFound()
+{
+    // Found by fuzzing: a Content-Location that begins with "cid:".
+    QByteArray text = archiveText();
+    text.replace("Content-Location: file:///help/shot.png", "Content-Location: cid:odd");
+    const MimeArchive a = readMimeArchive(text);
+    QVERIFY(a.ok);
+    QVERIFY(a.find("cid:odd"));
+    QCOMPARE(a.find("cid:odd")->contentType, QByteArray("image/png"));
 }
 
 void MimeArchiveTest::truncatedArchiveFailsClearly_data()
