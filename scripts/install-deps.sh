@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the tool needs to build, test and run its
 # demo, when they are missing. Uses sudo when not run as root.
+# --fuzz adds clang and its runtime for the libFuzzer targets.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
