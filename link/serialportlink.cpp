@@ -87,8 +87,18 @@ bool SerialPortLink::open()
     m_port.setPortName(m_device);
     m_closePending = false;
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_error =
-            tr("COM%1 (%2) cannot be opened: %3").arg(m_number).arg(device, m_port.errorString());
+        m_error = tr("COM%1 (%2) cannot be opened: %3")
+                      .arg(m_number)
+                      .arg(m_device, m_port.errorString());
+#ifdef Q_OS_UNIX
+        // Serial devices belong to the dialout group on Debian and Ubuntu.
+        const QFileInfo info(m_device);
+        if (m_port.error() == QSerialPort::PermissionError && info.exists() &&
+            !(info.isReadable() && info.isWritable()))
+            m_error += tr(". Add your user to the group %1 (sudo usermod -aG %1 $USER), then log "
+                          "out and in again.")
+                           .arg(info.group().isEmpty() ? QStringLiteral("dialout") : info.group());
+#endif
         m_port.clearError();
         return false;
     }

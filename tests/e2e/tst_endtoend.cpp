@@ -27,6 +27,7 @@ private slots:
     void valuesTheUnitSendsAppearOnTheWindow();
     void stoppedUnitIsReportedLostAfterThirtyOneSilentCycles();
     void bandLevelTypedInTheToolReachesTheUnitAndComesBack();
+    void secondCopyOnTheSameDeviceIsRefusedWhateverTheLink();
     void badRequestsAreAnsweredAndTheToolGoesOn();
     void hiddenElementsRefuseGestures();
     void missingPortFileShowsTheDialogAndEnterStartsAgain();
@@ -208,6 +209,31 @@ void EndToEndTest::bandLevelTypedInTheToolReachesTheUnitAndComesBack()
     QCOMPARE(tool.element("ErrorList").value("text").toString().section('\r', 0, 0),
              QStringLiteral("Lpg Tuning Level Setting!"));
     QVERIFY(tool.finish());
+}
+
+void EndToEndTest::secondCopyOnTheSameDeviceIsRefusedWhateverTheLink()
+{
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link));
+    ToolSession first;
+    QVERIFY(first.prepareConfig(m_link));
+    QVERIFY(first.start());
+    QVERIFY(first.element("MSComm1").value("open").toBool());
+
+    // The second copy reaches the same device through another link.
+    const QString other = m_dir.filePath("another-name-for-the-unit");
+    QVERIFY(QFile::link(m_link, other));
+    ToolSession second;
+    QVERIFY(second.prepareConfig(other));
+    QVERIFY(second.start());
+    const QJsonObject s = second.state();
+    QVERIFY(!s.value("elements").toObject().value("MSComm1").toObject().value("open").toBool());
+    QVERIFY(!s.value("windows").toObject().value("main").toObject().value("visible").toBool());
+    QVERIFY(s.value("windows").toObject().value("ComPort").toObject().value("visible").toBool());
+    QVERIFY(second.finish());
+    QVERIFY(QString::fromUtf8(second.process.readAllStandardError()).contains("cannot be opened"));
+    QVERIFY(first.element("MSComm1").value("open").toBool());
+    QVERIFY(first.finish());
 }
 
 void EndToEndTest::badRequestsAreAnsweredAndTheToolGoesOn()

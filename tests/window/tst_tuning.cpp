@@ -70,6 +70,7 @@ private slots:
     void faceDoubleClickSendsTheMaskOfAllFaces_data();
     void faceDoubleClickSendsTheMaskOfAllFaces();
     void backgroundMovementRevealsArrowsPicksRowsAndHints();
+    void extremeEntriesNeverLeaveAPartialFrame();
 };
 
 void TuningTest::commandIsThreeWritesWithAHundredMillisecondGapBetween()
@@ -491,6 +492,42 @@ void TuningTest::backgroundMovementRevealsArrowsPicksRowsAndHints()
     QCOMPARE(e.heyo->top(), 1150.0);
     moveTo(4800, 4800);
     QVERIFY(e.heyo->isHidden());
+}
+
+void TuningTest::extremeEntriesNeverLeaveAPartialFrame()
+{
+    const QStringList entries = {
+        "99999999999999999999999", "-99999999", "1e308", "1e309", "-1e309", "1e-320", "NaN",
+        "nan", "inf", "-inf", "Infinity", "&HFFFFFFFFFFFFFFFF", "&H", "&O", "&O7777777",
+        "1D400", "255.4999999", "255.5", "-0.5", "-0.50001", "  12  ", "\t3", "1,5", "٣",
+        "１２", "", "-", ".", "e5", "+", "0x10", "12e", "12e+", "9" + QString(300, '9')};
+    ShellFixture f;
+    loadWithFrame(f);
+    const auto &e = f.window().el();
+    SkinLabel *const bands[] = {e.ca1, e.ca2, e.ca3, e.ca4};
+    int frames = 0;
+    for (const QString &entry : entries) {
+        for (int band = 0; band < 5; ++band) {
+            const qsizetype before = f.link.written().size();
+            if (band < 4) {
+                gestures::click(bands[band]);
+                typeAndEnter(e.SetBox, entry);
+            } else {
+                gestures::click(e.Setterm);
+                typeAndEnter(e.settermm, entry);
+            }
+            const QByteArray sent = f.link.written().mid(before);
+            QVERIFY2(sent.isEmpty() || sent.size() == 3, qPrintable(entry));
+            if (sent.isEmpty())
+                continue;
+            ++frames;
+            QCOMPARE(quint8(sent[0]), quint8(0xA4));
+            QCOMPARE(int(sent[1]), band < 4 ? band : 5);
+            // A box that sent closes; one that refused stays open for a correction.
+        }
+    }
+    QVERIFY(frames > 0);
+    QCOMPARE(f.link.written().size(), 3 * frames);
 }
 
 QTEST_MAIN(TuningTest)

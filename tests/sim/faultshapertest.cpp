@@ -1,0 +1,269 @@
+#include "faultshapertest.h"
+
+#include "sim/faultshaper.h"
+
+#include <QTest>
+
+#include <set>
+
+using zsim::Fault;
+using zsim::FaultShaper;
+using Kind = zsim::Fault::Kind;
+using Step = zsim::FaultShaper::Step;
+using StepKind = zsim::FaultShaper::Step::Kind;
+
+namespace {
+
+// A frame whose bytes all differ: A4 C0 00, then 01 to 22.
+QByteArray frame()
+{
+    QByteArray bytes = QByteArray::fromHex("a4c000");
+    for (int i = 1; i <= 34; ++i)
+        bytes.append(char(i));
+    return bytes;
+}
+
+Step send(const QByteArray &bytes) { return Step{StepKind::Send, bytes, 0.0, {}}; }
+Step silence(double ms) { return Step{StepKind::Silence, {}, ms, {}}; }
+Step plain(StepKind kind, const QString &text = {}) { return Step{kind, {}, 0.0, text}; }
+Step report(const char *line) { return plain(StepKind::Report, QString::fromLatin1(line)); }
+
+QList<StepKind> kinds(const QList<Step> &steps)
+{
+    QList<StepKind> out;
+    for (const Step &step : steps)
+        out.append(step.kind);
+    return out;
+}
+
+// Everything the steps put on the line, in order.
+QByteArray sent(const QList<Step> &steps)
+{
+    QByteArray bytes;
+    for (const Step &step : steps) {
+        if (step.kind == StepKind::Send)
+            bytes += step.bytes;
+    }
+    return bytes;
+}
+
+QStringList reports(const QList<Step> &steps)
+{
+    QStringList lines;
+    for (const Step &step : steps) {
+        if (step.kind == StepKind::Report)
+            lines.append(step.text);
+    }
+    return lines;
+}
+
+QList<qsizetype> truncatedLengths(quint32 seed, int frames)
+{
+    FaultShaper shaper(seed);
+    shaper.add(Fault{Kind::Truncate, frames});
+    QList<qsizetype> lengths;
+    for (int i = 0; i < frames; ++i)
+        lengths.append(sent(shaper.shape(frame())).size());
+    return lengths;
+}
+
+} // namespace
+
+void FaultShaperTest::frameWithoutFaultsGoesOutWhole()
+{
+    FaultShaper shaper(1);
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+    QVERIFY(!shaper.hasWaiting());
+    QCOMPARE(shaper.takeQuiet(), QList<Step>{});
+}
+
+void FaultShaperTest::truncatedFramesAreCutBetweenOneAnd36Bytes()
+{
+    const QList<qsizetype> lengths = truncatedLengths(7, 2000);
+    std::set<qsizetype> seen;
+    for (const qsizetype length : lengths) {
+        QVERIFY2(length >= 1 && length <= 36, qPrintable(QString::number(length)));
+        seen.insert(length);
+    }
+    QCOMPARE(seen.size(), size_t(36)); // every length turns up, the ends too
+    FaultShaper shaper(7);
+    shaper.add(Fault{Kind::Truncate, 1});
+    const QByteArray cut = sent(shaper.shape(frame()));
+    QVERIFY(frame().startsWith(cut)); // the start of the frame, the rest never sent
+}
+
+void FaultShaperTest::cutsRepeatWithTheSameSeedAndDifferWithAnother()
+{
+    QCOMPARE(truncatedLengths(42, 50), truncatedLengths(42, 50));
+    QVERIFY(truncatedLengths(42, 50) != truncatedLengths(43, 50));
+    FaultShaper first(5);
+    FaultShaper second(5);
+    for (int i = 0; i < 20; ++i)
+        QCOMPARE(first.cutPoint(37), second.cutPoint(37));
+}
+
+void FaultShaperTest::truncateIsReportedAfterItsLastFrame()
+{
+    FaultShaper shaper(3);
+    shaper.add(Fault{Kind::Truncate, 3});
+    QCOMPARE(reports(shaper.shape(frame())), QStringList{});
+    QCOMPARE(reports(shaper.shape(frame())), QStringList{});
+    const QList<Step> last = shaper.shape(frame());
+    QCOMPARE(reports(last), QStringList{"fault truncate 3"});
+    QCOMPARE(kinds(last), (QList<StepKind>{StepKind::Note, StepKind::Send, StepKind::Report}));
+    QVERIFY(!shaper.hasWaiting());
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+}
+
+void FaultShaperTest::gapSplitsTheFrameWithASilence()
+{
+    FaultShaper shaper(11);
+    shaper.add(Fault{Kind::Gap, 250});
+    const QList<Step> steps = shaper.shape(frame());
+    QCOMPARE(kinds(steps), (QList<StepKind>{StepKind::Send, StepKind::Silence, StepKind::Send,
+                                            StepKind::Report, StepKind::Resume}));
+    QCOMPARE(steps[1].ms, 250.0);
+    QCOMPARE(steps[0].bytes + steps[2].bytes, frame());
+    QCOMPARE(steps[3].text, QStringLiteral("fault gap 250"));
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+}
+
+void FaultShaperTest::gapSplitPointsLieInsideTheFrame()
+{
+    QList<qsizetype> firstRun;
+    for (int run = 0; run < 2; ++run) {
+        FaultShaper shaper(99);
+        QList<qsizetype> splits;
+        for (int i = 0; i < 300; ++i) {
+            shaper.add(Fault{Kind::Gap, 10});
+            const QList<Step> steps = shaper.shape(frame());
+            const qsizetype split = steps[0].bytes.size();
+            QVERIFY2(split >= 1 && split <= 36, qPrintable(QString::number(split)));
+            QCOMPARE(split + steps[2].bytes.size(), qsizetype(37));
+            splits.append(split);
+        }
+        if (run == 0)
+            firstRun = splits;
+        else
+            QCOMPARE(splits, firstRun); // the same seed splits the same way
+    }
+}
+
+void FaultShaperTest::zerosFramesKeepTheHeaderAndCarry34ZeroBytes()
+{
+    const QByteArray zeroFrame = QByteArray::fromHex("a4c000") + QByteArray(34, '\0');
+    QCOMPARE(FaultShaper::zeroed(frame()), zeroFrame);
+
+    FaultShaper shaper(1);
+    shaper.add(Fault{Kind::Zeros, 2});
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(zeroFrame)});
+    QCOMPARE(shaper.shape(frame()), (QList<Step>{send(zeroFrame), report("fault zeros 2")}));
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+}
+
+void FaultShaperTest::garbageComesBeforeTheFrame_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("one byte") << 1;
+    QTest::newRow("200 bytes") << 200;
+    QTest::newRow("the most") << 65536;
+}
+
+void FaultShaperTest::garbageComesBeforeTheFrame()
+{
+    QFETCH(int, count);
+    FaultShaper shaper(8);
+    shaper.add(Fault{Kind::Garbage, count});
+    const QList<Step> steps = shaper.shape(frame());
+    QCOMPARE(kinds(steps),
+             (QList<StepKind>{StepKind::Send, StepKind::Report, StepKind::Send, StepKind::Resume}));
+    QCOMPARE(steps[0].bytes.size(), qsizetype(count));
+    QCOMPARE(steps[1].text, QStringLiteral("fault garbage %1").arg(count));
+    QCOMPARE(steps[2].bytes, frame());
+}
+
+void FaultShaperTest::garbageRepeatsWithTheSameSeed()
+{
+    FaultShaper first(21);
+    FaultShaper second(21);
+    FaultShaper other(22);
+    const QByteArray bytes = first.garbage(500);
+    QCOMPARE(second.garbage(500), bytes);
+    QVERIFY(other.garbage(500) != bytes);
+    QVERIFY(first.garbage(500) != bytes); // the generator runs on
+    // Random, not a pattern: many different byte values turn up.
+    QVERIFY(std::set<char>(bytes.begin(), bytes.end()).size() > 150);
+}
+
+void FaultShaperTest::lateFrameIsHeldBackThenFramesResume()
+{
+    FaultShaper shaper(1);
+    shaper.add(Fault{Kind::Late, 700});
+    QCOMPARE(shaper.shape(frame()),
+             (QList<Step>{silence(700), send(frame()), report("fault late 700"),
+                          plain(StepKind::Resume)}));
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+}
+
+void FaultShaperTest::unplugSendsPartOfTheFrameThenHangsUp()
+{
+    for (quint32 seed = 0; seed < 50; ++seed) {
+        FaultShaper shaper(seed);
+        shaper.add(Fault{Kind::Unplug, 0});
+        shaper.add(Fault{Kind::Gap, 100}); // waits for a frame after the replug
+        const QList<Step> steps = shaper.shape(frame());
+        QCOMPARE(kinds(steps), (QList<StepKind>{StepKind::Send, StepKind::Drain, StepKind::Note,
+                                                StepKind::HangUp, StepKind::Report}));
+        const QByteArray part = steps[0].bytes;
+        QVERIFY(part.size() >= 1 && part.size() <= 36);
+        QVERIFY(frame().startsWith(part));
+        QCOMPARE(steps[2].text,
+                 QStringLiteral("cable pulled after %1 of 37 bytes").arg(part.size()));
+        QCOMPARE(steps[4].text, QStringLiteral("fault unplug"));
+        QVERIFY(shaper.hasWaiting());
+    }
+}
+
+void FaultShaperTest::quietSpellIsTakenBetweenFrames()
+{
+    FaultShaper shaper(1);
+    shaper.add(Fault{Kind::Quiet, 1200});
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+    QCOMPARE(shaper.takeQuiet(),
+             (QList<Step>{silence(1200), report("fault quiet 1200"), plain(StepKind::Resume)}));
+    QCOMPARE(shaper.takeQuiet(), QList<Step>{});
+    QVERIFY(!shaper.hasWaiting());
+}
+
+void FaultShaperTest::faultsOfOneKindTakeTurns()
+{
+    FaultShaper shaper(1);
+    shaper.add(Fault{Kind::Late, 100});
+    shaper.add(Fault{Kind::Late, 200});
+    QCOMPARE(shaper.shape(frame()).first(), silence(100));
+    QCOMPARE(shaper.shape(frame()).first(), silence(200));
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+}
+
+void FaultShaperTest::faultsOfDifferentKindsShareAFrame()
+{
+    FaultShaper shaper(4);
+    shaper.add(Fault{Kind::Late, 300});
+    shaper.add(Fault{Kind::Zeros, 1});
+    shaper.add(Fault{Kind::Garbage, 5});
+    const QList<Step> steps = shaper.shape(frame());
+    QCOMPARE(kinds(steps),
+             (QList<StepKind>{StepKind::Send, StepKind::Report, StepKind::Silence, StepKind::Send,
+                              StepKind::Report, StepKind::Report, StepKind::Resume}));
+    QCOMPARE(steps[0].bytes.size(), qsizetype(5));
+    QCOMPARE(steps[3].bytes, FaultShaper::zeroed(frame()));
+    QCOMPARE(reports(steps), (QStringList{"fault garbage 5", "fault zeros 1", "fault late 300"}));
+}
+
+void FaultShaperTest::replugIsNoMatterOfTheLine()
+{
+    FaultShaper shaper(1);
+    shaper.add(Fault{Kind::Replug, 0});
+    QVERIFY(!shaper.hasWaiting());
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+
+class FaultShaperTest : public QObject {
+    Q_OBJECT
+private slots:
+    void frameWithoutFaultsGoesOutWhole();
+    void truncatedFramesAreCutBetweenOneAnd36Bytes();
+    void cutsRepeatWithTheSameSeedAndDifferWithAnother();
+    void truncateIsReportedAfterItsLastFrame();
+    void gapSplitsTheFrameWithASilence();
+    void gapSplitPointsLieInsideTheFrame();
+    void zerosFramesKeepTheHeaderAndCarry34ZeroBytes();
+    void garbageComesBeforeTheFrame_data();
+    void garbageComesBeforeTheFrame();
+    void garbageRepeatsWithTheSameSeed();
+    void lateFrameIsHeldBackThenFramesResume();
+    void unplugSendsPartOfTheFrameThenHangsUp();
+    void quietSpellIsTakenBetweenFrames();
+    void faultsOfOneKindTakeTurns();
+    void faultsOfDifferentKindsShareAFrame();
+    void replugIsNoMatterOfTheLine();
+};

@@ -1,0 +1,252 @@
+#include "faulttest.h"
+
+#include "sim/controllines.h"
+#include "sim/fault.h"
+#include "sim/faultschedule.h"
+
+#include <QTest>
+
+using zsim::ControlLines;
+using zsim::Fault;
+using zsim::FaultSchedule;
+using Kind = zsim::Fault::Kind;
+
+Q_DECLARE_METATYPE(zsim::Fault::Kind)
+
+void FaultTest::controlLineAsksForAFault_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<int>("argument");
+    QTest::addColumn<QString>("done");
+
+    QTest::newRow("unplug") << "unplug" << Kind::Unplug << 0 << "fault unplug";
+    QTest::newRow("replug") << "replug" << Kind::Replug << 0 << "fault replug";
+    QTest::newRow("garbage") << "garbage 200" << Kind::Garbage << 200 << "fault garbage 200";
+    QTest::newRow("truncate") << "truncate 3" << Kind::Truncate << 3 << "fault truncate 3";
+    QTest::newRow("late") << "late 1500" << Kind::Late << 1500 << "fault late 1500";
+    QTest::newRow("gap") << "gap 40" << Kind::Gap << 40 << "fault gap 40";
+    QTest::newRow("zeros") << "zeros 1" << Kind::Zeros << 1 << "fault zeros 1";
+    QTest::newRow("quiet") << "quiet 2000" << Kind::Quiet << 2000 << "fault quiet 2000";
+    QTest::newRow("blanks and tabs around and between")
+        << "  garbage \t 7 " << Kind::Garbage << 7 << "fault garbage 7";
+    QTest::newRow("leading zeros") << "gap 007" << Kind::Gap << 7 << "fault gap 7";
+    QTest::newRow("largest garbage")
+        << "garbage 65536" << Kind::Garbage << 65536 << "fault garbage 65536";
+    QTest::newRow("longest silence")
+        << "quiet 3600000" << Kind::Quiet << 3600000 << "fault quiet 3600000";
+}
+
+void FaultTest::controlLineAsksForAFault()
+{
+    QFETCH(QString, line);
+    QFETCH(Kind, kind);
+    QFETCH(int, argument);
+    QFETCH(QString, done);
+    QString error;
+    const auto fault = Fault::parse(line, &error);
+    QVERIFY2(fault.has_value(), qPrintable(error));
+    QCOMPARE(fault->kind, kind);
+    QCOMPARE(fault->argument, argument);
+    QCOMPARE(fault->doneLine(), done);
+}
+
+void FaultTest::controlLineIsRefusedWithItsReason_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("unknown name") << "unplugg"
+                                  << R"(unknown control "unplugg")";
+    QTest::newRow("upper case") << "UNPLUG"
+                                << R"(unknown control "UNPLUG")";
+    QTest::newRow("blank") << "   "
+                           << "empty control line";
+    QTest::newRow("garbage without its number") << "garbage"
+                                                << "garbage needs a number of bytes (1 to 65536)";
+    QTest::newRow("truncate without its number")
+        << "truncate"
+        << "truncate needs a number of frames (1 to 1000000)";
+    QTest::newRow("late without its number")
+        << "late"
+        << "late needs a number of milliseconds (1 to 3600000)";
+    QTest::newRow("gap without its number") << "gap "
+                                            << "gap needs a number of milliseconds (1 to 3600000)";
+    QTest::newRow("zeros without its number") << "zeros"
+                                              << "zeros needs a number of frames (1 to 1000000)";
+    QTest::newRow("quiet without its number")
+        << "quiet"
+        << "quiet needs a number of milliseconds (1 to 3600000)";
+    QTest::newRow("zero") << "garbage 0"
+                          << R"(garbage: "0" is not a number of bytes (1 to 65536))";
+    QTest::newRow("negative") << "late -5"
+                              << R"(late: "-5" is not a number of milliseconds (1 to 3600000))";
+    QTest::newRow("signed") << "zeros +2"
+                            << R"(zeros: "+2" is not a number of frames (1 to 1000000))";
+    QTest::newRow("fraction") << "gap 2.5"
+                              << R"(gap: "2.5" is not a number of milliseconds (1 to 3600000))";
+    QTest::newRow("word") << "truncate many"
+                          << R"(truncate: "many" is not a number of frames (1 to 1000000))";
+    QTest::newRow("too large") << "garbage 65537"
+                               << R"(garbage: "65537" is not a number of bytes (1 to 65536))";
+    QTest::newRow("far too large")
+        << "quiet 99999999999"
+        << R"(quiet: "99999999999" is not a number of milliseconds (1 to 3600000))";
+    QTest::newRow("two numbers") << "garbage 1 2"
+                                 << "garbage takes one number";
+    QTest::newRow("unplug with a number") << "unplug 3"
+                                          << "unplug takes no number";
+    QTest::newRow("replug with a word") << "replug now"
+                                        << "replug takes no number";
+}
+
+void FaultTest::controlLineIsRefusedWithItsReason()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, error);
+    QString message;
+    QVERIFY(!Fault::parse(line, &message).has_value());
+    QCOMPARE(message, error);
+}
+
+void FaultTest::faultOptionPlansAFault_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<double>("atMs");
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<int>("argument");
+
+    QTest::newRow("unplug") << "5:unplug" << 5000.0 << Kind::Unplug << 0;
+    QTest::newRow("replug") << "8:replug" << 8000.0 << Kind::Replug << 0;
+    QTest::newRow("with its number") << "3:garbage:200" << 3000.0 << Kind::Garbage << 200;
+    QTest::newRow("fraction of a second") << "0.25:late:300" << 250.0 << Kind::Late << 300;
+    QTest::newRow("at the start") << "0:quiet:100" << 0.0 << Kind::Quiet << 100;
+    QTest::newRow("point without decimals") << "2.:zeros:4" << 2000.0 << Kind::Zeros << 4;
+    QTest::newRow("a day") << "86400:truncate:1" << 86400000.0 << Kind::Truncate << 1;
+}
+
+void FaultTest::faultOptionPlansAFault()
+{
+    QFETCH(QString, option);
+    QFETCH(double, atMs);
+    QFETCH(Kind, kind);
+    QFETCH(int, argument);
+    QString error;
+    const auto entry = FaultSchedule::parseOption(option, &error);
+    QVERIFY2(entry.has_value(), qPrintable(error));
+    QCOMPARE(entry->atMs, atMs);
+    QCOMPARE(entry->fault.kind, kind);
+    QCOMPARE(entry->fault.argument, argument);
+}
+
+void FaultTest::faultOptionIsRefusedWithItsReason_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("error");
+
+    const QString form =
+        QStringLiteral("expected SECONDS:NAME[:ARG], e.g. 5:unplug or 3:garbage:200");
+    QTest::newRow("time only") << "5"
+                               << "--fault 5: " + form;
+    QTest::newRow("name only") << "unplug"
+                               << "--fault unplug: " + form;
+    QTest::newRow("empty") << ""
+                           << "--fault : " + form;
+    QTest::newRow("blank inside") << "5:garbage 3"
+                                  << "--fault 5:garbage 3: " + form;
+    QTest::newRow("one part too many") << "5:garbage:1:2"
+                                       << "--fault 5:garbage:1:2: " + form;
+    QTest::newRow("no time") << ":unplug"
+                             << R"(--fault :unplug: "" is not a number of seconds from 0 to 86400)";
+    QTest::newRow("time not a number")
+        << "soon:unplug"
+        << R"(--fault soon:unplug: "soon" is not a number of seconds from 0 to 86400)";
+    QTest::newRow("negative time")
+        << "-1:unplug"
+        << R"(--fault -1:unplug: "-1" is not a number of seconds from 0 to 86400)";
+    QTest::newRow("later than a day")
+        << "86401:unplug"
+        << R"(--fault 86401:unplug: "86401" is not a number of seconds from 0 to 86400)";
+    QTest::newRow("unknown name") << "5:pull"
+                                  << R"(--fault 5:pull: unknown control "pull")";
+    QTest::newRow("number missing")
+        << "3:garbage"
+        << "--fault 3:garbage: garbage needs a number of bytes (1 to 65536)";
+    QTest::newRow("number empty")
+        << "3:garbage:"
+        << "--fault 3:garbage:: the number after the second ':' is missing";
+    QTest::newRow("number for unplug") << "5:unplug:1"
+                                       << "--fault 5:unplug:1: unplug takes no number";
+    QTest::newRow("number not a number")
+        << "3:late:abc"
+        << R"(--fault 3:late:abc: late: "abc" is not a number of milliseconds (1 to 3600000))";
+}
+
+void FaultTest::faultOptionIsRefusedWithItsReason()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, error);
+    QString message;
+    QVERIFY(!FaultSchedule::parseOption(option, &message).has_value());
+    QCOMPARE(message, error);
+}
+
+void FaultTest::plannedFaultsFallDueInTimeOrderThenOptionOrder()
+{
+    FaultSchedule schedule;
+    for (const char *option : {"8:replug", "5:unplug", "5:replug", "3:garbage:200", "5:quiet:10"})
+        schedule.add(*FaultSchedule::parseOption(QString::fromLatin1(option)));
+    QCOMPARE(schedule.nextAtMs(), 3000.0);
+
+    QCOMPARE(schedule.takeDue(2999.0), QList<Fault>{});
+    QCOMPARE(schedule.takeDue(3000.0), (QList<Fault>{{Kind::Garbage, 200}}));
+    QCOMPARE(schedule.takeDue(6000.0),
+             (QList<Fault>{{Kind::Unplug, 0}, {Kind::Replug, 0}, {Kind::Quiet, 10}}));
+    QVERIFY(!schedule.isEmpty());
+    QCOMPARE(schedule.nextAtMs(), 8000.0);
+    QCOMPARE(schedule.takeDue(1e9), (QList<Fault>{{Kind::Replug, 0}}));
+    QVERIFY(schedule.isEmpty());
+}
+
+void FaultTest::standardInputIsCutIntoControlLines_data()
+{
+    QTest::addColumn<QByteArrayList>("chunks");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("one line") << QByteArrayList{"unplug\n"} << QStringList{"unplug"};
+    QTest::newRow("several lines in one read") << QByteArrayList{"unplug\nreplug\ngarbage 3\n"}
+                                               << QStringList{"unplug", "replug", "garbage 3"};
+    QTest::newRow("line over several reads") << QByteArrayList{"gar", "bage 2", "00\nla", "te 5\n"}
+                                             << QStringList{"garbage 200", "late 5"};
+    QTest::newRow("CR LF endings")
+        << QByteArrayList{"unplug\r\nreplug\r\n"} << QStringList{"unplug", "replug"};
+    QTest::newRow("empty lines are lines")
+        << QByteArrayList{"\n\nquiet 5\n"} << QStringList{"", "", "quiet 5"};
+    QTest::newRow("unended last line counts at the end")
+        << QByteArrayList{"unplug\nreplug"} << QStringList{"unplug", "replug"};
+}
+
+void FaultTest::standardInputIsCutIntoControlLines()
+{
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(QStringList, lines);
+    ControlLines reader;
+    QStringList got;
+    for (const QByteArray &chunk : chunks)
+        got += reader.feed(chunk);
+    got += reader.finish();
+    QCOMPARE(got, lines);
+    QCOMPARE(reader.finish(), QStringList{});
+}
+
+void FaultTest::overlongLineIsCutAndTakenAsItIs()
+{
+    ControlLines reader;
+    const QByteArray longLine(ControlLines::kLongestLine + 10, 'x');
+    const QStringList lines = reader.feed(longLine + "\nunplug\n");
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0].size(), ControlLines::kLongestLine);
+    QCOMPARE(lines[1], QString(10, QLatin1Char('x')));
+    QCOMPARE(lines[2], QStringLiteral("unplug"));
+    QVERIFY(!Fault::parse(lines[0]).has_value());
+}

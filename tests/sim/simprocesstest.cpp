@@ -1,0 +1,266 @@
+// The real zendalite-sim, driven through standard input and --fault, read
+// through its link like the tool reads it.
+#include "simprocesstest.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// The frame of the frames file: A4 C0 00, then 01 to 22, no byte twice.
+QByteArray testFrame()
+{
+    QByteArray bytes = QByteArray::fromHex("a4c000");
+    for (int i = 1; i <= 34; ++i)
+        bytes.append(char(i));
+    return bytes;
+}
+
+// The tool's end: the device behind the link, raw, read without waiting.
+struct Port {
+    int fd = -1;
+    QByteArray bytes;
+    bool ended = false; // end of data or EIO: the line hung up
+    int endError = 0;
+
+    ~Port() { close(); }
+
+    bool open(const QString &path)
+    {
+        close();
+        fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        termios settings{};
+        if (::tcgetattr(fd, &settings) == 0) {
+            ::cfmakeraw(&settings);
+            ::tcsetattr(fd, TCSANOW, &settings);
+        }
+        bytes.clear();
+        ended = false;
+        return true;
+    }
+
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+
+    void readFor(int ms)
+    {
+        if (fd < 0 || ended) {
+            QTest::qWait(ms);
+            return;
+        }
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, ms) <= 0)
+            return;
+        char buffer[256];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            bytes.append(buffer, n);
+        } else if (n == 0 || errno == EIO) {
+            ended = true;
+            endError = n == 0 ? 0 : errno;
+        }
+    }
+};
+
+struct Unit {
+    QProcess process;
+    QByteArray out;
+    QStringList lines;
+
+    ~Unit()
+    {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+    }
+
+    bool start(const QStringList &arguments)
+    {
+        process.setProgram(QStringLiteral(ZENDALITE_SIM_BIN));
+        process.setArguments(arguments);
+        process.start();
+        return process.waitForStarted(5000);
+    }
+
+    void control(const char *line) { process.write(QByteArray(line) + '\n'); }
+
+    // Waits for a stdout line that starts with `start`, reading the port
+    // meanwhile (if one is given); the line, or nothing on timeout.
+    QString waitForLine(const QString &start, Port *port = nullptr, int timeoutMs = 5000)
+    {
+        const QDeadlineTimer deadline(timeoutMs);
+        for (;;) {
+            out += process.readAllStandardOutput();
+            qsizetype nl;
+            while ((nl = out.indexOf('\n')) >= 0) {
+                lines.append(QString::fromUtf8(out.left(nl)));
+                out.remove(0, nl + 1);
+            }
+            while (!lines.isEmpty()) {
+                const QString line = lines.takeFirst();
+                if (line.startsWith(start))
+                    return line;
+            }
+            if (deadline.hasExpired() || process.state() != QProcess::Running)
+                return {};
+            if (port)
+                port->readFor(10);
+            process.waitForReadyRead(port ? 1 : 20);
+        }
+    }
+};
+
+QString linkTarget(const QString &path)
+{
+    char target[512];
+    const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
+    return n < 0 ? QString() : QString::fromLocal8Bit(target, n);
+}
+
+// Reads until the port holds `frames` whole test frames, or the time is up.
+bool readFrames(Port &port, int frames, int timeoutMs = 3000)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired() && port.bytes.count(testFrame()) < frames && !port.ended)
+        port.readFor(20);
+    return port.bytes.count(testFrame()) >= frames;
+}
+
+} // namespace
+
+void SimProcessTest::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_link = m_dir.filePath(QStringLiteral("unit-%1").arg(QTest::currentTestFunction()));
+    m_frames = m_dir.filePath(QStringLiteral("frames.txt"));
+    QFile file(m_frames);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(testFrame().toHex(' ') + '\n');
+}
+
+void SimProcessTest::unplugHangsUpTheLinkPartWayThroughAFrame()
+{
+    Unit unit;
+    QVERIFY(unit.start({"--link", m_link, "--frames", m_frames, "--seed", "5"}));
+    const QString ready = unit.waitForLine("ready ");
+    QVERIFY(!ready.isEmpty());
+    const QString device = ready.section(QLatin1Char(' '), 1, 1);
+    QCOMPARE(ready, QStringLiteral("ready %1 %2").arg(device, m_link));
+
+    Port port;
+    QVERIFY(port.open(m_link));
+    QVERIFY(readFrames(port, 2));
+
+    unit.control("unplug");
+    QCOMPARE(unit.waitForLine("fault", &port), QStringLiteral("fault unplug"));
+    const QDeadlineTimer deadline(3000);
+    while (!port.ended && !deadline.hasExpired())
+        port.readFor(20);
+    QVERIFY2(port.ended, "the reader should see the line hang up");
+    QVERIFY(port.endError == 0 || port.endError == EIO);
+
+    // Bytes after the last header: the start of a frame, never all of it.
+    const QByteArray tail = port.bytes.sliced(port.bytes.lastIndexOf('\xa4'));
+    QVERIFY2(tail.size() >= 1 && tail.size() <= 36, qPrintable(tail.toHex(' ')));
+    QVERIFY(testFrame().startsWith(tail));
+
+    // The link stays, pointing at the device that is gone.
+    QCOMPARE(linkTarget(m_link), device);
+    QVERIFY(unit.process.state() == QProcess::Running);
+}
+
+void SimProcessTest::replugTurnsTheLinkToANewDeviceWithFrames()
+{
+    Unit unit;
+    QVERIFY(unit.start({"--link", m_link, "--frames", m_frames}));
+    QVERIFY(!unit.waitForLine("ready ").isEmpty());
+    Port port;
+    QVERIFY(port.open(m_link));
+
+    unit.control("unplug");
+    QCOMPARE(unit.waitForLine("fault", &port), QStringLiteral("fault unplug"));
+    unit.control("replug");
+    QCOMPARE(unit.waitForLine("fault", &port), QStringLiteral("fault replug"));
+    const QString ready = unit.waitForLine("ready ");
+    QVERIFY(!ready.isEmpty());
+    const QString device = ready.section(QLatin1Char(' '), 1, 1);
+    QCOMPARE(ready, QStringLiteral("ready %1 %2").arg(device, m_link));
+    QCOMPARE(linkTarget(m_link), device);
+
+    // The old descriptor stays dead; the link opened again gives frames.
+    const QDeadlineTimer deadline(2000);
+    while (!port.ended && !deadline.hasExpired())
+        port.readFor(20);
+    QVERIFY(port.ended);
+    Port fresh;
+    QVERIFY(fresh.open(m_link));
+    QVERIFY(readFrames(fresh, 3));
+}
+
+void SimProcessTest::faultOptionsAreCarriedOutOnTheirSchedule()
+{
+    Unit unit;
+    QVERIFY(unit.start({"--link", m_link, "--frames", m_frames, "--fault", "0.6:replug", "--fault",
+                        "0.2:unplug", "--fault", "0.2:garbage:10", "--fault", "0.2:unplug"}));
+    QVERIFY(!unit.waitForLine("ready ").isEmpty());
+    QElapsedTimer clock;
+    clock.start();
+    // The second unplug finds the cable out already.
+    QCOMPARE(unit.waitForLine("error"), QStringLiteral("error unplug: the cable is out already"));
+    QCOMPARE(unit.waitForLine("fault"), QStringLiteral("fault garbage 10"));
+    QCOMPARE(unit.waitForLine("fault"), QStringLiteral("fault unplug"));
+    QCOMPARE(unit.waitForLine("fault"), QStringLiteral("fault replug"));
+    QVERIFY(clock.elapsed() >= 300);
+    const QString ready = unit.waitForLine("ready ");
+    QVERIFY(!ready.isEmpty());
+    Port port;
+    QVERIFY(port.open(m_link));
+    QVERIFY(readFrames(port, 2));
+}
+
+void SimProcessTest::unknownControlLinesAreAnsweredWithAnError()
+{
+    Unit unit;
+    QVERIFY(unit.start({"--link", m_link, "--frames", m_frames}));
+    QVERIFY(!unit.waitForLine("ready ").isEmpty());
+    unit.control("pull the cable");
+    unit.control("late");
+    unit.control("replug");
+    unit.control("quiet 50");
+    QCOMPARE(unit.waitForLine("error"), QStringLiteral("error unknown control \"pull\""));
+    QCOMPARE(unit.waitForLine("error"),
+             QStringLiteral("error late needs a number of milliseconds (1 to 3600000)"));
+    QCOMPARE(unit.waitForLine("error"), QStringLiteral("error replug: the cable is in"));
+    QCOMPARE(unit.waitForLine("fault"), QStringLiteral("fault quiet 50"));
+}
+
+void SimProcessTest::unitRunsOnWhenStandardInputCloses()
+{
+    Unit unit;
+    QVERIFY(unit.start({"--link", m_link, "--frames", m_frames}));
+    QVERIFY(!unit.waitForLine("ready ").isEmpty());
+    unit.process.closeWriteChannel();
+    QTest::qWait(300);
+    QCOMPARE(unit.process.state(), QProcess::Running);
+    Port port;
+    QVERIFY(port.open(m_link));
+    QVERIFY(readFrames(port, 3));
+}
