@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 ARGS ?=
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build demo test clean
+.PHONY: all deps configure build demo test package clean
 
 all: build
 
@@ -24,6 +24,11 @@ demo: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, checked for its files and dependencies.
+package: build
+	@cd $(BUILD) && cpack > /dev/null && ls zendalite_*.deb
+	@packaging/check-package.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

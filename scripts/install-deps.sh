@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the tool needs to build, test and run its
 # demo, when they are missing. Uses sudo when not run as root.
-# --fuzz adds clang and its runtime for the libFuzzer targets.
+# --fuzz adds clang and its runtime for the libFuzzer targets; --package the
+# package checkers (lintian, desktop-file-validate).
 set -euo pipefail
 
 packages=(
@@ -11,9 +12,10 @@ packages=(
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
 )
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+--fuzz) packages+=(clang libclang-rt-14-dev) ;;
+--package) packages+=(lintian desktop-file-utils) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
