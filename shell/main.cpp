@@ -33,10 +33,8 @@ QString describePorts(const PortNames &names)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zendalite"));
-    QApplication::setApplicationVersion(QStringLiteral(ZENDALITE_VERSION));
-    QApplication::setQuitOnLastWindowClosed(false);
+    QCoreApplication::setApplicationName(QStringLiteral("zendalite"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZENDALITE_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -55,7 +53,29 @@ int main(int argc, char *argv[])
                                              QObject::tr("End the program after SECONDS."),
                                              QObject::tr("SECONDS"));
     parser.addOptions({automationOption, manualTimersOption, screenshotOption, quitAfterOption});
-    parser.process(app);
+    // Options are read before the window system is reached, so that --help
+    // and --version answer anywhere, also without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "zendalite: %s\nTry 'zendalite --help' for more information.\n",
+                     qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("<executable_name>"), QStringLiteral("zendalite"));
+        std::fputs(qPrintable(help), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("zendalite %s\n", ZENDALITE_VERSION);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
 
     installFontSubstitutes();
     const bool manualTimers = parser.isSet(manualTimersOption);
