@@ -75,19 +75,11 @@ void SkinLabel::paintEvent(QPaintEvent *)
     }
 }
 
-void SkinLabel::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-    m_pressed = event->button() == Qt::LeftButton;
-}
+void SkinLabel::mousePressEvent(QMouseEvent *event) { m_click.pressed(event); }
 
 void SkinLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    event->accept();
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    if (wasPressed && event->button() == Qt::LeftButton &&
-        rect().contains(event->position().toPoint()))
+    if (m_click.released(event, this))
         emit clicked();
 }
 

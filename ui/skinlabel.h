@@ -1,6 +1,7 @@
 // A label element: caption, colours, font and alignment, drawn over the skin.
 #pragma once
 
+#include "clicktracker.h"
 #include "elementgeometry.h"
 #include "pointer.h"
 
@@ -41,6 +42,6 @@ private:
     QColor m_fore = Qt::black;
     QColor m_back = Qt::white;
     bool m_opaque = true;
-    bool m_pressed = false;
+    ClickTracker m_click;
     Qt::Alignment m_alignment = Qt::AlignLeft;
 };

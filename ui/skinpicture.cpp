@@ -20,19 +20,11 @@ void SkinPicture::paintEvent(QPaintEvent *)
     painter.drawPixmap(0, 0, m_pixmap);
 }
 
-void SkinPicture::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-    m_pressed = event->button() == Qt::LeftButton;
-}
+void SkinPicture::mousePressEvent(QMouseEvent *event) { m_click.pressed(event); }
 
 void SkinPicture::mouseReleaseEvent(QMouseEvent *event)
 {
-    event->accept();
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    if (wasPressed && event->button() == Qt::LeftButton &&
-        rect().contains(event->position().toPoint()))
+    if (m_click.released(event, this))
         emit clicked();
 }
 

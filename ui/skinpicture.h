@@ -1,6 +1,7 @@
 // A picture element: fixed artwork at its pixel size; only visibility and top change.
 #pragma once
 
+#include "clicktracker.h"
 #include "elementgeometry.h"
 
 #include <QPixmap>
@@ -26,5 +27,5 @@ protected:
 private:
     QString m_artwork;
     QPixmap m_pixmap;
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
