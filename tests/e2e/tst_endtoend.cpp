@@ -64,12 +64,8 @@ void EndToEndTest::startupOpensThePortAndFramesArrive()
              QStringLiteral("c:\\Ecu.ini"));
 
     // A frame arrives within one poll cycle of waiting (10 frames a second).
-    QString diagnostic;
-    for (int i = 0; i < 10 && !diagnostic.contains('-'); ++i) {
-        tool.wait(300);
-        QCOMPARE(tool.tick("Timer2"), 1);
-        diagnostic = tool.element("DebugX").value("text").toString();
-    }
+    const QString diagnostic =
+        tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
     QCOMPARE(diagnostic.size(), 89);
     QCOMPARE(tool.tick("Timer1"), 1);
     QCOMPARE(tool.element("Con1").value("text").toString(), QStringLiteral("Connect Ecu!"));
@@ -95,14 +91,9 @@ void EndToEndTest::valuesTheUnitSendsAppearOnTheWindow()
     QVERIFY(tool.start());
 
     // Frames arrive ten a second; a cycle may start inside one, so allow three.
-    QJsonObject elements;
-    for (int i = 0; i < 3; ++i) {
-        tool.wait(300);
-        tool.tick("Timer2");
-        elements = tool.state().value("elements").toObject();
-        if (elements.value("in1").toObject().value("text").toString() == QLatin1String("3.94"))
-            break;
-    }
+    tool.pollUntil(
+        "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 3);
+    const QJsonObject elements = tool.state().value("elements").toObject();
     auto text = [&](const char *name) {
         return elements.value(QLatin1String(name)).toObject().value("text").toString();
     };
@@ -129,13 +120,9 @@ void EndToEndTest::stoppedUnitIsReportedLostAfterThirtyOneSilentCycles()
     ToolSession tool;
     QVERIFY(tool.prepareConfig(m_link));
     QVERIFY(tool.start());
-    QString status;
-    for (int i = 0; i < 10 && status != QLatin1String("Connect Ecu!"); ++i) {
-        tool.wait(300);
-        tool.tick("Timer2");
-        status = tool.state().value("shared").toObject().value("linkStatus").toString();
-    }
-    QCOMPARE(status, QStringLiteral("Connect Ecu!"));
+    tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
+    QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
+             QStringLiteral("Connect Ecu!"));
 
     unit.stop();
     tool.wait(300);
@@ -164,12 +151,7 @@ void EndToEndTest::bandLevelTypedInTheToolReachesTheUnitAndComesBack()
     ToolSession tool;
     QVERIFY(tool.prepareConfig(m_link));
     QVERIFY(tool.start());
-    QString level;
-    for (int i = 0; i < 10 && level.isEmpty(); ++i) {
-        tool.wait(300);
-        tool.tick("Timer2");
-        level = tool.element("ca2").value("text").toString();
-    }
+    const QString level = tool.pollUntil("ca2", [](const QString &t) { return !t.isEmpty(); });
     QVERIFY(!level.isEmpty());
     QVERIFY(level != QLatin1String("57"));
     tool.tick("Timer4"); // the log now begins with "Ecu Okunuyor!"
@@ -198,12 +180,8 @@ void EndToEndTest::bandLevelTypedInTheToolReachesTheUnitAndComesBack()
 
     // A following frame shows the level the unit now holds (frames sent
     // while the command was on its way may still be waiting).
-    QString shown;
-    for (int i = 0; i < 6 && shown != QLatin1String("57"); ++i) {
-        tool.wait(300);
-        tool.tick("Timer2");
-        shown = tool.element("ca2").value("text").toString();
-    }
+    const QString shown = tool.pollUntil(
+        "ca2", [](const QString &t) { return t == QLatin1String("57"); }, 6);
     QCOMPARE(shown, QStringLiteral("57"));
     tool.tick("Timer4");
     QCOMPARE(tool.element("ErrorList").value("text").toString().section('\r', 0, 0),

@@ -134,6 +134,20 @@ int ToolSession::tick(const QString &timer, int count)
         .toInt(-1);
 }
 
+QString ToolSession::pollUntil(const QString &element,
+                               const std::function<bool(const QString &)> &done, int cycles)
+{
+    QString text;
+    for (int i = 0; i < cycles; ++i) {
+        wait(300);
+        tick(QStringLiteral("Timer2"));
+        text = this->element(element).value(QStringLiteral("text")).toString();
+        if (done(text))
+            break;
+    }
+    return text;
+}
+
 void ToolSession::wait(int ms)
 {
     request({{QStringLiteral("op"), QStringLiteral("wait")}, {QStringLiteral("ms"), ms}},

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 class SimulatedUnit {
 public:
     ~SimulatedUnit();
@@ -35,6 +37,10 @@ public:
     // The element's state from a fresh state request.
     QJsonObject element(const QString &name);
     int tick(const QString &timer, int count = 1);
+    // Waits a poll period and runs the poll cycle, up to `cycles` times, until
+    // the element's text passes `done`; returns the last text.
+    QString pollUntil(const QString &element, const std::function<bool(const QString &)> &done,
+                      int cycles = 10);
     void wait(int ms);
     bool finish(int timeoutMs = 5000); // end of input; true when the program ended cleanly
 
