@@ -1,8 +1,12 @@
 // zendalite-sim: a gas control unit on a pseudo-terminal, for trying the tool
 // without a car. It sends telemetry frames on its own and takes the tool's
-// commands, logging each on stdout.
+// commands, logging each on stdout. Faults for testing the tool's hold on a
+// bad line come from control lines on standard input or from --fault.
 #include "commandlistener.h"
 #include "console.h"
+#include "controlinput.h"
+#include "faultschedule.h"
+#include "faultswitch.h"
 #include "fileframesource.h"
 #include "modelframesource.h"
 #include "ptylink.h"
@@ -14,6 +18,7 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <fcntl.h>
 #include <memory>
 #include <unistd.h>
 
@@ -30,10 +35,19 @@ quint32 timeSeed()
     return quint32(QDateTime::currentMSecsSinceEpoch()) ^ (quint32(::getpid()) << 16);
 }
 
+// With standard input closed, the next descriptor opened would take its
+// number and be read as control lines; /dev/null keeps the place.
+void keepStandardInputPlace()
+{
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0)
+        ::open("/dev/null", O_RDONLY);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    keepStandardInputPlace();
     // Outlives the application object, and with it everything that uses it.
     std::unique_ptr<FrameSource> source;
     QCoreApplication app(argc, argv);
@@ -46,7 +60,20 @@ int main(int argc, char *argv[])
         "and logs the tool's commands on stdout:\n"
         "  ready <device> <link>\n"
         "  command <code> <value> gaps <ms> <ms>\n"
-        "  stray <hex bytes>"));
+        "  stray <hex bytes>\n"
+        "\n"
+        "Faults, one control line each on standard input or with --fault:\n"
+        "  unplug       pull the cable in the middle of the next frame (terminal closed)\n"
+        "  replug       a new terminal behind the link; frames go on\n"
+        "  garbage N    N random bytes (1 to 65536) before the next frame\n"
+        "  truncate N   cut each of the next N frames short\n"
+        "  late MS      hold the next frame back MS milliseconds\n"
+        "  gap MS       a silence of MS milliseconds inside the next frame\n"
+        "  zeros N      the next N frames with a payload of 34 zero bytes\n"
+        "  quiet MS     send nothing for MS milliseconds\n"
+        "Each is reported once carried out, replug followed by a new ready line:\n"
+        "  fault <name> [<number>]\n"
+        "  error <why>"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption linkOption(
@@ -58,7 +85,8 @@ int main(int argc, char *argv[])
         QStringLiteral("n"), QString::number(kDefaultRate));
     const QCommandLineOption seedOption(
         QStringLiteral("seed"),
-        QStringLiteral("Seed for the engine, for repeatable runs (default: from the clock)."),
+        QStringLiteral("Seed for the engine and for the faults' random bytes and cut points, "
+                       "for repeatable runs (default: from the clock)."),
         QStringLiteral("n"));
     const QCommandLineOption framesOption(
         QStringLiteral("frames"),
@@ -66,7 +94,12 @@ int main(int argc, char *argv[])
                        "comments) in a loop instead of the engine's. Commands are logged, "
                        "not applied."),
         QStringLiteral("file"));
-    parser.addOptions({linkOption, rateOption, seedOption, framesOption});
+    const QCommandLineOption faultOption(
+        QStringLiteral("fault"),
+        QStringLiteral("At <seconds> after the start, carry out a fault as its control line "
+                       "would, e.g. 5:unplug, 8:replug, 3:garbage:200. May be given again."),
+        QStringLiteral("seconds:name[:n]"));
+    parser.addOptions({linkOption, rateOption, seedOption, framesOption, faultOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -88,6 +121,26 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    FaultSchedule schedule;
+    for (const QString &option : parser.values(faultOption)) {
+        QString error;
+        const auto entry = FaultSchedule::parseOption(option, &error);
+        if (!entry) {
+            printNote(error);
+            return 2;
+        }
+        schedule.add(*entry);
+    }
+
+    quint32 seed = timeSeed();
+    if (parser.isSet(seedOption)) {
+        seed = parser.value(seedOption).toUInt(&ok);
+        if (!ok) {
+            printNote(QStringLiteral("--seed takes a whole number from 0 to 4294967295"));
+            return 2;
+        }
+    }
+
     if (parser.isSet(framesOption)) {
         QFile file(parser.value(framesOption));
         if (!file.open(QIODevice::ReadOnly)) {
@@ -103,16 +156,9 @@ int main(int argc, char *argv[])
         }
         printNote(
             QStringLiteral("sending %1 frames from %2").arg(frames->size()).arg(file.fileName()));
+        printNote(QStringLiteral("fault seed %1").arg(seed));
         source = std::make_unique<FileFrameSource>(std::move(*frames));
     } else {
-        quint32 seed = timeSeed();
-        if (parser.isSet(seedOption)) {
-            seed = parser.value(seedOption).toUInt(&ok);
-            if (!ok) {
-                printNote(QStringLiteral("--seed takes a whole number from 0 to 4294967295"));
-                return 2;
-            }
-        }
         printNote(QStringLiteral("engine seed %1").arg(seed));
         source = std::make_unique<ModelFrameSource>(seed);
     }
@@ -136,10 +182,19 @@ int main(int argc, char *argv[])
 
     auto *listener = new CommandListener(source.get(), &app);
     QObject::connect(link, &PtyLink::received, listener, &CommandListener::take);
-    auto *transmitter = new Transmitter(source.get(), link, rate, &app);
+    auto *transmitter = new Transmitter(source.get(), link, rate, seed, &app);
+    const auto printReady = [link] {
+        printLine(QStringLiteral("ready %1 %2").arg(link->device(), link->linkPath()));
+    };
+    QObject::connect(transmitter, &Transmitter::replugged, &app, printReady);
+    auto *faults = new FaultSwitch(transmitter, std::move(schedule), &app);
+    auto *control = new ControlInput(&app);
+    QObject::connect(control, &ControlInput::faultAsked, faults, &FaultSwitch::take);
 
-    printLine(QStringLiteral("ready %1 %2").arg(link->device(), link->linkPath()));
+    printReady();
     transmitter->start();
+    faults->start();
+    control->start();
 
     const int status = QCoreApplication::exec();
     link->close();

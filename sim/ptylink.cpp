@@ -47,7 +47,46 @@ bool PtyLink::open(const QString &linkPath, QString *error)
     // by a killed simulator is not mistaken for a live one.
     if (!checkLinkPath(linkPath, error))
         return false;
+    if (!openTerminal(error))
+        return false;
+    if (!publishLink(linkPath, error)) {
+        close();
+        return false;
+    }
+    m_linkPath = linkPath;
+    return true;
+}
 
+void PtyLink::close()
+{
+    removeLink();
+    closeTerminal();
+    m_device.clear();
+}
+
+void PtyLink::hangUp() { closeTerminal(); }
+
+bool PtyLink::replug(QString *error)
+{
+    if (m_linkPath.isEmpty()) {
+        *error = QStringLiteral("no link to turn to a new device");
+        return false;
+    }
+    const QString before = m_device;
+    closeTerminal();
+    if (!openTerminal(error))
+        return false;
+    // Renamed over the old link, so the path never points nowhere.
+    if (!publishLink(m_linkPath, error)) {
+        closeTerminal();
+        m_device = before;
+        return false;
+    }
+    return true;
+}
+
+bool PtyLink::openTerminal(QString *error)
+{
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0) {
         *error = systemError(QStringLiteral("cannot create a pseudo-terminal"));
@@ -91,20 +130,13 @@ bool PtyLink::open(const QString &linkPath, QString *error)
     m_master = master;
     m_slave = slave;
     m_device = device;
-    if (!publishLink(linkPath, error)) {
-        close();
-        return false;
-    }
-    m_linkPath = linkPath;
-
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &PtyLink::readAvailable);
     return true;
 }
 
-void PtyLink::close()
+void PtyLink::closeTerminal()
 {
-    removeLink();
     delete m_notifier;
     m_notifier = nullptr;
     if (m_slave >= 0)
@@ -113,7 +145,6 @@ void PtyLink::close()
         ::close(m_master);
     m_slave = -1;
     m_master = -1;
-    m_device.clear();
 }
 
 qsizetype PtyLink::write(QByteArrayView bytes)

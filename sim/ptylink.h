@@ -30,6 +30,14 @@ public:
     // open() may be called again afterwards, which gives a new device.
     void close();
 
+    // The cable pulled: closes the terminal, master and the slave kept here,
+    // so a tool holding the slave sees the line hang up. The link stays and
+    // points at the device that is now gone; device() still names it.
+    void hangUp();
+    // The cable back in after hangUp(): a new terminal, set up as before,
+    // and the link turned to it in one rename.
+    bool replug(QString *error);
+
     bool isOpen() const { return m_master >= 0; }
     QString device() const { return m_device; }
     QString linkPath() const { return m_linkPath; }
@@ -48,6 +56,8 @@ signals:
 
 private:
     void readAvailable();
+    bool openTerminal(QString *error);
+    void closeTerminal();
     static bool checkLinkPath(const QString &linkPath, QString *error);
     bool publishLink(const QString &linkPath, QString *error);
     void removeLink();

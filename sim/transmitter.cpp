@@ -6,14 +6,17 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zsim {
 
+using Step = FaultShaper::Step;
+
 Transmitter::Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond,
-                         QObject *parent)
+                         quint32 faultSeed, QObject *parent)
     : QObject(parent), m_source(source), m_link(link), m_rate(framesPerSecond),
-      m_timer(new QTimer(this))
+      m_timer(new QTimer(this)), m_shaper(faultSeed)
 {
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(kTickMs);
@@ -27,17 +30,50 @@ void Transmitter::start()
     tick();
 }
 
+bool Transmitter::inject(const Fault &fault, QString *error)
+{
+    switch (fault.kind) {
+    case Fault::Kind::Unplug:
+        if (m_cableOut) {
+            *error = QStringLiteral("unplug: the cable is out already");
+            return false;
+        }
+        m_cableOut = true;
+        m_shaper.add(fault);
+        return true;
+    case Fault::Kind::Replug:
+        if (!m_cableOut) {
+            *error = QStringLiteral("replug: the cable is in");
+            return false;
+        }
+        m_cableOut = false;
+        if (m_link->isOpen())
+            m_replugWaiting = true;
+        else
+            replug();
+        return true;
+    default:
+        m_shaper.add(fault);
+        return true;
+    }
+}
+
 void Transmitter::tick()
 {
-    const double nowMs = double(m_clock.nsecsElapsed()) / 1e6;
+    const double now = nowMs();
     watchReader();
-    queueDueFrame(nowMs);
-    releaseBytes(nowMs);
+    // Steps follow one another within a tick until one has to wait.
+    while (!m_steps.isEmpty() || planNext(now)) {
+        if (!runStep(now))
+            break;
+    }
     m_unreadAfterWrite = m_link->unread();
 }
 
 void Transmitter::watchReader()
 {
+    if (!m_link->isOpen())
+        return;
     const qsizetype unread = m_link->unread();
     if (unread < m_unreadAfterWrite && m_dropping) {
         printNote(QStringLiteral("the line is being read again"));
@@ -51,38 +87,119 @@ void Transmitter::watchReader()
     }
 }
 
-void Transmitter::queueDueFrame(double nowMs)
+bool Transmitter::planNext(double now)
 {
-    const qint64 due = qint64(std::floor(nowMs * m_rate / 1000.0)) + 1;
-    if (due <= m_slotsTaken || !m_queue.isEmpty())
-        return;
+    m_steps = m_shaper.takeQuiet();
+    if (!m_steps.isEmpty())
+        return true;
+    if (!m_link->isOpen())
+        return false;
+
+    const qint64 due = slotAt(now);
+    if (due <= m_slotsTaken)
+        return false;
     // Normally one period has passed. When the line was still busy, the
     // engine has run on for the periods missed and the frame goes out late.
-    const qint64 periods = due - m_slotsTaken;
-    if (periods > 1 && !m_toldLate) {
+    if (due - m_slotsTaken > 1 && !m_toldLate) {
         printNote(QStringLiteral("frames wait for the line: %1 frames a second do not fit "
                                  "through 9600 baud")
                       .arg(m_rate));
         m_toldLate = true;
     }
+    const qint64 periods = due - m_lastFrameSlot;
     m_slotsTaken = due;
-    m_queue = m_source->nextFrame(double(periods) / m_rate);
+    m_lastFrameSlot = due;
+    m_steps = m_shaper.shape(m_source->nextFrame(double(periods) / m_rate));
+    return true;
 }
 
-void Transmitter::releaseBytes(double nowMs)
+bool Transmitter::runStep(double now)
 {
-    const qsizetype count = std::min(m_queue.size(), m_pacer.allowance(nowMs));
-    if (count <= 0)
-        return;
-    const qsizetype written = m_link->write(QByteArrayView(m_queue).first(count));
-    if (written < 0) {
-        if (!m_toldWriteError)
-            printNote(QStringLiteral("writing to the line fails"));
-        m_toldWriteError = true;
+    Step &step = m_steps.first();
+    switch (step.kind) {
+    case Step::Kind::Send:
+        if (!sendBytes(now))
+            return false;
+        break;
+    case Step::Kind::Silence:
+        if (m_silenceEndMs < 0.0)
+            m_silenceEndMs = std::max(now, m_pacer.lineFreeAtMs()) + step.ms;
+        if (now < m_silenceEndMs)
+            return false;
+        m_silenceEndMs = -1.0;
+        break;
+    case Step::Kind::Drain: {
+        const double lineFree = m_pacer.lineFreeAtMs();
+        if (m_link->isOpen() &&
+            (now < lineFree || (m_link->unread() > 0 && now < lineFree + kDrainLimitMs)))
+            return false;
+        break;
+    }
+    case Step::Kind::HangUp:
+        m_link->hangUp();
+        break;
+    case Step::Kind::Report:
+        printLine(step.text);
+        break;
+    case Step::Kind::Note:
+        printNote(step.text);
+        break;
+    case Step::Kind::Resume:
+        resume(now);
+        break;
+    }
+    m_steps.removeFirst();
+    // A replug asked for while its unplug waited comes once the unplug is
+    // done and reported.
+    if (m_replugWaiting && !m_link->isOpen() && m_steps.isEmpty()) {
+        m_replugWaiting = false;
+        replug();
+    }
+    return true;
+}
+
+bool Transmitter::sendBytes(double now)
+{
+    QByteArray &bytes = m_steps.first().bytes;
+    if (!m_link->isOpen())
+        return true; // nowhere to go
+    const qsizetype count = std::min(bytes.size(), m_pacer.allowance(now));
+    if (count > 0) {
+        const qsizetype written = m_link->write(QByteArrayView(bytes).first(count));
+        if (written < 0) {
+            if (!m_toldWriteError)
+                printNote(QStringLiteral("writing to the line fails"));
+            m_toldWriteError = true;
+            return false;
+        }
+        m_pacer.sent(written, now);
+        bytes.remove(0, written);
+    }
+    return bytes.isEmpty();
+}
+
+void Transmitter::replug()
+{
+    QString error;
+    if (!m_link->replug(&error)) {
+        m_cableOut = true;
+        printLine(QStringLiteral("error replug: ") + error);
         return;
     }
-    m_pacer.sent(written, nowMs);
-    m_queue.remove(0, written);
+    m_dropping = false;
+    m_unreadAfterWrite = 0;
+    resume(nowMs());
+    printLine(Fault{Fault::Kind::Replug, 0}.doneLine());
+    emit replugged();
 }
+
+void Transmitter::resume(double now) { m_slotsTaken = std::max(m_slotsTaken, slotAt(now)); }
+
+qint64 Transmitter::slotAt(double now) const
+{
+    return qint64(std::floor(now * m_rate / 1000.0)) + 1;
+}
+
+double Transmitter::nowMs() const { return double(m_clock.nsecsElapsed()) / 1e6; }
 
 } // namespace zsim

@@ -1,18 +1,21 @@
 // The unit's sending side: a frame every 1/rate seconds, put on the line no
 // faster than 9600 baud carries it, each frame's bytes one after the other.
 //
-// The way a frame takes, and where the fault switches to come attach:
+// The way a frame takes:
 //   FrameSource::nextFrame()   the frame as the unit means it
-//   queueDueFrame()            frame faults: late frames, truncated frames,
-//                              garbage bursts between frames
-//   releaseBytes()             byte faults: gaps inside a frame
-//   PtyLink                    unplug and replug: close() and open() again
+//   FaultShaper::shape()       the steps that put it on the line, with the
+//                              faults waiting for it (garbage, cuts, holds,
+//                              gaps, the cable pulled part way)
+//   runStep()                  each step in turn: bytes at the line's pace,
+//                              silences, the terminal closed (PtyLink::hangUp)
 #pragma once
 
+#include "fault.h"
+#include "faultshaper.h"
 #include "wirepacer.h"
 
-#include <QByteArray>
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 
 class QTimer;
@@ -30,16 +33,36 @@ public:
     // unread bytes (about a quarter second of it); the rest falls away, so
     // a tool that opens the port sees fresh frames and not old ones.
     static constexpr qsizetype kUnreadLimit = 256;
+    // Before the cable is pulled, the bytes sent up to then are left this
+    // long at most for the tool to take; the rest is lost with the line.
+    static constexpr double kDrainLimitMs = 250.0;
 
-    Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond, QObject *parent);
+    // faultSeed sets the garbage bytes and the cut points of the faults.
+    Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond, quint32 faultSeed,
+                QObject *parent);
 
     void start();
+
+    // Takes a fault to carry out: replug at once (or right after an unplug
+    // still waiting), the others with the next frame, or between frames for
+    // a quiet spell. Each is reported on stdout once done. False, and why,
+    // for unplug while the cable is out and replug while it is in.
+    bool inject(const Fault &fault, QString *error);
+
+signals:
+    // The link leads to a new device after replug; frames flow again.
+    void replugged();
 
 private:
     void tick();
     void watchReader();
-    void queueDueFrame(double nowMs);
-    void releaseBytes(double nowMs);
+    bool planNext(double nowMs);
+    bool runStep(double nowMs);
+    bool sendBytes(double nowMs);
+    void replug();
+    void resume(double nowMs);
+    qint64 slotAt(double nowMs) const;
+    double nowMs() const;
 
     FrameSource *m_source = nullptr;
     PtyLink *m_link = nullptr;
@@ -47,9 +70,14 @@ private:
     QTimer *m_timer = nullptr;
     QElapsedTimer m_clock;
     WirePacer m_pacer;
-    QByteArray m_queue;      // bytes of the current frame not yet on the line
-    qint64 m_slotsTaken = 0; // frame periods used up so far
+    FaultShaper m_shaper;
+    QList<FaultShaper::Step> m_steps; // what is left of putting the current frame out
+    double m_silenceEndMs = -1.0;     // while a silence runs, when it ends
+    qint64 m_slotsTaken = 0;          // frame periods used up or skipped so far
+    qint64 m_lastFrameSlot = 0;       // the period of the last frame built
     qsizetype m_unreadAfterWrite = 0;
+    bool m_cableOut = false;      // unplug taken (done or waiting), no replug since
+    bool m_replugWaiting = false; // replug taken while its unplug still waits
     bool m_dropping = false;
     bool m_toldLate = false;
     bool m_toldWriteError = false;
