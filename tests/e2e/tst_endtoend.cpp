@@ -28,6 +28,8 @@ private slots:
     void stoppedUnitIsReportedLostAfterThirtyOneSilentCycles();
     void bandLevelTypedInTheToolReachesTheUnitAndComesBack();
     void secondCopyOnTheSameDeviceIsRefusedWhateverTheLink();
+    void pulledCableLeavesTheToolIdleAndIsReportedLost();
+    void garbageAndBrokenFramesShowNothingButWholeFrames();
     void badRequestsAreAnsweredAndTheToolGoesOn();
     void hiddenElementsRefuseGestures();
     void missingPortFileShowsTheDialogAndEnterStartsAgain();
@@ -212,6 +214,93 @@ void EndToEndTest::secondCopyOnTheSameDeviceIsRefusedWhateverTheLink()
     QVERIFY(QString::fromUtf8(second.process.readAllStandardError()).contains("cannot be opened"));
     QVERIFY(first.element("MSComm1").value("open").toBool());
     QVERIFY(first.finish());
+}
+
+namespace {
+// Processor time (user + system) of a process in seconds, from the kernel.
+double processorSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / 100.0;
+}
+} // namespace
+
+void EndToEndTest::pulledCableLeavesTheToolIdleAndIsReportedLost()
+{
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--seed"), QStringLiteral("9")}));
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+    tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
+    const QString shown = tool.element("in1").value("text").toString();
+    QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
+             QStringLiteral("Connect Ecu!"));
+
+    // The cable is pulled in the middle of a frame.
+    QVERIFY(unit.fault(QStringLiteral("unplug")));
+    const double before = processorSeconds(tool.process.processId());
+    tool.wait(3000);
+    const double used = processorSeconds(tool.process.processId()) - before;
+    qInfo("processor after the cable was pulled: %.2f s in 3 s", used);
+    QVERIFY2(used < 0.15, qPrintable(QStringLiteral("%1 s of processor in 3 s").arg(used)));
+
+    // Silent cycles report the link lost as usual; the last values stay.
+    QCOMPARE(tool.tick("Timer2", 31), 31);
+    const QJsonObject s = tool.state();
+    QCOMPARE(s.value("shared").toObject().value("linkStatus").toString(), kNoLink);
+    QCOMPARE(s.value("elements").toObject().value("in1").toObject().value("text").toString(),
+             shown);
+
+    // The cable back in: the technician reconnects through the port dialog.
+    QVERIFY(unit.fault(QStringLiteral("replug")));
+    QVERIFY(tool.request(op("click", {{"target", "ChangePrt"}})).value("ok").toBool());
+    QVERIFY(tool.request(op("type", {{"target", "Text1"}, {"text", "1"}})).value("ok").toBool());
+    QVERIFY(tool.request(op("key", {{"target", "Text1"}, {"code", 13}})).value("ok").toBool());
+    QVERIFY(tool.element("MSComm1").value("open").toBool());
+    tool.pollUntil(
+        "DebugX", [](const QString &) { return false; }, 2);
+    QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
+             QStringLiteral("Connect Ecu!"));
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::garbageAndBrokenFramesShowNothingButWholeFrames()
+{
+    const QString frames = m_dir.filePath("worked-only.frames");
+    QFile file(frames);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        "A4 C0 00 F4 01 00 00 E8 03 81 00 A0 00 00 DC 05 03 00 E8 03 00 00 8C 64 0A 14 1E 28 "
+        "C8 96 64 32 0A A0 00 00 00\n");
+    file.close();
+    const QString worked = QStringLiteral("F4-01-00-00-E8-03-81-00-A0-00-00-DC-05-03-00-E8-03-00-"
+                                          "00-8C-64-0A-14-1E-28-C8-96-64-32-0A");
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--frames"), frames, QStringLiteral("--seed"),
+                                QStringLiteral("4")}));
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+    const QStringList faults = {"garbage 300", "truncate 5", "gap 250", "garbage 49",
+                                "late 400",    "truncate 3", "gap 120", "garbage 1000"};
+    for (const QString &f : faults) {
+        unit.process.write(f.toUtf8() + '\n');
+        for (int cycle = 0; cycle < 4; ++cycle) {
+            tool.wait(150);
+            tool.tick("Timer2");
+            const QJsonObject e = tool.state().value("elements").toObject();
+            const QString debug = e.value("DebugX").toObject().value("text").toString();
+            QVERIFY2(debug == QLatin1String("Debug Screen!") || debug == worked, qPrintable(debug));
+            const QString in1 = e.value("in1").toObject().value("text").toString();
+            QVERIFY2(in1.isEmpty() || in1 == QLatin1String("3.94"), qPrintable(in1));
+        }
+    }
+    QVERIFY(tool.finish());
 }
 
 void EndToEndTest::badRequestsAreAnsweredAndTheToolGoesOn()

@@ -54,6 +54,20 @@ QStringList SimulatedUnit::lines()
     return out;
 }
 
+bool SimulatedUnit::fault(const QString &control, int timeoutMs)
+{
+    process.write(control.toUtf8() + '\n');
+    const QString done = QStringLiteral("fault ") + control.section(QLatin1Char(' '), 0, 0);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        process.waitForReadyRead(50);
+        for (const QString &line : lines())
+            if (line.startsWith(done))
+                return true;
+    }
+    return false;
+}
+
 ToolSession::~ToolSession()
 {
     if (process.state() != QProcess::NotRunning) {

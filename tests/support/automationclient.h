@@ -17,6 +17,9 @@ public:
     void stop();
     // Lines the unit printed after "ready" (commands, stray bytes).
     QStringList lines();
+    // Asks for a fault ("unplug", "garbage 200", ...) and waits until the
+    // unit says it is carried out.
+    bool fault(const QString &control, int timeoutMs = 10000);
 
     QProcess process;
 
