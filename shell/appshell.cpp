@@ -38,10 +38,10 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
     m_poll->setFrameHandler([this](const QByteArray &payload) { m_display->show(payload); });
     connect(e.Timer2, &SkinTimer::ticked, m_poll, &PollCycle::tick);
 
-    m_supervision = new LinkSupervision(m_state, *m_main, this);
-    connect(m_supervision, &LinkSupervision::portChangeRequested, this,
+    auto *supervision = new LinkSupervision(m_state, *m_main, this);
+    connect(supervision, &LinkSupervision::portChangeRequested, this,
             &AppShell::portChangeRequested);
-    connect(m_supervision, &LinkSupervision::helpRequested, this, &AppShell::helpStart);
+    connect(supervision, &LinkSupervision::helpRequested, this, &AppShell::helpStart);
 
     new HoverHints(*m_main, this);
     new BandChart(*m_main, this);
@@ -139,6 +139,12 @@ void AppShell::portChangeRequested()
     comPortStart();
 }
 
+void AppShell::setDialogTip(const QString &tip)
+{
+    m_comPort->setToolTip(tip);
+    m_comPort->Text1()->setToolTip(tip);
+}
+
 void AppShell::comPortStart()
 {
     // The dialog's texts stay as they are; the reason for the last failure
@@ -148,8 +154,7 @@ void AppShell::comPortStart()
         tip = m_failure + QStringLiteral("\n\n");
     if (m_portHint)
         tip += m_portHint();
-    m_comPort->setToolTip(tip.trimmed());
-    m_comPort->Text1()->setToolTip(tip.trimmed());
+    setDialogTip(tip.trimmed());
 
     m_comPort->show();
     m_comPort->raise();
@@ -168,8 +173,7 @@ void AppShell::comPortEnter()
         // Nothing was replaced; the dialog stays for another try or for closing.
         m_failure = tr("%1 cannot be written: %2").arg(path, why);
         qWarning().noquote() << "zendalite:" << m_failure;
-        m_comPort->setToolTip(m_failure);
-        m_comPort->Text1()->setToolTip(m_failure);
+        setDialogTip(m_failure);
         return;
     }
     m_comPort->hide();

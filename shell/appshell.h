@@ -17,7 +17,6 @@ class SerialLink;
 class MainWindow;
 class ComPortWindow;
 class PollCycle;
-class LinkSupervision;
 class LiveDisplay;
 
 class AppShell : public QObject {
@@ -59,6 +58,7 @@ private:
     void firstFailure(const QString &why);
     void secondFailure(const QString &why);
     void portChangeRequested();
+    void setDialogTip(const QString &tip);
 
     SerialLink &m_link;
     QString m_configDir;
@@ -68,7 +68,6 @@ private:
     std::unique_ptr<ComPortWindow> m_comPort;
     QPointer<HelpWindow> m_help;
     PollCycle *m_poll = nullptr;
-    LinkSupervision *m_supervision = nullptr;
     LiveDisplay *m_display = nullptr;
     std::function<QString()> m_portHint;
     QString m_failure;
