@@ -9,8 +9,8 @@
 #endif
 
 namespace {
-// The unit's frames wait here between polls; a bounded buffer keeps a
-// flooding line from growing memory (the driver's own buffer takes over).
+// Before a read length is set, what waits in the port between polls is
+// bounded all the same (the driver's own buffer takes over).
 constexpr qint64 kReceiveBufferSize = 4096;
 constexpr int kWriteTimeoutMs = 1000;
 } // namespace
@@ -35,6 +35,14 @@ bool SerialPortLink::setPortNumber(int number)
     m_number = number;
     m_error.clear();
     return true;
+}
+
+void SerialPortLink::setReadLength(int length)
+{
+    m_readLength = length;
+    // One read's worth waits in the port; the rest waits in the driver, so
+    // a flooding line does not wake the tool for every byte it sends.
+    m_port.setReadBufferSize(length > 0 ? length : kReceiveBufferSize);
 }
 
 bool SerialPortLink::setSettings(const QString &settings)

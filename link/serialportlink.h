@@ -17,7 +17,7 @@ public:
     bool setPortNumber(int number) override;
     int portNumber() const override { return m_number; }
     bool setSettings(const QString &settings) override;
-    void setReadLength(int length) override { m_readLength = length; }
+    void setReadLength(int length) override;
 
     // Open as the logic sees it: a port whose device went away stays open
     // (and silent) until the logic closes it.

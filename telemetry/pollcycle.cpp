@@ -40,11 +40,13 @@ void PollCycle::tick()
     m_state.statusFade += kFadeStep;
     if (m_state.statusFade > kFadeLimit)
         m_state.statusFade = 0;
-    const int grey = int(m_state.statusFade);
-    e.Con1->setForeColor(QColor(grey, grey, grey));
-
-    if (read.size() < zcore::kLeastDataRead)
+    // The status colour pulses while no data comes; data sets it steady. It
+    // is set once per cycle, to the colour the cycle ends with.
+    if (read.size() < zcore::kLeastDataRead) {
+        const int grey = int(m_state.statusFade);
+        e.Con1->setForeColor(QColor(grey, grey, grey));
         return;
+    }
 
     // The unit is alive.
     e.kapa->setEnabled(false);

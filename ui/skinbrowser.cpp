@@ -40,8 +40,11 @@ void SkinBrowser::navigate(const QString &path)
         auto *movie = new QMovie(path, QByteArray(), this);
         if (movie->isValid()) {
             m_movie = movie;
+            // Frames are decoded once; a hidden panel wakes nothing.
+            m_movie->setCacheMode(QMovie::CacheAll);
             connect(m_movie, &QMovie::frameChanged, this, [this] { update(); });
             m_movie->start();
+            m_movie->setPaused(!isVisible());
             m_showing = Showing::Animation;
         } else {
             delete movie;
@@ -55,6 +58,18 @@ void SkinBrowser::navigate(const QString &path)
         }
     }
     update();
+}
+
+void SkinBrowser::showEvent(QShowEvent *)
+{
+    if (m_movie)
+        m_movie->setPaused(false);
+}
+
+void SkinBrowser::hideEvent(QHideEvent *)
+{
+    if (m_movie)
+        m_movie->setPaused(true);
 }
 
 void SkinBrowser::resizeEvent(QResizeEvent *)

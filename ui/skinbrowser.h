@@ -28,6 +28,8 @@ protected:
     QWidget *geometryWidget() override { return this; }
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void clear();

@@ -69,8 +69,8 @@ void SkinLabel::paintEvent(QPaintEvent *)
             alignment = Qt::AlignLeft;
         const int flags = int(alignment | Qt::AlignTop | Qt::TextWordWrap);
         const QRect area(0, y, width(), height() - y);
-        const QRect used = painter.boundingRect(area, flags, line);
-        painter.drawText(area, flags, line);
+        QRect used;
+        painter.drawText(area, flags, line, &used);
         y += line.isEmpty() ? metrics.lineSpacing() : used.height();
     }
 }
