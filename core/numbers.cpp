@@ -1,7 +1,7 @@
 #include "numbers.h"
 
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <string>
 
@@ -128,8 +128,8 @@ QString numberText(double value, QChar decimalPoint)
 
     // Fifteen significant digits, rounded once, then laid out.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", value);
-    const std::string e(buf);
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const std::string e(buf, end.ptr);
     const bool negative = e[0] == '-';
     const size_t m0 = negative ? 1 : 0;
     std::string digits;
