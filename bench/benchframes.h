@@ -14,7 +14,7 @@
 
 namespace benchframes {
 
-inline constexpr double kFrameBytes = 37;           // A4 C0 00 + 34 payload bytes
+inline constexpr double kFrameBytes = 37;            // A4 C0 00 + 34 payload bytes
 inline constexpr double kLineBytesPerSecond = 960.0; // 9600 baud, 8N1
 inline constexpr double kFrameWireMs = kFrameBytes * 1000.0 / kLineBytesPerSecond; // 38.5 ms
 
@@ -51,22 +51,22 @@ inline QByteArray payload(quint64 k, int band0Level)
         putWord(1 + 2 * c, in);
         putWord(12 + 2 * c, sum - in);
     }
-    put(9, 32 | 16 | 8 | 4);           // on gas, all four rows
-    put(10, 3);                        // firmware
+    put(9, 32 | 16 | 8 | 4); // on gas, all four rows
+    put(10, 3);              // firmware
     put(11, 12);
-    put(20, 230 - 85);                 // coolant 85 degrees
-    put(21, 180);                      // tank level sensor
-    put(22, band0Level);               // band levels
+    put(20, 230 - 85);   // coolant 85 degrees
+    put(21, 180);        // tank level sensor
+    put(22, band0Level); // band levels
     put(23, 110);
     put(24, 120);
     put(25, 130);
-    put(26, 200);                      // calibration points
+    put(26, 200); // calibration points
     put(27, 150);
     put(28, 110);
     put(29, 60);
     put(30, 15);
-    put(31, 230 - 35);                 // switch-over temperature
-    putWord(32, int(k & 0xFFFF));      // frame counter
+    put(31, 230 - 35);            // switch-over temperature
+    putWord(32, int(k & 0xFFFF)); // frame counter
     int sum = 0;
     for (int i = 0; i < 33; ++i)
         sum += static_cast<unsigned char>(p[i]);

@@ -79,7 +79,8 @@ const std::vector<QByteArray> &readsWithoutHeader()
     static const std::vector<QByteArray> all = [] {
         std::vector<QByteArray> v;
         for (int k = 0; k < kFrameSet; ++k) {
-            QByteArray r = benchframes::payload(quint64(k), 100) + benchframes::payload(quint64(k) + 1, 100);
+            QByteArray r =
+                benchframes::payload(quint64(k), 100) + benchframes::payload(quint64(k) + 1, 100);
             r.truncate(kReadLength);
             if (findTelemetryHeader(r) >= 0) {
                 std::fprintf(stderr, "microbench: a header-free read holds a header\n");
@@ -503,7 +504,8 @@ BENCHMARK(BM_Display_StatusTicks)->Unit(benchmark::kMicrosecond);
 void BM_Paint_Label(benchmark::State &state, const char *name)
 {
     Display &d = display();
-    auto *label = qobject_cast<SkinLabel *>(d.shell->mainWindow().element(QString::fromLatin1(name)));
+    auto *label =
+        qobject_cast<SkinLabel *>(d.shell->mainWindow().element(QString::fromLatin1(name)));
     if (!label) {
         state.SkipWithError("no such label");
         return;
@@ -564,7 +566,8 @@ void BM_Display_AnimationFrame(benchmark::State &state, bool decode)
     state.counters["frames_per_s"] = 1000.0 / 80.0;
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK_CAPTURE(BM_Display_AnimationFrame, decode_and_repaint, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Display_AnimationFrame, decode_and_repaint, true)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Display_AnimationFrame, repaint_only, false)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -69,7 +69,10 @@ qint64 nowNs()
         .count();
 }
 double msBetween(qint64 a, qint64 b) { return double(b - a) / 1e6; }
-void sleepMs(double ms) { std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms)); }
+void sleepMs(double ms)
+{
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+}
 void sleepUntilNs(qint64 ns)
 {
     std::this_thread::sleep_until(Clock::time_point(std::chrono::nanoseconds(ns)));
@@ -141,10 +144,7 @@ qint64 statusField(qint64 pid, const char *field)
 qint64 rssKb(qint64 pid) { return statusField(pid, "VmRSS:"); }
 // Times the main thread went to sleep and was woken again (voluntary context
 // switches; preemptions by other work on a busy machine are not counted).
-qint64 wakeupsOf(qint64 pid)
-{
-    return statusField(pid, "voluntary_ctxt_switches:");
-}
+qint64 wakeupsOf(qint64 pid) { return statusField(pid, "voluntary_ctxt_switches:"); }
 qint64 hwmKb(qint64 pid) { return statusField(pid, "VmHWM:"); }
 
 QString cpuModel()
@@ -220,7 +220,8 @@ public:
     {
         qsizetype done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+            const ssize_t n =
+                ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
             if (n > 0) {
                 done += n;
                 continue;
@@ -479,7 +480,8 @@ public:
             m_process.waitForReadyRead(20);
             m_buffer.append(m_process.readAllStandardOutput());
         }
-        return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), QStringLiteral("no reply")}};
+        return {{QStringLiteral("ok"), false},
+                {QStringLiteral("error"), QStringLiteral("no reply")}};
     }
 
     QJsonObject op(const QString &name, QJsonObject fields = {}, int timeoutMs = 20000)
@@ -517,13 +519,21 @@ private:
 
 bool mainVisible(const QJsonObject &s)
 {
-    return s.value(QStringLiteral("windows")).toObject().value(QStringLiteral("main")).toObject()
-        .value(QStringLiteral("visible")).toBool();
+    return s.value(QStringLiteral("windows"))
+        .toObject()
+        .value(QStringLiteral("main"))
+        .toObject()
+        .value(QStringLiteral("visible"))
+        .toBool();
 }
 bool portOpen(const QJsonObject &s)
 {
-    return s.value(QStringLiteral("elements")).toObject().value(QStringLiteral("MSComm1")).toObject()
-        .value(QStringLiteral("open")).toBool();
+    return s.value(QStringLiteral("elements"))
+        .toObject()
+        .value(QStringLiteral("MSComm1"))
+        .toObject()
+        .value(QStringLiteral("open"))
+        .toBool();
 }
 QJsonObject element(const QJsonObject &s, const QString &name)
 {
@@ -549,9 +559,11 @@ struct Options {
     int sends = 5;          // band level sends measured
     QStringList only;       // empty: everything
     bool trace = false;     // latency: print what every accepted poll showed
-    bool wants(const char *part) const { return only.isEmpty() || only.contains(QLatin1String(part)); }
+    bool wants(const char *part) const
+    {
+        return only.isEmpty() || only.contains(QLatin1String(part));
+    }
 };
-
 
 // ------------------------------------------------------------------ start-up
 
@@ -649,7 +661,8 @@ LatencyFigure measureLatency(const Options &o, QStringList *problems)
     // The first frame on the window.
     bool shown = false;
     for (int i = 0; i < 100 && !shown; ++i) {
-        shown = textOf(p.op(QStringLiteral("state")), QStringLiteral("ca1")) == QString::number(level);
+        shown =
+            textOf(p.op(QStringLiteral("state")), QStringLiteral("ca1")) == QString::number(level);
         if (!shown)
             sleepMs(50);
     }
@@ -693,7 +706,8 @@ LatencyFigure measureLatency(const Options &o, QStringList *problems)
                                  .arg(fmt(msBetween(traceZero, got), 0))
                                  .arg(f->k)
                                  .arg(f->level)
-                                 .arg(fmt(msBetween(traceZero, f->startNs), 0), fmt(msBetween(f->startNs, got), 0)));
+                                 .arg(fmt(msBetween(traceZero, f->startNs), 0),
+                                      fmt(msBetween(f->startNs, got), 0)));
                     else
                         note(QStringLiteral("trace: poll seen at %1 ms shows an unknown frame")
                                  .arg(fmt(msBetween(traceZero, got), 0)));
@@ -706,10 +720,11 @@ LatencyFigure measureLatency(const Options &o, QStringList *problems)
             sleepUntilNs(sent + qint64(fig.pollEveryMs * 1e6));
         }
         if (o.trace)
-            note(QStringLiteral("trace: level %1 in the frame sent at %2 ms, on the window at %3 ms")
-                     .arg(next)
-                     .arg(fmt(msBetween(traceZero, unit.changeStartNs()), 0),
-                          seenNs ? fmt(msBetween(traceZero, seenNs), 0) : QStringLiteral("never")));
+            note(
+                QStringLiteral("trace: level %1 in the frame sent at %2 ms, on the window at %3 ms")
+                    .arg(next)
+                    .arg(fmt(msBetween(traceZero, unit.changeStartNs()), 0),
+                         seenNs ? fmt(msBetween(traceZero, seenNs), 0) : QStringLiteral("never")));
         if (seenNs == 0 || unit.changes() == changesBefore) {
             ++fig.missed;
         } else {
@@ -732,13 +747,24 @@ struct CpuFigure {
     double seconds = 0;
     qint64 rssKb = -1;
     double wakeupsPerSecond = NAN; // voluntary context switches of the main thread
-    QString check; // what the session verified
+    QString check;                 // what the session verified
     bool ok = true;
 };
 
-enum class Idle { FramesPerByte, FramesChunks, FramesWhole, PortClosed, PortSilent, Floor, FloorTimer };
+enum class Idle {
+    FramesPerByte,
+    FramesChunks,
+    FramesWhole,
+    PortClosed,
+    PortSilent,
+    Floor,
+    FloorTimer
+};
 
-bool receives(Idle k) { return k == Idle::FramesPerByte || k == Idle::FramesChunks || k == Idle::FramesWhole; }
+bool receives(Idle k)
+{
+    return k == Idle::FramesPerByte || k == Idle::FramesChunks || k == Idle::FramesWhole;
+}
 
 CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
 {
@@ -750,13 +776,27 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
     const bool tool = kind != Idle::Floor && kind != Idle::FloorTimer;
     QString what;
     switch (kind) {
-    case Idle::FramesPerByte: what = QStringLiteral("10 frames/s, byte by byte"); break;
-    case Idle::FramesChunks: what = QStringLiteral("10 frames/s, 16 ms chunks"); break;
-    case Idle::FramesWhole: what = QStringLiteral("10 frames/s, whole frames"); break;
-    case Idle::PortClosed: what = QStringLiteral("idle, port closed"); break;
-    case Idle::PortSilent: what = QStringLiteral("idle, port open, silent"); break;
-    case Idle::Floor: what = QStringLiteral("floor window idle"); break;
-    case Idle::FloorTimer: what = QStringLiteral("floor window, empty 100 Hz timer"); break;
+    case Idle::FramesPerByte:
+        what = QStringLiteral("10 frames/s, byte by byte");
+        break;
+    case Idle::FramesChunks:
+        what = QStringLiteral("10 frames/s, 16 ms chunks");
+        break;
+    case Idle::FramesWhole:
+        what = QStringLiteral("10 frames/s, whole frames");
+        break;
+    case Idle::PortClosed:
+        what = QStringLiteral("idle, port closed");
+        break;
+    case Idle::PortSilent:
+        what = QStringLiteral("idle, port open, silent");
+        break;
+    case Idle::Floor:
+        what = QStringLiteral("floor window idle");
+        break;
+    case Idle::FloorTimer:
+        what = QStringLiteral("floor window, empty 100 Hz timer");
+        break;
     }
     if (receives(kind) || kind == Idle::PortSilent) {
         if (!unit.open(link) || !p.prepareConfig(link)) {
@@ -775,8 +815,9 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
         p.prepareConfig(linkDir.filePath(QStringLiteral("no-such-device")));
     }
     const QStringList args = tool ? QStringList{QStringLiteral("--automation")}
-                             : kind == Idle::FloorTimer ? QStringList{QStringLiteral("--timer-hz"), QStringLiteral("100")}
-                                                        : QStringList{};
+                             : kind == Idle::FloorTimer
+                                 ? QStringList{QStringLiteral("--timer-hz"), QStringLiteral("100")}
+                                 : QStringList{};
     if (!p.start(tool ? kTool : kFloor, args, o.platform)) {
         problems->append(what + QStringLiteral(": the program did not start"));
         fig.ok = false;
@@ -797,7 +838,8 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
             ready = portOpen(s) && mainVisible(s);
             break;
         case Idle::PortClosed:
-            ready = !portOpen(s) && element(s, QStringLiteral("Text1")).value(QStringLiteral("visible")).toBool();
+            ready = !portOpen(s) &&
+                    element(s, QStringLiteral("Text1")).value(QStringLiteral("visible")).toBool();
             ready = ready && !mainVisible(s);
             break;
         case Idle::Floor:
@@ -838,20 +880,25 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
     case Idle::FramesWhole: {
         const QString after = textOf(s, QStringLiteral("DebugX"));
         const bool moving = after != debugBefore && after.contains(QLatin1Char('-'));
-        fig.check = QStringLiteral("frames accepted throughout (status \"%1\", debug line moved: %2, "
-                                   "%3 frames sent, %4 bytes dropped)")
-                        .arg(sharedOf(s, QStringLiteral("linkStatus")),
-                             moving ? QStringLiteral("yes") : QStringLiteral("NO"))
-                        .arg(unit.framesSent())
-                        .arg(unit.bytesDropped());
+        fig.check =
+            QStringLiteral("frames accepted throughout (status \"%1\", debug line moved: %2, "
+                           "%3 frames sent, %4 bytes dropped)")
+                .arg(sharedOf(s, QStringLiteral("linkStatus")),
+                     moving ? QStringLiteral("yes") : QStringLiteral("NO"))
+                .arg(unit.framesSent())
+                .arg(unit.bytesDropped());
         if (!moving)
             problems->append(what + QStringLiteral(": the debug line did not move"));
         break;
     }
     case Idle::PortSilent:
         fig.check = QStringLiteral("port open, nothing received; window title now \"%1\"")
-                        .arg(s.value(QStringLiteral("windows")).toObject().value(QStringLiteral("main"))
-                                 .toObject().value(QStringLiteral("title")).toString());
+                        .arg(s.value(QStringLiteral("windows"))
+                                 .toObject()
+                                 .value(QStringLiteral("main"))
+                                 .toObject()
+                                 .value(QStringLiteral("title"))
+                                 .toString());
         break;
     case Idle::PortClosed:
         fig.check = QStringLiteral("port closed, \"Com\" dialog shown, main window hidden");
@@ -871,10 +918,10 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
 // ------------------------------------------------------------------ command
 
 struct CommandFigure {
-    std::vector<double> cpuMs;      // schedstat, over the Enter that sends
-    std::vector<double> wallMs;     // the request's round trip
-    std::vector<double> idleCpuMs;  // schedstat, over an idle `wait` of 200 ms
-    std::vector<double> gapsMs;     // between the command's bytes at the unit
+    std::vector<double> cpuMs;     // schedstat, over the Enter that sends
+    std::vector<double> wallMs;    // the request's round trip
+    std::vector<double> idleCpuMs; // schedstat, over an idle `wait` of 200 ms
+    std::vector<double> gapsMs;    // between the command's bytes at the unit
     int framesOk = 0;
     bool ok = true;
 };
@@ -912,14 +959,20 @@ CommandFigure measureCommand(const Options &o, QStringList *problems)
     const QString box = QStringLiteral("SetBox");
     for (int send = 0; send < o.sends; ++send) {
         const int value = 50 + send;
-        bool good = p.op(QStringLiteral("click"), {{QStringLiteral("target"), QStringLiteral("ca1")}})
-                        .value(QStringLiteral("ok")).toBool();
+        bool good =
+            p.op(QStringLiteral("click"), {{QStringLiteral("target"), QStringLiteral("ca1")}})
+                .value(QStringLiteral("ok"))
+                .toBool();
         for (int i = 0; i < 6 && good; ++i)
-            good = p.op(QStringLiteral("key"), {{QStringLiteral("target"), box}, {QStringLiteral("code"), 8}})
-                       .value(QStringLiteral("ok")).toBool();
-        good = good && p.op(QStringLiteral("type"), {{QStringLiteral("target"), box},
-                                                     {QStringLiteral("text"), QString::number(value)}})
-                           .value(QStringLiteral("ok")).toBool();
+            good = p.op(QStringLiteral("key"),
+                        {{QStringLiteral("target"), box}, {QStringLiteral("code"), 8}})
+                       .value(QStringLiteral("ok"))
+                       .toBool();
+        good =
+            good && p.op(QStringLiteral("type"), {{QStringLiteral("target"), box},
+                                                  {QStringLiteral("text"), QString::number(value)}})
+                        .value(QStringLiteral("ok"))
+                        .toBool();
         if (!good) {
             problems->append(QStringLiteral("command: could not type into the band box"));
             fig.ok = false;
@@ -936,8 +989,8 @@ CommandFigure measureCommand(const Options &o, QStringList *problems)
 
         c0 = cpuOf(p.pid());
         const qint64 t0 = nowNs();
-        const QJsonObject r =
-            p.op(QStringLiteral("key"), {{QStringLiteral("target"), box}, {QStringLiteral("code"), 13}});
+        const QJsonObject r = p.op(QStringLiteral("key"),
+                                   {{QStringLiteral("target"), box}, {QStringLiteral("code"), 13}});
         const qint64 t1 = nowNs();
         c1 = cpuOf(p.pid());
         if (!r.value(QStringLiteral("ok")).toBool()) {
@@ -997,7 +1050,8 @@ HourFigure measureHour(const Options &o, QStringList *problems)
         fig.ok = false;
         return fig;
     }
-    if (!p.start(kTool, {QStringLiteral("--automation"), QStringLiteral("--manual-timers")}, o.platform)) {
+    if (!p.start(kTool, {QStringLiteral("--automation"), QStringLiteral("--manual-timers")},
+                 o.platform)) {
         problems->append(QStringLiteral("hour: zendalite did not start"));
         fig.ok = false;
         return fig;
@@ -1013,8 +1067,9 @@ HourFigure measureHour(const Options &o, QStringList *problems)
     fig.samples.push_back({0, fig.startRssKb});
 
     auto tick = [&p](const char *timer, int count) {
-        return p.op(QStringLiteral("tick"), {{QStringLiteral("timer"), QLatin1String(timer)},
-                                             {QStringLiteral("count"), count}})
+        return p
+            .op(QStringLiteral("tick"),
+                {{QStringLiteral("timer"), QLatin1String(timer)}, {QStringLiteral("count"), count}})
             .value(QStringLiteral("fired"))
             .toInt(-1);
     };
@@ -1023,7 +1078,7 @@ HourFigure measureHour(const Options &o, QStringList *problems)
     const CpuTime c0 = cpuOf(p.pid());
     const qint64 t0 = nowNs();
     quint64 k = 0;
-    const int blocks = o.hourCycles / 10;       // 3 s each
+    const int blocks = o.hourCycles / 10;                 // 3 s each
     const int blocksPerSample = std::max(1, blocks / 12); // every 5 minutes of an hour
     for (int block = 1; block <= blocks; ++block) {
         QByteArray firstPayload;
@@ -1052,7 +1107,9 @@ HourFigure measureHour(const Options &o, QStringList *problems)
             if (textOf(s, QStringLiteral("DebugX")) == zcore::diagnosticLine(firstPayload))
                 ++fig.checksOk;
             fig.samples.push_back({double(block) * 3.0 / 60.0, rssKb(p.pid())});
-            note(QStringLiteral("hour: %1 min, RSS %2 kB").arg(fig.samples.back().minute).arg(fig.samples.back().rssKb));
+            note(QStringLiteral("hour: %1 min, RSS %2 kB")
+                     .arg(fig.samples.back().minute)
+                     .arg(fig.samples.back().rssKb));
         }
     }
     const CpuTime c1 = cpuOf(p.pid());
@@ -1111,18 +1168,21 @@ int main(int argc, char *argv[])
             o.hourCycles = 1200;
             o.sends = 3;
         } else {
-            std::fprintf(stderr,
-                         "usage: zendalite-programbench [--platform offscreen|xcb] [--quick]\n"
-                         "       [--only startup,latency,cpu,command,hour] [--runs N] [--samples N]\n"
-                         "       (cpu parts: cpu-floor,cpu-bytes,cpu-chunks,cpu-whole,cpu-closed,cpu-silent,\n"
-                         "        cpu-floor-timer)\n"
-                         "       [--cpu-seconds S] [--hour-cycles N] [--trace] [--wrap 'CMD ARGS']\n"
-                         "       [--tool PATH]   (another zendalite build, for comparisons)\n");
+            std::fprintf(
+                stderr,
+                "usage: zendalite-programbench [--platform offscreen|xcb] [--quick]\n"
+                "       [--only startup,latency,cpu,command,hour] [--runs N] [--samples N]\n"
+                "       (cpu parts: "
+                "cpu-floor,cpu-bytes,cpu-chunks,cpu-whole,cpu-closed,cpu-silent,\n"
+                "        cpu-floor-timer)\n"
+                "       [--cpu-seconds S] [--hour-cycles N] [--trace] [--wrap 'CMD ARGS']\n"
+                "       [--tool PATH]   (another zendalite build, for comparisons)\n");
             return 2;
         }
     }
     if (o.platform == QLatin1String("xcb") && qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "programbench: --platform xcb needs an X display (run under xvfb-run -a)\n");
+        std::fprintf(stderr,
+                     "programbench: --platform xcb needs an X display (run under xvfb-run -a)\n");
         return 2;
     }
 
@@ -1131,17 +1191,20 @@ int main(int argc, char *argv[])
     QStringList notes;
     auto row = [&rows](const QString &figure, const QString &target, const QString &tool,
                        const QString &floor, const QString &r, const QString &v) {
-        rows.append(QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 |").arg(figure, target, tool, floor, r, v));
+        rows.append(QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 |")
+                        .arg(figure, target, tool, floor, r, v));
     };
 
     StartFigure toolStart, floorStart;
     if (o.wants("startup")) {
-        note(QStringLiteral("start-up: %1 runs of each program (+1 to warm the cache)").arg(o.runs));
+        note(
+            QStringLiteral("start-up: %1 runs of each program (+1 to warm the cache)").arg(o.runs));
         toolStart = measureStart(o, true, &problems);
         floorStart = measureStart(o, false, &problems);
         if (toolStart.ok && floorStart.ok) {
             const double t = median(toolStart.ms), f = median(floorStart.ms);
-            row(QStringLiteral("start to window shown and port open, warm cache (median of %1)").arg(o.runs),
+            row(QStringLiteral("start to window shown and port open, warm cache (median of %1)")
+                    .arg(o.runs),
                 QStringLiteral("< 300 ms"),
                 QStringLiteral("%1 ms (%2–%3)")
                     .arg(fmt(t), fmt(*std::min_element(toolStart.ms.begin(), toolStart.ms.end())),
@@ -1154,28 +1217,35 @@ int main(int argc, char *argv[])
         note(QStringLiteral("latency: %1 changes of band 0 at 10 frames/s").arg(o.samples));
         const LatencyFigure lat = measureLatency(o, &problems);
         if (lat.ok && !lat.fromFirstByteMs.empty()) {
-            const double mx = *std::max_element(lat.fromFirstByteMs.begin(), lat.fromFirstByteMs.end());
-            row(QStringLiteral("display latency, first byte of the frame → value on the window (n = %1%2)")
+            const double mx =
+                *std::max_element(lat.fromFirstByteMs.begin(), lat.fromFirstByteMs.end());
+            row(QStringLiteral(
+                    "display latency, first byte of the frame → value on the window (n = %1%2)")
                     .arg(lat.fromFirstByteMs.size())
                     .arg(lat.missed ? QStringLiteral(", %1 missed").arg(lat.missed) : QString()),
                 QStringLiteral("≤ 340 ms worst case"),
                 QStringLiteral("p50 %1 / p95 %2 / max %3 ms")
-                    .arg(fmt(median(lat.fromFirstByteMs), 0), fmt(percentile(lat.fromFirstByteMs, 95), 0),
-                         fmt(mx, 0)),
+                    .arg(fmt(median(lat.fromFirstByteMs), 0),
+                         fmt(percentile(lat.fromFirstByteMs, 95), 0), fmt(mx, 0)),
                 QStringLiteral("–"), QStringLiteral("–"), verdict(mx <= 340 && lat.missed == 0));
-            notes.append(QStringLiteral("latency: the window was read every %1 ms with `state` (median round "
-                                        "trip %2 ms), so each figure is late by at most about %3 ms; min %4 ms; "
-                                        "bytes the line dropped: %5")
-                             .arg(fmt(lat.pollEveryMs, 0), fmt(lat.pollCostMs, 2),
-                                  fmt(lat.pollEveryMs + lat.pollCostMs, 0),
-                                  fmt(*std::min_element(lat.fromFirstByteMs.begin(), lat.fromFirstByteMs.end()), 0))
-                             .arg(lat.dropped));
+            notes.append(
+                QStringLiteral(
+                    "latency: the window was read every %1 ms with `state` (median round "
+                    "trip %2 ms), so each figure is late by at most about %3 ms; min %4 ms; "
+                    "bytes the line dropped: %5")
+                    .arg(fmt(lat.pollEveryMs, 0), fmt(lat.pollCostMs, 2),
+                         fmt(lat.pollEveryMs + lat.pollCostMs, 0),
+                         fmt(*std::min_element(lat.fromFirstByteMs.begin(),
+                                               lat.fromFirstByteMs.end()),
+                             0))
+                    .arg(lat.dropped));
         }
     }
 
-    const bool anyCpu = o.wants("cpu") || std::any_of(o.only.begin(), o.only.end(), [](const QString &part) {
-                            return part.startsWith(QLatin1String("cpu-"));
-                        });
+    const bool anyCpu =
+        o.wants("cpu") || std::any_of(o.only.begin(), o.only.end(), [](const QString &part) {
+            return part.startsWith(QLatin1String("cpu-"));
+        });
     if (anyCpu) {
         note(QStringLiteral("processor: windows of %1 s").arg(o.cpuSeconds));
         auto run = [&](Idle kind, const char *name) {
@@ -1199,35 +1269,47 @@ int main(int argc, char *argv[])
                 .arg(fmt(c.percent, 2), fmt(c.schedPercent, 3), fmt(c.wakeupsPerSecond, 0));
         };
         const QString floorText = floor.ok ? pct(floor) : QStringLiteral("–");
-        auto cpuRow = [&](const CpuFigure &c, const QString &figure, const QString &target, double limit) {
+        auto cpuRow = [&](const CpuFigure &c, const QString &figure, const QString &target,
+                          double limit) {
             if (c.ok)
-                row(QStringLiteral("%1 (%2 s)").arg(figure, fmt(c.seconds, 0)), target, pct(c), floorText,
-                    ratio(c.schedPercent, floor.schedPercent), verdict(c.percent < limit));
+                row(QStringLiteral("%1 (%2 s)").arg(figure, fmt(c.seconds, 0)), target, pct(c),
+                    floorText, ratio(c.schedPercent, floor.schedPercent),
+                    verdict(c.percent < limit));
         };
-        cpuRow(chunks, QStringLiteral("processor while receiving 10 frames/s, bytes in 16 ms chunks (USB adapter)"),
+        cpuRow(chunks,
+               QStringLiteral(
+                   "processor while receiving 10 frames/s, bytes in 16 ms chunks (USB adapter)"),
                QStringLiteral("< 1 % of one core"), 1.0);
-        cpuRow(whole, QStringLiteral("processor while receiving 10 frames/s, each frame in one piece"),
+        cpuRow(whole,
+               QStringLiteral("processor while receiving 10 frames/s, each frame in one piece"),
                QStringLiteral("< 1 % of one core"), 1.0);
-        cpuRow(perByte, QStringLiteral("processor while receiving 10 frames/s, byte by byte (pty worst case)"),
-               QStringLiteral("< 1 % of one core"), 1.0);
-        cpuRow(closed, QStringLiteral("processor idle, no unit: port closed"), QStringLiteral("< 0.3 % of one core"),
-               0.3);
+        cpuRow(
+            perByte,
+            QStringLiteral("processor while receiving 10 frames/s, byte by byte (pty worst case)"),
+            QStringLiteral("< 1 % of one core"), 1.0);
+        cpuRow(closed, QStringLiteral("processor idle, no unit: port closed"),
+               QStringLiteral("< 0.3 % of one core"), 0.3);
         cpuRow(silent, QStringLiteral("processor idle, no unit: port open, silent"),
                QStringLiteral("< 0.3 % of one core"), 0.3);
         if (silent.ok && floor.ok)
-            row(QStringLiteral("resident memory after start (window shown, port open, 2 s + window)"),
+            row(QStringLiteral(
+                    "resident memory after start (window shown, port open, 2 s + window)"),
                 QStringLiteral("–"), mb(double(silent.rssKb)), mb(double(floor.rssKb)),
                 ratio(double(silent.rssKb), double(floor.rssKb)), QStringLiteral("–"));
-        for (const CpuFigure *c : {&chunks, &whole, &perByte, &closed, &silent, &floor, &floorTimer})
+        for (const CpuFigure *c :
+             {&chunks, &whole, &perByte, &closed, &silent, &floor, &floorTimer})
             if (c->ok)
                 notes.append(QStringLiteral("processor check: %1").arg(c->check));
-        if (floorTimer.ok && floor.ok && chunks.ok && whole.ok && perByte.ok && closed.ok && silent.ok) {
-            const double perWakeupUs = (floorTimer.schedPercent - floor.schedPercent) / 100.0 * 1e6 /
-                                       std::max(1.0, floorTimer.wakeupsPerSecond - floor.wakeupsPerSecond);
-            notes.append(QStringLiteral("one empty wakeup of an idle Qt program costs %1 µs of processor here "
-                                        "(floor window with an empty 100 Hz timer: %2); at that price the "
-                                        "tool's wakeups alone come to: frames 16 ms chunks %3 %, whole frames "
-                                        "%4 %, byte by byte %5 %, port closed %6 %, port silent %7 %")
+        if (floorTimer.ok && floor.ok && chunks.ok && whole.ok && perByte.ok && closed.ok &&
+            silent.ok) {
+            const double perWakeupUs =
+                (floorTimer.schedPercent - floor.schedPercent) / 100.0 * 1e6 /
+                std::max(1.0, floorTimer.wakeupsPerSecond - floor.wakeupsPerSecond);
+            notes.append(QStringLiteral(
+                             "one empty wakeup of an idle Qt program costs %1 µs of processor here "
+                             "(floor window with an empty 100 Hz timer: %2); at that price the "
+                             "tool's wakeups alone come to: frames 16 ms chunks %3 %, whole frames "
+                             "%4 %, byte by byte %5 %, port closed %6 %, port silent %7 %")
                              .arg(fmt(perWakeupUs, 0), pct(floorTimer))
                              .arg(fmt(chunks.wakeupsPerSecond * perWakeupUs / 1e4, 2),
                                   fmt(whole.wakeupsPerSecond * perWakeupUs / 1e4, 2),
@@ -1241,16 +1323,19 @@ int main(int argc, char *argv[])
         note(QStringLiteral("command: %1 band level sends").arg(o.sends));
         const CommandFigure cmd = measureCommand(o, &problems);
         if (cmd.ok && !cmd.cpuMs.empty()) {
-            const double cpu = median(cmd.cpuMs), wall = median(cmd.wallMs), idle = median(cmd.idleCpuMs);
-            row(QStringLiteral("processor during a command's pauses (band level send, median of %1)")
+            const double cpu = median(cmd.cpuMs), wall = median(cmd.wallMs),
+                         idle = median(cmd.idleCpuMs);
+            row(QStringLiteral(
+                    "processor during a command's pauses (band level send, median of %1)")
                     .arg(cmd.cpuMs.size()),
                 QStringLiteral("none (a timed wait)"),
                 QStringLiteral("%1 ms CPU over a %2 ms send (%3 %)")
                     .arg(fmt(cpu, 2), fmt(wall, 0), fmt(100.0 * cpu / wall, 2)),
-                QStringLiteral("same tool idle 200 ms: %1 ms CPU").arg(fmt(idle, 2)), ratio(cpu, idle),
-                verdict(cpu < 0.05 * wall));
-            notes.append(QStringLiteral("command: %1 of %2 frames reached the unit as A4 00 NN; gaps between "
-                                        "their bytes %3–%4 ms")
+                QStringLiteral("same tool idle 200 ms: %1 ms CPU").arg(fmt(idle, 2)),
+                ratio(cpu, idle), verdict(cpu < 0.05 * wall));
+            notes.append(QStringLiteral(
+                             "command: %1 of %2 frames reached the unit as A4 00 NN; gaps between "
+                             "their bytes %3–%4 ms")
                              .arg(cmd.framesOk)
                              .arg(cmd.cpuMs.size())
                              .arg(fmt(*std::min_element(cmd.gapsMs.begin(), cmd.gapsMs.end()), 1),
@@ -1272,34 +1357,39 @@ int main(int argc, char *argv[])
                 peak = std::max(peak, smp.rssKb);
             const double growth = double(h.samples.back().rssKb - at10);
             const bool flat = growth <= 1024; // at most 1 MB over the last five sixths
-            row(QStringLiteral("resident memory after %1 min of frames (%2 poll cycles, manual timers)")
+            row(QStringLiteral(
+                    "resident memory after %1 min of frames (%2 poll cycles, manual timers)")
                     .arg(fmt(minutes, 0))
                     .arg(h.cycles),
                 QStringLiteral("< 60 MB, flat"),
                 QStringLiteral("%1 (start %2, at %3 min %4, peak %5; %6 kB after minute %3)")
-                    .arg(mb(double(h.samples.back().rssKb)), mb(double(h.startRssKb)), fmt(minutes / 6.0, 0),
-                         mb(double(at10)), mb(double(peak)),
+                    .arg(mb(double(h.samples.back().rssKb)), mb(double(h.startRssKb)),
+                         fmt(minutes / 6.0, 0), mb(double(at10)), mb(double(peak)),
                          (growth >= 0 ? QStringLiteral("+") : QString()) + fmt(growth, 0)),
-                floorStart.ok && !floorStart.rssKb.empty() ? mb(median(floorStart.rssKb)) + QStringLiteral(" (at start)")
-                                                           : QStringLiteral("–"),
+                floorStart.ok && !floorStart.rssKb.empty()
+                    ? mb(median(floorStart.rssKb)) + QStringLiteral(" (at start)")
+                    : QStringLiteral("–"),
                 floorStart.ok && !floorStart.rssKb.empty()
                     ? ratio(double(h.samples.back().rssKb), median(floorStart.rssKb))
                     : QStringLiteral("–"),
                 verdict(h.samples.back().rssKb < 60 * 1024 && flat));
             QStringList curve;
             for (const auto &smp : h.samples)
-                curve.append(QStringLiteral("%1 min %2").arg(fmt(smp.minute, 0), mb(double(smp.rssKb))));
-            notes.append(QStringLiteral("hour: RSS %1; VmHWM %2; frame checks %3/%4; %5 s of wall time; "
-                                        "%6 ms of tool CPU per poll cycle (automation requests included)")
-                             .arg(curve.join(QStringLiteral(", ")), mb(double(h.hwmKb)))
-                             .arg(h.checksOk)
-                             .arg(h.checks)
-                             .arg(fmt(h.wallSeconds, 0), fmt(h.cpuMsPerCycle, 3)));
+                curve.append(
+                    QStringLiteral("%1 min %2").arg(fmt(smp.minute, 0), mb(double(smp.rssKb))));
+            notes.append(
+                QStringLiteral("hour: RSS %1; VmHWM %2; frame checks %3/%4; %5 s of wall time; "
+                               "%6 ms of tool CPU per poll cycle (automation requests included)")
+                    .arg(curve.join(QStringLiteral(", ")), mb(double(h.hwmKb)))
+                    .arg(h.checksOk)
+                    .arg(h.checks)
+                    .arg(fmt(h.wallSeconds, 0), fmt(h.cpuMsPerCycle, 3)));
         }
     }
     if (toolStart.ok && !toolStart.rssKb.empty() && floorStart.ok && !floorStart.rssKb.empty())
-        notes.append(QStringLiteral("RSS at the moment of start-up (median): zendalite %1, floor %2")
-                         .arg(mb(median(toolStart.rssKb)), mb(median(floorStart.rssKb))));
+        notes.append(
+            QStringLiteral("RSS at the moment of start-up (median): zendalite %1, floor %2")
+                .arg(mb(median(toolStart.rssKb)), mb(median(floorStart.rssKb))));
 
     QTextStream out(stdout);
     out << "\n### zendalite whole-program benchmark — platform: " << o.platform

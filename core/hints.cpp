@@ -23,15 +23,9 @@ const Region kRegions[] = {
 
 } // namespace
 
-bool inRaiseArrowSpot(float x, float y)
-{
-    return x >= 4100 && x <= 4300 && y >= 3130 && y <= 3400;
-}
+bool inRaiseArrowSpot(float x, float y) { return x >= 4100 && x <= 4300 && y >= 3130 && y <= 3400; }
 
-bool inLowerArrowSpot(float x, float y)
-{
-    return x >= 4100 && x <= 4300 && y >= 3650 && y <= 3850;
-}
+bool inLowerArrowSpot(float x, float y) { return x >= 4100 && x <= 4300 && y >= 3650 && y <= 3850; }
 
 TableRow rowPickedAt(float x, float y, int buttons)
 {

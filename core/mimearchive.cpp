@@ -16,7 +16,8 @@ bool splitHeaders(QByteArrayView bytes, Headers &headers, QByteArrayView &body)
     auto flush = [&] {
         const qsizetype colon = current.indexOf(':');
         if (colon > 0)
-            headers.insert(current.left(colon).trimmed().toLower(), current.mid(colon + 1).trimmed());
+            headers.insert(current.left(colon).trimmed().toLower(),
+                           current.mid(colon + 1).trimmed());
         current.clear();
     };
     body = {};
