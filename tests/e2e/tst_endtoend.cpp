@@ -37,9 +37,30 @@ private slots:
     void endOfInputEndsTheProgram();
 
 private:
+    // The unit on its pseudo-terminal and the tool with port 1 on it.
+    bool startBoth(SimulatedUnit &unit, ToolSession &tool, const QStringList &unitArgs = {});
+    // A frames file that holds the worked frame only.
+    QString workedFramesFile();
+
     QTemporaryDir m_dir;
     QString m_link;
 };
+
+bool EndToEndTest::startBoth(SimulatedUnit &unit, ToolSession &tool, const QStringList &unitArgs)
+{
+    return unit.start(m_link, unitArgs) && tool.prepareConfig(m_link) && tool.start();
+}
+
+QString EndToEndTest::workedFramesFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("worked.frames"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(
+            "# the worked frame\nA4 C0 00 F4 01 00 00 E8 03 81 00 A0 00 00 DC 05 03 00 E8 03 "
+            "00 00 8C 64 0A 14 1E 28 C8 96 64 32 0A A0 00 00 00\n");
+    return path;
+}
 
 void EndToEndTest::init()
 {
@@ -49,10 +70,8 @@ void EndToEndTest::init()
 void EndToEndTest::startupOpensThePortAndFramesArrive()
 {
     SimulatedUnit unit;
-    QVERIFY(unit.start(m_link, {QStringLiteral("--seed"), QStringLiteral("3")}));
     ToolSession tool;
-    QVERIFY(tool.prepareConfig(m_link));
-    QVERIFY(tool.start());
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("3")}));
 
     const QJsonObject s = tool.state();
     QVERIFY(s.value("ok").toBool());
@@ -80,17 +99,10 @@ void EndToEndTest::startupOpensThePortAndFramesArrive()
 
 void EndToEndTest::valuesTheUnitSendsAppearOnTheWindow()
 {
-    const QString frames = m_dir.filePath("worked.frames");
-    QFile file(frames);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("# the worked frame\nA4 C0 00 F4 01 00 00 E8 03 81 00 A0 00 00 DC 05 03 00 E8 03 00 "
-               "00 8C 64 0A 14 1E 28 C8 96 64 32 0A A0 00 00 00\n");
-    file.close();
+    const QString frames = workedFramesFile();
     SimulatedUnit unit;
-    QVERIFY(unit.start(m_link, {QStringLiteral("--frames"), frames}));
     ToolSession tool;
-    QVERIFY(tool.prepareConfig(m_link));
-    QVERIFY(tool.start());
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--frames"), frames}));
 
     // Frames arrive ten a second; a cycle may start inside one, so allow three.
     tool.pollUntil(
@@ -118,10 +130,8 @@ void EndToEndTest::valuesTheUnitSendsAppearOnTheWindow()
 void EndToEndTest::stoppedUnitIsReportedLostAfterThirtyOneSilentCycles()
 {
     SimulatedUnit unit;
-    QVERIFY(unit.start(m_link));
     ToolSession tool;
-    QVERIFY(tool.prepareConfig(m_link));
-    QVERIFY(tool.start());
+    QVERIFY(startBoth(unit, tool));
     tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
     QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
              QStringLiteral("Connect Ecu!"));
@@ -149,10 +159,8 @@ void EndToEndTest::stoppedUnitIsReportedLostAfterThirtyOneSilentCycles()
 void EndToEndTest::bandLevelTypedInTheToolReachesTheUnitAndComesBack()
 {
     SimulatedUnit unit;
-    QVERIFY(unit.start(m_link, {QStringLiteral("--seed"), QStringLiteral("5")}));
     ToolSession tool;
-    QVERIFY(tool.prepareConfig(m_link));
-    QVERIFY(tool.start());
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("5")}));
     const QString level = tool.pollUntil("ca2", [](const QString &t) { return !t.isEmpty(); });
     QVERIFY(!level.isEmpty());
     QVERIFY(level != QLatin1String("57"));
@@ -232,10 +240,8 @@ double processorSeconds(qint64 pid)
 void EndToEndTest::pulledCableLeavesTheToolIdleAndIsReportedLost()
 {
     SimulatedUnit unit;
-    QVERIFY(unit.start(m_link, {QStringLiteral("--seed"), QStringLiteral("9")}));
     ToolSession tool;
-    QVERIFY(tool.prepareConfig(m_link));
-    QVERIFY(tool.start());
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("9")}));
     tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
     const QString shown = tool.element("in1").value("text").toString();
     QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
@@ -271,21 +277,14 @@ void EndToEndTest::pulledCableLeavesTheToolIdleAndIsReportedLost()
 
 void EndToEndTest::garbageAndBrokenFramesShowNothingButWholeFrames()
 {
-    const QString frames = m_dir.filePath("worked-only.frames");
-    QFile file(frames);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(
-        "A4 C0 00 F4 01 00 00 E8 03 81 00 A0 00 00 DC 05 03 00 E8 03 00 00 8C 64 0A 14 1E 28 "
-        "C8 96 64 32 0A A0 00 00 00\n");
-    file.close();
+    const QString frames = workedFramesFile();
     const QString worked = QStringLiteral("F4-01-00-00-E8-03-81-00-A0-00-00-DC-05-03-00-E8-03-00-"
                                           "00-8C-64-0A-14-1E-28-C8-96-64-32-0A");
     SimulatedUnit unit;
-    QVERIFY(unit.start(m_link, {QStringLiteral("--frames"), frames, QStringLiteral("--seed"),
-                                QStringLiteral("4")}));
     ToolSession tool;
-    QVERIFY(tool.prepareConfig(m_link));
-    QVERIFY(tool.start());
+    QVERIFY(startBoth(
+        unit, tool,
+        {QStringLiteral("--frames"), frames, QStringLiteral("--seed"), QStringLiteral("4")}));
     const QStringList faults = {"garbage 300", "truncate 5", "gap 250", "garbage 49",
                                 "late 400",    "truncate 3", "gap 120", "garbage 1000"};
     for (const QString &f : faults) {
