@@ -1,8 +1,9 @@
 // Sends one command frame: A4, pause, code, pause, value, each byte a write of
 // its own that is on the line before the pause begins. A pause of X delay
-// units is a timed wait of X / 3 ms (so the 300 units between two bytes are
-// 100 ms); it burns no processor and handles no window events, so no tick or
-// gesture runs while a frame is on its way.
+// units is a timed wait of 0.35 X ms: the 300 units between two bytes are
+// 105 ms, so that a unit that reads the line a little late still sees gaps of
+// at least 100 ms. It burns no processor and handles no window events, so no
+// tick or gesture runs while a frame is on its way.
 //
 // A frame whose code or value lies outside 0..255 after rounding (halves to
 // even), or a send while the port is closed, sends nothing at all: both are
@@ -19,7 +20,7 @@ public:
     using Pause = std::function<void(int units)>;
 
     static constexpr int kPauseUnits = 300;
-    static constexpr double kMsPerUnit = 1.0 / 3.0;
+    static constexpr double kMsPerUnit = 0.35;
 
     explicit CommandSender(SerialLink &link);
 

@@ -2,6 +2,7 @@
 
 #include "linesettings.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
@@ -95,9 +96,8 @@ bool SerialPortLink::open()
     m_port.setPortName(m_device);
     m_closePending = false;
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_error = tr("COM%1 (%2) cannot be opened: %3")
-                      .arg(m_number)
-                      .arg(m_device, m_port.errorString());
+        m_error =
+            tr("COM%1 (%2) cannot be opened: %3").arg(m_number).arg(m_device, m_port.errorString());
 #ifdef Q_OS_UNIX
         // Serial devices belong to the dialout group on Debian and Ubuntu.
         const QFileInfo info(m_device);
@@ -131,9 +131,15 @@ bool SerialPortLink::write(QByteArrayView bytes)
     if (m_port.write(bytes.data(), bytes.size()) != bytes.size())
         return false;
     // Out of the tool's buffer, then out of the driver's: on the line.
+    // flush() writes without waiting for readable data; waitForBytesWritten()
+    // alone gives up when bytes arrive while the receive buffer is full.
+    QDeadlineTimer deadline(kWriteTimeoutMs);
+    m_port.flush();
     while (m_port.bytesToWrite() > 0) {
-        if (!m_port.waitForBytesWritten(kWriteTimeoutMs))
+        if (deadline.hasExpired() || !m_port.isOpen())
             return false;
+        m_port.waitForBytesWritten(10);
+        m_port.flush();
     }
 #ifdef Q_OS_UNIX
     ::tcdrain(m_port.handle());

@@ -172,7 +172,21 @@ void EndToEndTest::bandLevelTypedInTheToolReachesTheUnitAndComesBack()
         tool.request(op("key", {{"target", "SetBox"}, {"code", 8}}));
     QVERIFY(tool.request(op("type", {{"target", "SetBox"}, {"text", "57"}})).value("ok").toBool());
     QVERIFY(tool.request(op("key", {{"target", "SetBox"}, {"code", 13}})).value("ok").toBool());
-    QVERIFY(!tool.element("SetBox").value("visible").toBool());
+    const QJsonObject afterEnter = tool.state();
+    QVERIFY2(!afterEnter.value("elements")
+                  .toObject()
+                  .value("SetBox")
+                  .toObject()
+                  .value("visible")
+                  .toBool(),
+             qPrintable(afterEnter.value("shared").toObject().value("statusMessage").toString() +
+                        QLatin1Char(' ') +
+                        afterEnter.value("elements")
+                            .toObject()
+                            .value("SetBox")
+                            .toObject()
+                            .value("text")
+                            .toString()));
 
     // The unit logs the frame with the gaps between its bytes.
     QString command;

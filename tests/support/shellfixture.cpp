@@ -9,8 +9,9 @@
 ShellFixture::ShellFixture()
 {
     shell = std::make_unique<AppShell>(link, dir.path(), true);
-    // Pauses move the link's clock instead of waiting: 300 units are 100 ms.
-    shell->sender().setPause([this](int units) { link.advance(units / 3.0); });
+    // Pauses move the link's clock instead of waiting, as long as they would.
+    shell->sender().setPause(
+        [this](int units) { link.advance(units * CommandSender::kMsPerUnit); });
 }
 
 QString ShellFixture::portFilePath() const
