@@ -20,7 +20,7 @@ struct MimePart {
 
 struct MimeArchive {
     bool ok = false;
-    QString error;      // why the archive could not be read
+    QString error; // why the archive could not be read
     QList<MimePart> parts;
     qsizetype root = -1; // the page: the start part, else the first HTML part
 

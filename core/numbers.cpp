@@ -1,7 +1,7 @@
 #include "numbers.h"
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QByteArray pending;
     QString lists[4];
     for (size_t at = 1; at < size; at += chunk) {
-        pending.append(reinterpret_cast<const char *>(data + at), qsizetype(std::min(chunk, size - at)));
+        pending.append(reinterpret_cast<const char *>(data + at),
+                       qsizetype(std::min(chunk, size - at)));
         const QByteArray read = pending.left(zcore::kReadLength);
         pending.remove(0, read.size());
         if (read.size() < zcore::kLeastDataRead)

@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
     const double v = zcore::readLeadingNumber(text);
-    zcore::readLeadingNumber(QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)));
+    zcore::readLeadingNumber(
+        QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (std::isfinite(v)) {
         const double back = zcore::readLeadingNumber(zcore::numberText(v));
         if (std::fabs(back - v) > std::fabs(v) * 1e-14)

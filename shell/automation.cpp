@@ -352,11 +352,12 @@ QJsonObject Automation::state() const
     QJsonArray chart;
     if (const auto &boxes = m_shell.mainWindow().chart()) {
         for (const zcore::ChartBox &b : *boxes) {
-            chart.append(QJsonObject{{QStringLiteral("left"), b.left},
-                                     {QStringLiteral("top"), b.top},
-                                     {QStringLiteral("right"), b.right},
-                                     {QStringLiteral("bottom"), b.bottom},
-                                     {QStringLiteral("color"), colourText(QColor::fromRgb(b.rgb))}});
+            chart.append(
+                QJsonObject{{QStringLiteral("left"), b.left},
+                            {QStringLiteral("top"), b.top},
+                            {QStringLiteral("right"), b.right},
+                            {QStringLiteral("bottom"), b.bottom},
+                            {QStringLiteral("color"), colourText(QColor::fromRgb(b.rgb))}});
         }
     }
     answer.insert(QStringLiteral("chart"), chart);
