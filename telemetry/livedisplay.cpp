@@ -1,6 +1,7 @@
 #include "livedisplay.h"
 
 #include "core/decode.h"
+#include "core/lines.h"
 #include "core/numbers.h"
 #include "shell/platform.h"
 #include "shell/sharedstate.h"
@@ -25,20 +26,6 @@ LiveDisplay::LiveDisplay(SharedState &state, MainWindow &window, QObject *parent
 {
 }
 
-void LiveDisplay::prependSpeed(SkinLabel *list, const QString &entry)
-{
-    QString text = entry + QLatin1Char('\r') + list->caption();
-    qsizetype at = -1;
-    for (int line = 0; line < kSpeedLinesKept; ++line) {
-        at = text.indexOf(QLatin1Char('\r'), at + 1);
-        if (at < 0)
-            break;
-    }
-    if (at >= 0 && at + 1 < text.size())
-        text.truncate(at + 1);
-    list->setCaption(text);
-}
-
 void LiveDisplay::show(const QByteArray &payload)
 {
     using namespace zcore;
@@ -58,7 +45,7 @@ void LiveDisplay::show(const QByteArray &payload)
     std::array<double, 4> heads{};
     for (size_t k = 0; k < 4; ++k) {
         if (const auto entry = speedEntry(f.inWord[k], f.outWord[k], point))
-            prependSpeed(lists[k], *entry);
+            lists[k]->setCaption(zcore::prependLine(*entry, lists[k]->caption(), kSpeedLinesKept));
     }
     for (size_t k = 0; k < 4; ++k)
         heads[k] = listHead(lists[k]->caption());

@@ -22,8 +22,6 @@ public:
     void show(const QByteArray &payload);
 
 private:
-    static void prependSpeed(SkinLabel *list, const QString &entry);
-
     SharedState &m_state;
     MainWindow &m_window;
 };

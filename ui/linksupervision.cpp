@@ -1,5 +1,6 @@
 #include "linksupervision.h"
 
+#include "core/lines.h"
 #include "mainwindow.h"
 #include "shell/sharedstate.h"
 #include "shell/texts.h"
@@ -37,17 +38,7 @@ void LinkSupervision::showMessage()
 {
     if (!m_state.statusMessage.isEmpty()) {
         SkinLabel *log = m_window.el().ErrorList;
-        QString text = m_state.statusMessage + QLatin1Char('\r') + log->caption();
-        // Keep the newest lines only: cut after the last kept line's CR.
-        qsizetype at = -1;
-        for (int line = 0; line < kLogLinesKept; ++line) {
-            at = text.indexOf(QLatin1Char('\r'), at + 1);
-            if (at < 0)
-                break;
-        }
-        if (at >= 0 && at + 1 < text.size())
-            text.truncate(at + 1);
-        log->setCaption(text);
+        log->setCaption(zcore::prependLine(m_state.statusMessage, log->caption(), kLogLinesKept));
     }
     m_state.statusMessage.clear();
 }
