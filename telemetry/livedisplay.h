@@ -8,7 +8,6 @@
 
 struct SharedState;
 class MainWindow;
-class SkinLabel;
 
 class LiveDisplay : public QObject {
     Q_OBJECT
