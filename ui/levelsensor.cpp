@@ -15,10 +15,44 @@ constexpr double kMarkerTops[] = {1980, 2370, 2790, 3190, 3600};
 LevelSensor::LevelSensor(SharedState &state, MainWindow &window, QObject *parent)
     : QObject(parent), m_state(state), m_window(window)
 {
-    connect(window.el().SensorX, &SkinTimer::ticked, this, &LevelSensor::tick);
+    const auto &e = window.el();
+    connect(e.SensorX, &SkinTimer::ticked, this, &LevelSensor::tick);
+    // Queued, so that the check sees what the poll cycle or the click handler
+    // changed, whatever order the handlers were connected in.
+    connect(e.Timer2, &SkinTimer::ticked, this, &LevelSensor::wakeIfChanged, Qt::QueuedConnection);
+    for (SkinLabel *row : {e.Sf, e.SSc, e.Sy, e.Sc, e.Se})
+        connect(row, &SkinLabel::clicked, this, &LevelSensor::wakeIfChanged, Qt::QueuedConnection);
+}
+
+LevelSensor::Inputs LevelSensor::inputs() const
+{
+    const auto &e = m_window.el();
+    return Inputs{
+        m_state.sensorLevel,
+        m_state.levelCalibStep,
+        e.SensC->top(),
+        {e.Sf->caption(), e.SSc->caption(), e.Sy->caption(), e.Sc->caption(), e.Se->caption()}};
 }
 
 void LevelSensor::tick()
+{
+    const Inputs before = inputs();
+    update();
+    Inputs after = inputs();
+    if (after == before) {
+        m_parkedAt = std::move(after);
+        m_window.el().SensorX->setParked(true);
+    }
+}
+
+void LevelSensor::wakeIfChanged()
+{
+    SkinTimer *timer = m_window.el().SensorX;
+    if (timer->isParked() && !(inputs() == m_parkedAt))
+        timer->setParked(false);
+}
+
+void LevelSensor::update()
 {
     const auto &e = m_window.el();
     if (m_state.sensorLevel == 0)
