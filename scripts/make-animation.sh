@@ -6,9 +6,14 @@
 # file's name, so the file is an animated GIF under the old name.
 #
 # The frames are our own Dravon LPG logo (the still picture
-# resources/skin/showv-still.svg) with a gently flickering blue/orange flame,
-# a breathing halo and a glint that runs along the swoosh under "Dravon".
-# One loop is FRAMES frames of DELAY/100 s each and repeats forever.
+# resources/skin/showv-still.svg). The logo rests for REST/100 s; then its
+# blue/orange flame flares and flickers, the halo breathes and a glint runs
+# along the swoosh under "Dravon", in FRAMES - 1 frames of DELAY/100 s each,
+# ending in the rest pose again. The loop repeats forever.
+#
+# The rest is one frame held: a panel that moves only now and then wakes the
+# program about 3.5 times a second instead of 12.5, which matters on an old
+# workshop laptop that runs the tool all day.
 #
 # Needs: awk, rsvg-convert (librsvg2-bin) and ImageMagick's convert.
 # The output is deterministic: the same script gives the same bytes.
@@ -20,8 +25,9 @@ export LC_ALL=C
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 OUT="${1:-$ROOT/resources/animation/dravon.swf}"
-FRAMES=24          # frames per loop
-DELAY=8            # 1/100 s per frame (80 ms)
+FRAMES=16          # frames per loop: the rest pose and the flare
+DELAY=10           # 1/100 s per frame of the flare (100 ms)
+REST=300           # 1/100 s the rest pose is held (3 s)
 COLORS=255         # shared palette size (a GIF holds at most 256)
 
 for tool in awk rsvg-convert convert; do
@@ -196,8 +202,9 @@ done
 # -layers Optimize stores only the flame, the halo and the glint.
 convert "$WORK"/frame*.png -append +dither -colors "$COLORS" -unique-colors "$WORK/palette.png"
 mkdir -p "$(dirname "$OUT")"
-convert -delay "$DELAY" -loop 0 "$WORK"/frame*.png \
+convert -loop 0 -delay "$REST" "$WORK/frame00.png" \
+    -delay "$DELAY" $(ls "$WORK"/frame*.png | tail -n +2) \
     +dither -remap "$WORK/palette.png" \
     -layers Optimize "gif:$OUT.tmp"
 mv "$OUT.tmp" "$OUT"
-echo "wrote $OUT: $(stat -c %s "$OUT") bytes, $FRAMES frames of $((DELAY * 10)) ms"
+echo "wrote $OUT: $(stat -c %s "$OUT") bytes, a rest of $((REST * 10)) ms and $((FRAMES - 1)) frames of $((DELAY * 10)) ms"
