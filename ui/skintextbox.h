@@ -20,4 +20,5 @@ signals:
 protected:
     QWidget *geometryWidget() override { return this; }
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
