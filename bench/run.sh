@@ -38,6 +38,8 @@ while [ $# -gt 0 ]; do
 done
 
 if [ $do_build = yes ]; then
+    # Google Benchmark, Qt and xvfb-run from Debian's packages when missing.
+    "$source_dir/scripts/install-deps.sh" --bench
     if [ ! -f "$build/CMakeCache.txt" ]; then
         cmake -S "$source_dir" -B "$build" -DZENDALITE_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
     fi

@@ -2,7 +2,8 @@
 # Installs the Debian packages the tool needs to build, test and run its
 # demo, when they are missing. Uses sudo when not run as root.
 # --fuzz adds clang and its runtime for the libFuzzer targets; --package the
-# package checkers (lintian, desktop-file-validate).
+# package checkers (lintian, desktop-file-validate); --bench Google Benchmark
+# and the profilers bench/profile.sh uses (valgrind, perf).
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,7 @@ packages=(
 case "${1:-}" in
 --fuzz) packages+=(clang libclang-rt-14-dev) ;;
 --package) packages+=(lintian desktop-file-utils) ;;
+--bench) packages+=(libbenchmark-dev valgrind linux-perf) ;;
 esac
 
 missing=()
