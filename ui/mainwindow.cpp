@@ -11,9 +11,9 @@
 #include "skintimer.h"
 
 #include <QCloseEvent>
-#include <QPaintEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -106,6 +106,10 @@ void MainWindow::build(bool manualTimers)
                    {verdana(20.25), QColor(0xE0, 0xE0, 0xE0), Qt::white, Qt::AlignHCenter, true});
     e.con2 = label("con2", 5060, 390, 3075, 480, "",
                    {verdana(20.25), Qt::black, Qt::white, Qt::AlignHCenter, true});
+    // The status line pulses every poll while no unit answers; its shadow
+    // repaints with it.
+    e.Con1->setKeepsLooks(true);
+    e.con2->setKeepsLooks(true);
     e.silindir1 = picture("silindir1", "silindir", 9060, 900, 360, 465);
     e.silindir2 = picture("silindir2", "silindir", 8595, 900, 360, 465);
     e.silindir3 = picture("silindir3", "silindir", 9525, 900, 360, 465);
@@ -174,6 +178,10 @@ void MainWindow::build(bool manualTimers)
                         {verdana(8.25), QColor(0x80, 0xFF, 0x80), Qt::white, Qt::AlignLeft, true});
     e.DebugX =
         textBox("DebugX", 560, 8200, 10815, 285, "Debug Screen!", verdana(9), Qt::AlignHCenter);
+    // The debug line takes the focus only when clicked: at start no text box
+    // has the focus, so no cursor blinks (and wakes the program) until the
+    // technician clicks into a box.
+    e.DebugX->setFocusPolicy(Qt::ClickFocus);
     e.kablo = label("kablo", 10320, 8640, 1695, 375, "", hotSpot);
 
     e.kapa = add("kapa", new SkinTimer(15000, false, manualTimers, this));
@@ -239,7 +247,8 @@ void MainWindow::paintEvent(QPaintEvent *event)
         m_skin = renderArtwork(QStringLiteral("background"), size(), dpr);
     QPainter painter(this);
     const QRect dirty = event->rect();
-    painter.drawPixmap(dirty, m_skin, QRectF(QPointF(dirty.topLeft()) * dpr, QSizeF(dirty.size()) * dpr));
+    painter.drawPixmap(dirty, m_skin,
+                       QRectF(QPointF(dirty.topLeft()) * dpr, QSizeF(dirty.size()) * dpr));
     if (m_chart) {
         for (const zcore::ChartBox &box : *m_chart)
             painter.fillRect(pixelsOf(box), QColor::fromRgb(box.rgb));

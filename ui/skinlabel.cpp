@@ -1,7 +1,16 @@
 #include "skinlabel.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
+
+namespace {
+// Seven looks cover the status line: six pulsing greys and the light grey of
+// a live link.
+constexpr size_t kLooksKept = 7;
+} // namespace
 
 SkinLabel::SkinLabel(QWidget *parent) : QWidget(parent)
 {
@@ -18,6 +27,7 @@ void SkinLabel::setCaption(const QString &caption)
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     m_shown = shown;
+    dropLooks();
     update();
 }
 
@@ -46,12 +56,57 @@ void SkinLabel::setOpaque(bool opaque)
 void SkinLabel::setAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment;
+    dropLooks();
     update();
+}
+
+void SkinLabel::setKeepsLooks(bool keeps)
+{
+    m_keepsLooks = keeps;
+    dropLooks();
+}
+
+void SkinLabel::resizeEvent(QResizeEvent *) { dropLooks(); }
+
+void SkinLabel::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        dropLooks();
+    QWidget::changeEvent(event);
 }
 
 void SkinLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    if (!m_keepsLooks) {
+        paintLabel(painter);
+        return;
+    }
+    const qreal dpr = devicePixelRatioF();
+    auto kept = std::find_if(m_looks.begin(), m_looks.end(), [&](const Look &look) {
+        return look.fore == m_fore && look.back == m_back && look.opaque == m_opaque &&
+               look.image.devicePixelRatio() == dpr;
+    });
+    if (kept == m_looks.end()) {
+        if (m_looks.size() >= kLooksKept)
+            m_looks.erase(m_looks.begin());
+        QImage image(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        // Points become the same pixels in the image as on the screen.
+        image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+        image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+        image.fill(Qt::transparent);
+        QPainter imagePainter(&image);
+        paintLabel(imagePainter);
+        imagePainter.end();
+        m_looks.push_back({m_fore, m_back, m_opaque, std::move(image)});
+        kept = m_looks.end() - 1;
+    }
+    painter.drawImage(QPoint(0, 0), kept->image);
+}
+
+void SkinLabel::paintLabel(QPainter &painter) const
+{
     if (m_opaque)
         painter.fillRect(rect(), m_back);
     painter.setPen(m_fore);

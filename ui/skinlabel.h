@@ -6,7 +6,10 @@
 #include "pointer.h"
 
 #include <QColor>
+#include <QImage>
 #include <QWidget>
+
+#include <vector>
 
 class SkinLabel : public QWidget, public ElementGeometry {
     Q_OBJECT
@@ -25,6 +28,13 @@ public:
     void setOpaque(bool opaque);
     void setAlignment(Qt::Alignment alignment);
 
+    // A label that repaints often with the same caption (the status line
+    // pulses through six greys while no unit answers, and its shadow under
+    // it repaints with it) keeps its last few looks rendered, and repaints
+    // by copying one. The looks are dropped when the caption, font, size or
+    // alignment changes.
+    void setKeepsLooks(bool keeps);
+
 signals:
     void clicked();
     void mouseMoved(Qt::MouseButtons buttons, TwipsPoint at);
@@ -35,8 +45,19 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    struct Look {
+        QColor fore;
+        QColor back;
+        bool opaque = false;
+        QImage image;
+    };
+    void paintLabel(QPainter &painter) const;
+    void dropLooks() { m_looks.clear(); }
+
     QString m_caption;
     QString m_shown; // the caption with CR as line breaks, as painted
     QColor m_fore = Qt::black;
@@ -44,4 +65,6 @@ private:
     bool m_opaque = true;
     ClickTracker m_click;
     Qt::Alignment m_alignment = Qt::AlignLeft;
+    bool m_keepsLooks = false;
+    std::vector<Look> m_looks;
 };

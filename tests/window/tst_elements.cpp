@@ -20,6 +20,8 @@ private slots:
     void timersStartWithTheirIntervals();
     void twipsAreKeptExactlyAsSetAndPixelsDerived();
     void windowIsTheFixedSkin();
+    void statusLineFromKeptLooksMatchesAFreshPaint();
+    void debugLineDoesNotTakeTheFocusAtStart();
     void pairedFacesShareOnePlace();
 };
 
@@ -193,6 +195,72 @@ void ElementsTest::windowIsTheFixedSkin()
     w.show();
     const QImage image = w.grab().toImage();
     QVERIFY(image.pixelColor(10, 300) != QColor(Qt::white));
+}
+
+namespace {
+// The greatest difference of any colour channel between two images.
+int largestDifference(const QImage &a, const QImage &b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
+                                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+} // namespace
+
+void ElementsTest::statusLineFromKeptLooksMatchesAFreshPaint()
+{
+    MainWindow w(true);
+    w.show();
+    SkinLabel *con1 = w.el().Con1;
+    SkinLabel *con2 = w.el().con2;
+    const QRect area = con1->geometry().united(con2->geometry());
+    auto shot = [&](int grey) {
+        con1->setForeColor(QColor(grey, grey, grey));
+        return w.grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    con1->setCaption(QStringLiteral("Bağlantı Yok!"));
+    con2->setCaption(QStringLiteral("Bağlantı Yok!"));
+    const QImage kept48 = shot(48);
+    const QImage kept240 = shot(240);
+    QVERIFY(largestDifference(kept48, kept240) > 100); // the text changed colour
+    // Back to a look already kept: the same picture.
+    QCOMPARE(shot(48), kept48);
+
+    con1->setKeepsLooks(false);
+    con2->setKeepsLooks(false);
+    // Painted afresh: the same to within the rounding of one more blend.
+    QVERIFY(largestDifference(shot(48), kept48) <= 2);
+    QVERIFY(largestDifference(shot(240), kept240) <= 2);
+
+    // A new caption is never shown from an old look.
+    con1->setKeepsLooks(true);
+    con2->setKeepsLooks(true);
+    shot(240);
+    con1->setCaption(QStringLiteral("Connect Ecu!"));
+    con2->setCaption(QStringLiteral("Connect Ecu!"));
+    const QImage connected = shot(240);
+    QVERIFY(largestDifference(connected, kept240) > 100);
+    con1->setKeepsLooks(false);
+    con2->setKeepsLooks(false);
+    QVERIFY(largestDifference(shot(240), connected) <= 2);
+}
+
+void ElementsTest::debugLineDoesNotTakeTheFocusAtStart()
+{
+    MainWindow w(true);
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(w.focusWidget() != w.el().DebugX);
+    // A click still puts the cursor into it, to select and copy the line.
+    QTest::mouseClick(w.el().DebugX, Qt::LeftButton);
+    QCOMPARE(w.focusWidget(), w.el().DebugX);
 }
 
 void ElementsTest::pairedFacesShareOnePlace()
