@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "artwork.h"
+#include "bandedpaint.h"
 #include "core/twips.h"
 #include "skinbrowser.h"
 #include "skinbutton.h"
@@ -246,12 +247,14 @@ void MainWindow::paintEvent(QPaintEvent *event)
     if (m_skin.isNull() || m_skin.devicePixelRatio() != dpr)
         m_skin = renderArtwork(QStringLiteral("background"), size(), dpr);
     QPainter painter(this);
-    const QRect dirty = event->rect();
-    painter.drawPixmap(dirty, m_skin,
-                       QRectF(QPointF(dirty.topLeft()) * dpr, QSizeF(dirty.size()) * dpr));
+    // Only the dirty rectangles, not the box around them: a poll with a frame
+    // dirties labels all over the window.
+    for (const QRect &dirty : event->region())
+        banded::drawPixmap(painter, dirty, m_skin, dirty.topLeft());
     if (m_chart) {
+        const QRect dirty = event->rect();
         for (const zcore::ChartBox &box : *m_chart)
-            painter.fillRect(pixelsOf(box), QColor::fromRgb(box.rgb));
+            banded::fillRect(painter, pixelsOf(box) & dirty, QColor::fromRgb(box.rgb));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "archiveview.h"
 #include "artwork.h"
+#include "bandedpaint.h"
 #include "core/mimearchive.h"
 
 #include <QFile>
@@ -83,7 +84,7 @@ void SkinBrowser::paintEvent(QPaintEvent *)
     QPainter painter(this);
     switch (m_showing) {
     case Showing::Animation:
-        painter.drawPixmap(rect(), m_movie->currentPixmap());
+        banded::drawPixmap(painter, rect(), m_movie->currentPixmap(), QPoint(0, 0));
         return;
     case Showing::Still:
         painter.drawPixmap(0, 0, renderArtwork(m_still, size(), devicePixelRatioF()));

@@ -26,14 +26,14 @@ void SkinTextBox::paintEvent(QPaintEvent *event)
     QPainter p(this);
     const QRect r = rect();
     // One-pixel outline without its corner pixels, which softens the corners
-    // the way a rounded frame does; the highlight colour while focused.
-    p.setPen(hasFocus() ? palette().color(QPalette::Highlight) : kOutline);
-    p.drawLine(r.left() + 1, r.top(), r.right() - 1, r.top());
-    p.drawLine(r.left() + 1, r.bottom(), r.right() - 1, r.bottom());
-    p.drawLine(r.left(), r.top() + 1, r.left(), r.bottom() - 1);
-    p.drawLine(r.right(), r.top() + 1, r.right(), r.bottom() - 1);
-    p.setPen(kInnerShadow);
-    p.drawLine(r.left() + 1, r.top() + 1, r.right() - 1, r.top() + 1);
+    // the way a rounded frame does; the highlight colour while focused. Solid
+    // rectangles, not lines: the engine rasterises a line pixel by pixel.
+    const QColor outline = hasFocus() ? palette().color(QPalette::Highlight) : kOutline;
+    p.fillRect(QRect(r.left() + 1, r.top(), r.width() - 2, 1), outline);
+    p.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 2, 1), outline);
+    p.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), outline);
+    p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), outline);
+    p.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, 1), kInnerShadow);
 }
 
 int SkinTextBox::virtualKeyOf(int qtKey)
