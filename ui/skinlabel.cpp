@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // Seven looks cover the status line: six pulsing greys and the light grey of
@@ -56,7 +57,7 @@ void SkinLabel::setOpaque(bool opaque)
 void SkinLabel::setAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment;
-    dropLooks();
+    dropLayouts();
     update();
 }
 
@@ -66,12 +67,12 @@ void SkinLabel::setKeepsLooks(bool keeps)
     dropLooks();
 }
 
-void SkinLabel::resizeEvent(QResizeEvent *) { dropLooks(); }
+void SkinLabel::resizeEvent(QResizeEvent *) { dropLayouts(); }
 
 void SkinLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange)
-        dropLooks();
+        dropLayouts();
     QWidget::changeEvent(event);
 }
 
@@ -105,29 +106,75 @@ void SkinLabel::paintEvent(QPaintEvent *)
     painter.drawImage(QPoint(0, 0), kept->image);
 }
 
-void SkinLabel::paintLabel(QPainter &painter) const
+void SkinLabel::paintLabel(QPainter &painter)
 {
     if (m_opaque)
         painter.fillRect(rect(), m_back);
     painter.setPen(m_fore);
-    painter.setFont(font());
-    // Lines break at CR and at blanks; the top lines show. A single word too
-    // wide for the label shows its beginning, so a long speed entry still
-    // shows its leading digits in a narrow right-aligned list.
-    const QFontMetrics metrics(font());
+    // Lines break at CR and at blanks; the top lines show.
+    QHash<QString, std::shared_ptr<const LaidOutLine>> painted;
     int y = 0;
     for (const QString &line : m_shown.split(QLatin1Char('\n'))) {
         if (y >= height())
             break;
-        Qt::Alignment alignment = m_alignment;
-        if (!line.contains(QLatin1Char(' ')) && metrics.horizontalAdvance(line) > width())
-            alignment = Qt::AlignLeft;
-        const int flags = int(alignment | Qt::AlignTop | Qt::TextWordWrap);
-        const QRect area(0, y, width(), height() - y);
-        QRect used;
-        painter.drawText(area, flags, line, &used);
-        y += line.isEmpty() ? metrics.lineSpacing() : used.height();
+        std::shared_ptr<const LaidOutLine> laid = m_laidOut.value(line);
+        if (!laid)
+            laid = layOut(line);
+        painted.insert(line, laid);
+        for (int i = 0; i < laid->layout.lineCount(); ++i)
+            laid->layout.lineAt(i).draw(&painter, QPointF(laid->offsets[size_t(i)], y));
+        y += laid->height;
     }
+    m_laidOut = std::move(painted);
+}
+
+std::shared_ptr<const SkinLabel::LaidOutLine> SkinLabel::layOut(const QString &line) const
+{
+    // Laid out the way QPainter::drawText lays out a word-wrapped line at the
+    // top of a rectangle: wrapped lines on whole pixels, a line's leading
+    // between them, each wrapped line aligned on its own.
+    auto laid = std::make_shared<LaidOutLine>();
+    const QFontMetrics metrics(font(), this);
+    if (line.isEmpty()) {
+        laid->height = metrics.lineSpacing();
+        return laid;
+    }
+    QTextLayout &layout = laid->layout;
+    layout.setText(line);
+    layout.setFont(font());
+    layout.setCacheEnabled(true); // keep the shaped glyphs for later paints
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const qreal leading = metrics.leading();
+    qreal top = -leading;
+    qreal widest = 0;
+    layout.beginLayout();
+    for (QTextLine wrapped = layout.createLine(); wrapped.isValid();
+         wrapped = layout.createLine()) {
+        wrapped.setLineWidth(width());
+        top = std::ceil(top + leading);
+        wrapped.setPosition(QPointF(0, top));
+        top += wrapped.ascent() + wrapped.descent();
+        widest = std::max(widest, wrapped.naturalTextWidth());
+    }
+    layout.endLayout();
+    laid->height = int(std::ceil(top));
+    // A single word too wide for the label shows its beginning, so a long
+    // speed entry still shows its leading digits in a narrow right-aligned list.
+    Qt::Alignment alignment = m_alignment;
+    if (!line.contains(QLatin1Char(' ')) && widest > width())
+        alignment = Qt::AlignLeft;
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const qreal advance = layout.lineAt(i).horizontalAdvance();
+        qreal offset = 0;
+        if (alignment & Qt::AlignRight)
+            offset = width() - advance;
+        else if (alignment & Qt::AlignHCenter)
+            offset = (width() - advance) / 2;
+        laid->offsets.push_back(offset);
+    }
+    return laid;
 }
 
 void SkinLabel::mousePressEvent(QMouseEvent *event) { m_click.pressed(event); }

@@ -6,9 +6,12 @@
 #include "pointer.h"
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
+#include <QTextLayout>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class SkinLabel : public QWidget, public ElementGeometry {
@@ -26,6 +29,7 @@ public:
 
     bool isOpaque() const { return m_opaque; }
     void setOpaque(bool opaque);
+    Qt::Alignment alignment() const { return m_alignment; }
     void setAlignment(Qt::Alignment alignment);
 
     // A label that repaints often with the same caption (the status line
@@ -55,8 +59,23 @@ private:
         bool opaque = false;
         QImage image;
     };
-    void paintLabel(QPainter &painter) const;
+    // One line of the caption laid out for the label's width, font and
+    // alignment. Lines are kept while they stay on the label: a speed list
+    // moves its lines down one place with each frame, so only the new line
+    // is shaped again.
+    struct LaidOutLine {
+        QTextLayout layout;
+        std::vector<qreal> offsets; // left edge of each wrapped line
+        int height = 0;             // pixels the line takes, wrapped lines included
+    };
+    void paintLabel(QPainter &painter);
+    std::shared_ptr<const LaidOutLine> layOut(const QString &line) const;
     void dropLooks() { m_looks.clear(); }
+    void dropLayouts()
+    {
+        m_laidOut.clear();
+        m_looks.clear();
+    }
 
     QString m_caption;
     QString m_shown; // the caption with CR as line breaks, as painted
@@ -67,4 +86,5 @@ private:
     Qt::Alignment m_alignment = Qt::AlignLeft;
     bool m_keepsLooks = false;
     std::vector<Look> m_looks;
+    QHash<QString, std::shared_ptr<const LaidOutLine>> m_laidOut; // the lines painted last
 };

@@ -7,6 +7,7 @@
 #include "ui/skintextbox.h"
 #include "ui/skintimer.h"
 
+#include <QPainter>
 #include <QTest>
 
 class ElementsTest : public QObject {
@@ -21,6 +22,9 @@ private slots:
     void twipsAreKeptExactlyAsSetAndPixelsDerived();
     void windowIsTheFixedSkin();
     void statusLineFromKeptLooksMatchesAFreshPaint();
+    void labelLinesPaintAsDrawTextLaysThemOut_data();
+    void labelLinesPaintAsDrawTextLaysThemOut();
+    void aSpeedListPaintsTheSameAfterItsLinesMoveDown();
     void debugLineDoesNotTakeTheFocusAtStart();
     void pairedFacesShareOnePlace();
 };
@@ -249,6 +253,95 @@ void ElementsTest::statusLineFromKeptLooksMatchesAFreshPaint()
     con1->setKeepsLooks(false);
     con2->setKeepsLooks(false);
     QVERIFY(largestDifference(shot(240), connected) <= 2);
+}
+
+namespace {
+// The label's caption painted line by line with QPainter::drawText, the way
+// the label painted before it kept its lines laid out: the reference.
+QImage paintedByDrawText(const SkinLabel &label)
+{
+    QImage image(label.size(), QImage::Format_RGB32);
+    image.fill(label.backColor());
+    QPainter painter(&image);
+    painter.setPen(label.foreColor());
+    painter.setFont(label.font());
+    const QFontMetrics metrics(label.font());
+    QString shown = label.caption();
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    int y = 0;
+    for (const QString &line : shown.split(QLatin1Char('\n'))) {
+        if (y >= label.height())
+            break;
+        Qt::Alignment alignment = label.alignment();
+        if (!line.contains(QLatin1Char(' ')) && metrics.horizontalAdvance(line) > label.width())
+            alignment = Qt::AlignLeft;
+        QRect used;
+        painter.drawText(QRect(0, y, label.width(), label.height() - y),
+                         int(alignment | Qt::AlignTop | Qt::TextWordWrap), line, &used);
+        y += line.isEmpty() ? metrics.lineSpacing() : used.height();
+    }
+    return image;
+}
+
+QImage paintedByLabel(SkinLabel &label)
+{
+    QImage image(label.size(), QImage::Format_RGB32);
+    label.render(&image);
+    return image;
+}
+} // namespace
+
+void ElementsTest::labelLinesPaintAsDrawTextLaysThemOut_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QSize>("size");
+    const int right = Qt::AlignRight, left = Qt::AlignLeft, centre = Qt::AlignHCenter;
+    QTest::newRow("speed list, entries wider than the list")
+        << "7571.35703555333\r7570.1\r812.5\r" << right << QSize(41, 81);
+    QTest::newRow("message log") << "Ecu Okunuyor!\rBağlantı Yok!\rPort Kapalı!\r" << left
+                                 << QSize(401, 97);
+    QTest::newRow("words that wrap")
+        << "Lpg Tuning Level Setting! and a few more words" << left << QSize(90, 120);
+    QTest::newRow("centred words that wrap")
+        << "Lpg Tuning Level Setting! and a few more words" << centre << QSize(90, 120);
+    QTest::newRow("empty lines between") << "\r\r12\r\r34" << centre << QSize(60, 120);
+    QTest::newRow("status line") << "Connect Ecu!" << centre << QSize(205, 32);
+    QTest::newRow("more lines than fit") << "1\r2\r3\r4\r5\r6\r7\r8\r9" << right << QSize(40, 50);
+    QTest::newRow("nothing") << "" << left << QSize(40, 20);
+}
+
+void ElementsTest::labelLinesPaintAsDrawTextLaysThemOut()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, alignment);
+    QFETCH(QSize, size);
+    SkinLabel label(nullptr);
+    label.resize(size);
+    label.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    label.setForeColor(Qt::black);
+    label.setBackColor(Qt::white);
+    label.setAlignment(Qt::Alignment(alignment));
+    label.setCaption(caption);
+    const QImage expected = paintedByDrawText(label);
+    QCOMPARE(paintedByLabel(label), expected);
+    // Painted again from the lines it kept.
+    label.update();
+    QCOMPARE(paintedByLabel(label), expected);
+}
+
+void ElementsTest::aSpeedListPaintsTheSameAfterItsLinesMoveDown()
+{
+    SkinLabel label(nullptr);
+    label.resize(41, 81);
+    label.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    label.setAlignment(Qt::AlignRight);
+    QString caption;
+    for (int entry = 0; entry < 12; ++entry) {
+        caption.prepend(QString::number(800 + entry * 7.25) + QLatin1Char('\r'));
+        label.setCaption(caption);
+        QCOMPARE(paintedByLabel(label), paintedByDrawText(label));
+    }
 }
 
 void ElementsTest::debugLineDoesNotTakeTheFocusAtStart()
