@@ -407,6 +407,14 @@ private:
 
 // --wrap: a command the tool runs under (a profiler); timeouts grow to match.
 QStringList g_wrap;
+
+// Under a profiler, the tool lives on a moment after a window closes, so that
+// a script watching the marks can still ask it for its counters.
+void lingerForProfiler()
+{
+    if (!g_wrap.isEmpty())
+        sleepMs(3000);
+}
 int g_timeoutScale = 1;
 QString kTool = QStringLiteral(ZENDALITE_BIN); // --tool: another build, for comparisons
 const QString kFloor = QStringLiteral(ZENDALITE_FLOOR_BIN);
@@ -869,6 +877,7 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
     const qint64 w1 = wakeupsOf(p.pid());
     const qint64 t1 = nowNs();
     note(QStringLiteral("window closes: %1 (pid %2)").arg(what).arg(p.pid()));
+    lingerForProfiler();
     fig.wakeupsPerSecond = double(w1 - w0) / (msBetween(t0, t1) / 1000);
     fig.seconds = msBetween(t0, t1) / 1000;
     fig.percent = 100.0 * (c1.statMs - c0.statMs) / msBetween(t0, t1);
@@ -1116,6 +1125,7 @@ HourFigure measureHour(const Options &o, QStringList *problems)
     }
     const CpuTime c1 = cpuOf(p.pid());
     note(QStringLiteral("window closes: hour (pid %1)").arg(p.pid()));
+    lingerForProfiler();
     fig.wallSeconds = msBetween(t0, nowNs()) / 1000;
     fig.cpuMsPerCycle = (c1.statMs - c0.statMs) / std::max(1, fig.cycles);
     fig.hwmKb = hwmKb(p.pid());
