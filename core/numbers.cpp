@@ -126,51 +126,76 @@ QString numberText(double value, QChar decimalPoint)
     if (value == std::trunc(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));
 
-    // Fifteen significant digits, rounded once, then laid out.
-    char buf[40];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    const std::string e(buf, end.ptr);
-    const bool negative = e[0] == '-';
-    const size_t m0 = negative ? 1 : 0;
-    std::string digits;
-    size_t k = m0;
-    for (; k < e.size() && e[k] != 'e'; ++k)
-        if (e[k] != '.')
-            digits.push_back(e[k]);
-    const int exponent = std::atoi(e.c_str() + k + 1);
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-
-    QString out;
+    // Fifteen significant digits, rounded once, then laid out in one buffer.
+    char sci[40];
+    const auto sciEnd =
+        std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 14).ptr;
+    const char *p = sci;
+    const bool negative = *p == '-';
     if (negative)
-        out.append(QLatin1Char('-'));
+        ++p;
+    char digits[20];
+    int count = 0;
+    for (; p < sciEnd && *p != 'e'; ++p) {
+        if (*p != '.')
+            digits[count++] = *p;
+    }
+    int exponent = 0;
+    if (p < sciEnd) { // "e+NN" or "e-NNN"
+        ++p;
+        const bool exponentNegative = *p == '-';
+        if (*p == '-' || *p == '+')
+            ++p;
+        std::from_chars(p, sciEnd, exponent);
+        if (exponentNegative)
+            exponent = -exponent;
+    }
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+
+    char16_t out[48];
+    int n = 0;
+    const char16_t point = decimalPoint.unicode();
+    auto put = [&](char16_t c) { out[n++] = c; };
+    if (negative)
+        put(u'-');
     if (exponent > -5 && exponent < 15) {
         if (exponent >= 0) {
-            const size_t intLen = size_t(exponent) + 1;
-            std::string whole = digits.substr(0, std::min(intLen, digits.size()));
-            while (whole.size() < intLen)
-                whole.push_back('0');
-            out.append(QString::fromLatin1(whole.c_str()));
-            if (digits.size() > intLen) {
-                out.append(decimalPoint);
-                out.append(QString::fromLatin1(digits.c_str() + intLen));
+            const int whole = exponent + 1;
+            for (int i = 0; i < whole; ++i)
+                put(i < count ? char16_t(digits[i]) : u'0');
+            if (count > whole) {
+                put(point);
+                for (int i = whole; i < count; ++i)
+                    put(char16_t(digits[i]));
             }
         } else {
-            out.append(QLatin1Char('0'));
-            out.append(decimalPoint);
-            out.append(QString(-exponent - 1, QLatin1Char('0')));
-            out.append(QString::fromLatin1(digits.c_str()));
+            put(u'0');
+            put(point);
+            for (int i = 0; i < -exponent - 1; ++i)
+                put(u'0');
+            for (int i = 0; i < count; ++i)
+                put(char16_t(digits[i]));
         }
-        return out;
+    } else {
+        put(char16_t(digits[0]));
+        if (count > 1) {
+            put(point);
+            for (int i = 1; i < count; ++i)
+                put(char16_t(digits[i]));
+        }
+        put(u'E');
+        put(exponent < 0 ? u'-' : u'+');
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10)
+            put(u'0');
+        char exponentDigits[8];
+        const char *exponentEnd =
+            std::to_chars(exponentDigits, exponentDigits + sizeof exponentDigits, magnitude).ptr;
+        for (const char *d = exponentDigits; d < exponentEnd; ++d)
+            put(char16_t(*d));
     }
-    out.append(QLatin1Char(digits[0]));
-    if (digits.size() > 1) {
-        out.append(decimalPoint);
-        out.append(QString::fromLatin1(digits.c_str() + 1));
-    }
-    out.append(exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+"));
-    out.append(QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0')));
-    return out;
+    return QString(reinterpret_cast<const QChar *>(out), n);
 }
 
 double roundHalfEven(double value)
