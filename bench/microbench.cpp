@@ -35,8 +35,6 @@
 #include <QImage>
 #include <QMovie>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTemporaryDir>
 
 #include <array>
@@ -448,29 +446,6 @@ void BM_Display_PollTick(benchmark::State &state, bool paint)
 }
 BENCHMARK_CAPTURE(BM_Display_PollTick, frame_no_paint, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Display_PollTick, frame_and_repaint, true)->Unit(benchmark::kMicrosecond);
-
-// What if: the same, with the debug line's text box drawn by the "Windows"
-// style (a plain sunken frame) instead of Fusion's rounded, antialiased one,
-// which is redrawn with every new debug line. Not what the tool does: it
-// says what a cheaper text box frame would save.
-void BM_Display_PollTick_WhatIfPlainTextBoxFrame(benchmark::State &state)
-{
-    Display &d = display();
-    QWidget *box = d.shell->mainWindow().el().DebugX;
-    std::unique_ptr<QStyle> plain(QStyleFactory::create(QStringLiteral("Windows")));
-    if (!plain) {
-        state.SkipWithError("no Windows style");
-        return;
-    }
-    box->setStyle(plain.get());
-    Display::settle();
-    for (auto _ : state)
-        d.pollOnce(true);
-    box->setStyle(nullptr);
-    Display::settle();
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_Display_PollTick_WhatIfPlainTextBoxFrame)->Unit(benchmark::kMicrosecond);
 
 // A Timer2 tick with the port open and nothing arriving (idle, unit silent):
 // the status colour still pulses, so Con1 repaints.
