@@ -257,7 +257,6 @@ void EndToEndTest::pulledCableLeavesTheToolIdleAndIsReportedLost()
     ToolSession tool;
     QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("9")}));
     tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
-    const QString shown = tool.element("in1").value("text").toString();
     QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
              QStringLiteral("Connect Ecu!"));
 
@@ -270,8 +269,10 @@ void EndToEndTest::pulledCableLeavesTheToolIdleAndIsReportedLost()
     QVERIFY2(used < 0.15, qPrintable(QStringLiteral("%1 s of processor in 3 s").arg(used)));
 
     // Silent cycles report the link lost as usual; the last values stay. The
-    // first cycle may still take what arrived before the cable went.
+    // first cycle may still take what arrived before the cable went, so the
+    // values shown are read after it.
     tool.tick("Timer2");
+    const QString shown = tool.element("in1").value("text").toString();
     const int silent = tool.state().value("shared").toObject().value("silentTicks").toInt();
     QCOMPARE(tool.tick("Timer2", 31 - silent), 31 - silent);
     const QJsonObject s = tool.state();
