@@ -14,7 +14,6 @@
 #include "ui/skintimer.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSocketNotifier>
@@ -113,7 +112,7 @@ void Automation::enqueue(const QByteArray &line)
 
 void Automation::drain()
 {
-    if (m_draining)
+    if (m_draining || m_waiting)
         return;
     m_draining = true;
     while (!m_pending.isEmpty() && !m_quitting) {
@@ -121,10 +120,24 @@ void Automation::drain()
         // serial device reach the port's receive buffer).
         QCoreApplication::processEvents();
         const QByteArray line = m_pending.takeFirst();
+        if (const int ms = waitAsked(line); ms > 0) {
+            // The program runs on in its own event loop for the wait, not in
+            // a loop nested in this one: a nested loop here runs inside a
+            // timer's dispatch, where a device that keeps reporting a hang-up
+            // could keep the loop from handling the port's queued close.
+            // Requests that arrive meanwhile wait their turn.
+            m_waiting = true;
+            QTimer::singleShot(ms, Qt::PreciseTimer, this, [this] {
+                m_waiting = false;
+                reply(success());
+                drain();
+            });
+            break;
+        }
         reply(handleLine(line));
     }
     m_draining = false;
-    if (m_inputEnded && m_pending.isEmpty() && !m_quitting) {
+    if (!m_waiting && m_inputEnded && m_pending.isEmpty() && !m_quitting) {
         m_quitting = true;
         m_shell.sonla();
     }
@@ -135,6 +148,15 @@ void Automation::reply(const QJsonObject &answer)
     const QByteArray text = QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\n';
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     std::fflush(stdout);
+}
+
+int Automation::waitAsked(const QByteArray &line)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(line);
+    const QJsonObject request = doc.object();
+    if (request.value(QStringLiteral("op")).toString() != QLatin1String("wait"))
+        return 0;
+    return request.value(QStringLiteral("ms")).toInt(0);
 }
 
 QJsonObject Automation::handleLine(const QByteArray &line)
@@ -178,15 +200,8 @@ QJsonObject Automation::handle(const QJsonObject &request)
         answer.insert(QStringLiteral("ok"), true);
         return answer;
     }
-    if (op == QLatin1String("wait")) {
-        const int ms = request.value(QStringLiteral("ms")).toInt(0);
-        if (ms > 0) {
-            QEventLoop loop;
-            QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
+    if (op == QLatin1String("wait")) // a wait of some time is run by drain()
         return success();
-    }
     if (op == QLatin1String("screenshot")) {
         const QString file = request.value(QStringLiteral("file")).toString();
         if (file.isEmpty())

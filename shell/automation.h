@@ -20,6 +20,8 @@ public:
 
     // Handles one request line and returns the reply (used by listen() and by tests).
     QJsonObject handleLine(const QByteArray &line);
+    // The milliseconds a "wait" request asks for; 0 for any other line.
+    static int waitAsked(const QByteArray &line);
 
     QJsonObject state() const;
 
@@ -40,6 +42,7 @@ private:
     QList<QByteArray> m_pending;
     QByteArray m_partial;
     bool m_draining = false;
+    bool m_waiting = false; // a wait request is running
     bool m_inputEnded = false;
     bool m_quitting = false;
     QSocketNotifier *m_notifier = nullptr;
