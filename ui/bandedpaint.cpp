@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace banded {
 
 void drawPixmap(QPainter &painter, const QRect &target, const QPixmap &pixmap,
