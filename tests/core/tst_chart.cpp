@@ -23,20 +23,20 @@ void ChartTest::barTopsFollowThePickedRow_data()
     QTest::addColumn<QString>("row"); // markers shown: any of "1", "2", "3" (selc1..selc3)
     QTest::addColumn<Captions>("captions");
     QTest::addColumn<Tops>("tops");
-    QTest::newRow("third row, all ---") << "1" << Captions{"---", "---", "---", "---"}
-                                        << Tops{3155, 3155, 3155, 3155};
-    QTest::newRow("third row 30, 45, 0, 12.5") << "1" << Captions{"30", "45", "0", "12.5"}
-                                               << Tops{1850, 1850, 3155, 2637.5};
-    QTest::newRow("third row fractions of a cut time") << "1" << Captions{"3.94", "1", "-0.0", "15.0"}
-                                                       << Tops{3022.7, 3155, 3155, 2525};
-    QTest::newRow("second row 150, 151, 75, ---") << "2" << Captions{"150", "151", "75", "---"}
-                                                  << Tops{1850, 1850, 2525, 3191};
-    QTest::newRow("first row all 0") << "3" << Captions{"0", "0", "0", "0"}
-                                     << Tops{3220, 3220, 3220, 3220};
-    QTest::newRow("first row 137, 255, 100, empty") << "3" << Captions{"137", "255", "100", ""}
-                                                    << Tops{1850, 1850, 2220, 3220};
-    QTest::newRow("no marker: full bars") << "" << Captions{"5", "5", "5", "5"}
-                                          << Tops{1850, 1850, 1850, 1850};
+    QTest::newRow("third row, all ---")
+        << "1" << Captions{"---", "---", "---", "---"} << Tops{3155, 3155, 3155, 3155};
+    QTest::newRow("third row 30, 45, 0, 12.5")
+        << "1" << Captions{"30", "45", "0", "12.5"} << Tops{1850, 1850, 3155, 2637.5};
+    QTest::newRow("third row fractions of a cut time")
+        << "1" << Captions{"3.94", "1", "-0.0", "15.0"} << Tops{3022.7, 3155, 3155, 2525};
+    QTest::newRow("second row 150, 151, 75, ---")
+        << "2" << Captions{"150", "151", "75", "---"} << Tops{1850, 1850, 2525, 3191};
+    QTest::newRow("first row all 0")
+        << "3" << Captions{"0", "0", "0", "0"} << Tops{3220, 3220, 3220, 3220};
+    QTest::newRow("first row 137, 255, 100, empty")
+        << "3" << Captions{"137", "255", "100", ""} << Tops{1850, 1850, 2220, 3220};
+    QTest::newRow("no marker: full bars")
+        << "" << Captions{"5", "5", "5", "5"} << Tops{1850, 1850, 1850, 1850};
 }
 
 void ChartTest::barTopsFollowThePickedRow()

@@ -51,7 +51,8 @@ void HelpTest::twoClicksGiveOneWindowAndTwoNavigations()
     gestures::click(kablo);
     QCOMPARE(f.shell->help(), help);
     QCOMPARE(help->WebBrowser1()->navigationCount(), 2);
-    QCOMPARE(help->WebBrowser1()->document(), platform::ownFile(QStringLiteral("TanıtımMulti.mht")));
+    QCOMPARE(help->WebBrowser1()->document(),
+             platform::ownFile(QStringLiteral("TanıtımMulti.mht")));
     QCOMPARE(help->windowTitle(), QStringLiteral("Help"));
 }
 
@@ -87,9 +88,10 @@ void HelpTest::browserShowsWhatItCanAndSaysSoOtherwise()
     QCOMPARE(browser.showing(), SkinBrowser::Showing::CannotShow);
     browser.navigate(writeFile(dir, "dravon.swf", kTinyGif));
     QCOMPARE(browser.showing(), SkinBrowser::Showing::Animation);
-    browser.navigate(writeFile(dir, "page.mht",
-                               "Content-Type: multipart/related; boundary=b\r\n\r\n--b\r\n"
-                               "Content-Type: text/html\r\n\r\n<h1>Yard\xc4\xb1m</h1>\r\n--b--\r\n"));
+    browser.navigate(
+        writeFile(dir, "page.mht",
+                  "Content-Type: multipart/related; boundary=b\r\n\r\n--b\r\n"
+                  "Content-Type: text/html\r\n\r\n<h1>Yard\xc4\xb1m</h1>\r\n--b--\r\n"));
     QCOMPARE(browser.showing(), SkinBrowser::Showing::Page);
     browser.navigate(writeFile(dir, "cut.mht",
                                "Content-Type: multipart/related; boundary=b\r\n\r\n--b\r\n"

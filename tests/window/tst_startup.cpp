@@ -276,9 +276,12 @@ void StartupTest::badPortFilesNeverCrashAndNeverChange_data()
     QTest::newRow("long line") << (QByteArray("\"Com-3") + QByteArray(5000, ' ') + "\"\r\n") << true
                                << 3;
     QTest::newRow("very long file") << QByteArray(200 * 1024, '7') << false << 0;
-    QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe\x01\x80\x81\x82\r\n", 10)
-                                    << false << 0;
-    QTest::newRow("nul bytes inside") << QByteArray("\"Com-\x00" "5\"\r\n", 9) << false << 0;
+    QTest::newRow("binary garbage")
+        << QByteArray("\x00\xff\xfe\x01\x80\x81\x82\r\n", 10) << false << 0;
+    QTest::newRow("nul bytes inside") << QByteArray("\"Com-\x00"
+                                                    "5\"\r\n",
+                                                    9)
+                                      << false << 0;
     QTest::newRow("huge number") << QByteArray("\"Com-99999999999\"\r\n") << false << 0;
     QTest::newRow("negative") << QByteArray("\"Com--4\"\r\n") << false << 0;
     QTest::newRow("hex form") << QByteArray("\"Com-&H3\"\r\n") << true << 3;

@@ -241,19 +241,19 @@ void TuningTest::calibrationSendsOnTheSecondClickOfTheSameLabel_data()
     QTest::addColumn<int>("reading");
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QString>("message");
-    QTest::newRow("quarter twice sends the reading") << QStringList{"Sc", "Sc"} << 57
-                                                     << bytes({0xA4, 9, 57}) << "1/4 Depo Ayarı!";
-    QTest::newRow("full then empty twice") << QStringList{"Sf", "Se", "Se"} << 33
-                                           << bytes({0xA4, 10, 33}) << "Boş Depo Ayarı!";
+    QTest::newRow("quarter twice sends the reading")
+        << QStringList{"Sc", "Sc"} << 57 << bytes({0xA4, 9, 57}) << "1/4 Depo Ayarı!";
+    QTest::newRow("full then empty twice")
+        << QStringList{"Sf", "Se", "Se"} << 33 << bytes({0xA4, 10, 33}) << "Boş Depo Ayarı!";
     QTest::newRow("one click sends nothing") << QStringList{"Sy"} << 80 << QByteArray() << "";
-    QTest::newRow("three quarters") << QStringList{"SSc", "SSc"} << 140 << bytes({0xA4, 7, 140})
-                                    << "3/4 Level Sensor Setting!";
+    QTest::newRow("three quarters")
+        << QStringList{"SSc", "SSc"} << 140 << bytes({0xA4, 7, 140}) << "3/4 Level Sensor Setting!";
     QTest::newRow("full") << QStringList{"Sf", "Sf"} << 199 << bytes({0xA4, 6, 199})
                           << "Dolu Depo Ayarı!";
     QTest::newRow("half") << QStringList{"Sy", "Sy"} << 101 << bytes({0xA4, 8, 101})
                           << "2/4 Depo Ayarı!";
-    QTest::newRow("reading 0 keeps the stored value") << QStringList{"Sc", "Sc"} << 0
-                                                      << bytes({0xA4, 9, 50}) << "1/4 Depo Ayarı!";
+    QTest::newRow("reading 0 keeps the stored value")
+        << QStringList{"Sc", "Sc"} << 0 << bytes({0xA4, 9, 50}) << "1/4 Depo Ayarı!";
 }
 
 void TuningTest::calibrationSendsOnTheSecondClickOfTheSameLabel()
@@ -420,8 +420,8 @@ void TuningTest::faceDoubleClickSendsTheMaskOfAllFaces_data()
     QTest::addColumn<QString>("face");
     QTest::addColumn<int>("mask");
     QTest::addColumn<QString>("message");
-    QTest::newRow("all rows on gas, Lpg to petrol") << 60 << "Lpg" << 188
-                                                    << "Gaz Kapalı Benzin Acık Konumda!";
+    QTest::newRow("all rows on gas, Lpg to petrol")
+        << 60 << "Lpg" << 188 << "Gaz Kapalı Benzin Acık Konumda!";
     QTest::newRow("petrol, row 1 on") << 128 << "silindir2" << 144 << "1 Sıra Gazda!";
     QTest::newRow("row 2 off") << 60 << "silin1" << 28 << "2 Sıra Gaz Kapalı!";
     QTest::newRow("row 3 on") << 128 << "silindir3" << 136 << "3 Sıra Gazda!";
@@ -431,8 +431,8 @@ void TuningTest::faceDoubleClickSendsTheMaskOfAllFaces_data()
     QTest::newRow("row 3 off") << 60 << "silin3" << 52 << "3 Sıra Gaz Kapalı!";
     QTest::newRow("row 4 off") << 60 << "silin4" << 56 << "4 Sıra Gaz Kapalı!";
     QTest::newRow("petrol to gas") << 128 << "petrol" << 0 << "Benzin Kapalı Gaz Acık Konumda!";
-    QTest::newRow("before a frame, petrol") << -1 << "petrol" << 60
-                                            << "Benzin Kapalı Gaz Acık Konumda!";
+    QTest::newRow("before a frame, petrol")
+        << -1 << "petrol" << 60 << "Benzin Kapalı Gaz Acık Konumda!";
     QTest::newRow("before a frame, row 3") << -1 << "silindir3" << 188 << "3 Sıra Gazda!";
 }
 
@@ -496,11 +496,40 @@ void TuningTest::backgroundMovementRevealsArrowsPicksRowsAndHints()
 
 void TuningTest::extremeEntriesNeverLeaveAPartialFrame()
 {
-    const QStringList entries = {
-        "99999999999999999999999", "-99999999", "1e308", "1e309", "-1e309", "1e-320", "NaN",
-        "nan", "inf", "-inf", "Infinity", "&HFFFFFFFFFFFFFFFF", "&H", "&O", "&O7777777",
-        "1D400", "255.4999999", "255.5", "-0.5", "-0.50001", "  12  ", "\t3", "1,5", "٣",
-        "１２", "", "-", ".", "e5", "+", "0x10", "12e", "12e+", "9" + QString(300, '9')};
+    const QStringList entries = {"99999999999999999999999",
+                                 "-99999999",
+                                 "1e308",
+                                 "1e309",
+                                 "-1e309",
+                                 "1e-320",
+                                 "NaN",
+                                 "nan",
+                                 "inf",
+                                 "-inf",
+                                 "Infinity",
+                                 "&HFFFFFFFFFFFFFFFF",
+                                 "&H",
+                                 "&O",
+                                 "&O7777777",
+                                 "1D400",
+                                 "255.4999999",
+                                 "255.5",
+                                 "-0.5",
+                                 "-0.50001",
+                                 "  12  ",
+                                 "\t3",
+                                 "1,5",
+                                 "٣",
+                                 "１２",
+                                 "",
+                                 "-",
+                                 ".",
+                                 "e5",
+                                 "+",
+                                 "0x10",
+                                 "12e",
+                                 "12e+",
+                                 "9" + QString(300, '9')};
     ShellFixture f;
     loadWithFrame(f);
     const auto &e = f.window().el();
