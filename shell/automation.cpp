@@ -119,8 +119,15 @@ void Automation::drain()
         // Let what is already pending happen first (bytes waiting at the
         // serial device reach the port's receive buffer).
         QCoreApplication::processEvents();
-        const QByteArray line = m_pending.takeFirst();
-        if (const int ms = waitAsked(line); ms > 0) {
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(m_pending.takeFirst(), &error);
+        if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+            reply(failure(QStringLiteral("malformed request")));
+            continue;
+        }
+        const QJsonObject request = doc.object();
+        const bool wait = request.value(QStringLiteral("op")).toString() == QLatin1String("wait");
+        if (const int ms = request.value(QStringLiteral("ms")).toInt(0); wait && ms > 0) {
             // The program runs on in its own event loop for the wait, not in
             // a loop nested in this one: a nested loop here runs inside a
             // timer's dispatch, where a device that keeps reporting a hang-up
@@ -134,7 +141,7 @@ void Automation::drain()
             });
             break;
         }
-        reply(handleLine(line));
+        reply(handle(request));
     }
     m_draining = false;
     if (!m_waiting && m_inputEnded && m_pending.isEmpty() && !m_quitting) {
@@ -148,24 +155,6 @@ void Automation::reply(const QJsonObject &answer)
     const QByteArray text = QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\n';
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     std::fflush(stdout);
-}
-
-int Automation::waitAsked(const QByteArray &line)
-{
-    const QJsonDocument doc = QJsonDocument::fromJson(line);
-    const QJsonObject request = doc.object();
-    if (request.value(QStringLiteral("op")).toString() != QLatin1String("wait"))
-        return 0;
-    return request.value(QStringLiteral("ms")).toInt(0);
-}
-
-QJsonObject Automation::handleLine(const QByteArray &line)
-{
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return failure(QStringLiteral("malformed request"));
-    return handle(doc.object());
 }
 
 QObject *Automation::elementByName(const QString &name) const

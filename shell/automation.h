@@ -18,11 +18,6 @@ public:
     // Starts reading standard input.
     void listen();
 
-    // Handles one request line and returns the reply (used by listen() and by tests).
-    QJsonObject handleLine(const QByteArray &line);
-    // The milliseconds a "wait" request asks for; 0 for any other line.
-    static int waitAsked(const QByteArray &line);
-
     QJsonObject state() const;
 
 signals:
