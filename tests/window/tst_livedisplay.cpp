@@ -41,6 +41,22 @@ void paintPending(QWidget *window)
     QCoreApplication::processEvents();
 }
 
+// A shell showing the worked frame and its chart, with every pending repaint
+// done; false when the window never became exposed.
+bool showWorkedFrame(ShellFixture &f)
+{
+    f.loadWith();
+    MainWindow &w = f.shell->mainWindow();
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(w.el().Timer2);
+    w.showNormal();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return false;
+    ShellFixture::tick(w.el().Timer3);
+    paintPending(&w);
+    return true;
+}
+
 const QColor kMarked(0x00, 0xA0, 0xA0);
 const QColor kUnmarked(0x00, 0x46, 0x80);
 
@@ -240,14 +256,9 @@ void LiveDisplayTest::commaDesktopShowsCommasAndWholeSpeeds()
 void LiveDisplayTest::aRepeatedFrameRepaintsOnlyTheLabelsItChanged()
 {
     ShellFixture f;
-    f.loadWith();
+    QVERIFY(showWorkedFrame(f));
     MainWindow &w = f.shell->mainWindow();
     const auto &e = w.el();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
-    w.showNormal();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    paintPending(&w);
 
     PaintCounter counter(&w);
     f.link.receive(payloads::workedFrame());
@@ -270,15 +281,9 @@ void LiveDisplayTest::aRepeatedFrameRepaintsOnlyTheLabelsItChanged()
 void LiveDisplayTest::anUnchangedChartIsNotRepainted()
 {
     ShellFixture f;
-    f.loadWith();
+    QVERIFY(showWorkedFrame(f));
     MainWindow &w = f.shell->mainWindow();
     const auto &e = w.el();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
-    w.showNormal();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    ShellFixture::tick(e.Timer3);
-    paintPending(&w);
 
     PaintCounter counter(&w);
     ShellFixture::tick(e.Timer3);
