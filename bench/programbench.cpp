@@ -634,6 +634,34 @@ StartFigure measureStart(const Options &o, bool tool, QStringList *problems)
     return fig;
 }
 
+// One measuring session: the unit on its own pseudo-terminal, linked where
+// the tool's port file points, and the tool itself.
+struct Session {
+    QTemporaryDir linkDir;
+    PtyUnit unit;
+    Program p;
+
+    // Makes the pseudo-terminal and the port file; says why not on failure.
+    bool connect(const QString &what, QStringList *problems)
+    {
+        const QString link = linkDir.filePath(QStringLiteral("unit"));
+        if (unit.open(link) && p.prepareConfig(link))
+            return true;
+        problems->append(what + QStringLiteral(": cannot make the pseudo-terminal"));
+        return false;
+    }
+
+    // Starts zendalite with --automation and any further arguments.
+    bool startTool(const Options &o, const QString &what, QStringList *problems,
+                   const QStringList &more = {})
+    {
+        if (p.start(kTool, QStringList{QStringLiteral("--automation")} + more, o.platform))
+            return true;
+        problems->append(what + QStringLiteral(": zendalite did not start"));
+        return false;
+    }
+};
+
 // ------------------------------------------------------------------ latency
 
 struct LatencyFigure {
@@ -648,12 +676,10 @@ struct LatencyFigure {
 LatencyFigure measureLatency(const Options &o, QStringList *problems)
 {
     LatencyFigure fig;
-    QTemporaryDir linkDir;
-    const QString link = linkDir.filePath(QStringLiteral("unit"));
-    PtyUnit unit;
-    Program p;
-    if (!unit.open(link) || !p.prepareConfig(link)) {
-        problems->append(QStringLiteral("latency: cannot make the pseudo-terminal"));
+    Session session;
+    PtyUnit &unit = session.unit;
+    Program &p = session.p;
+    if (!session.connect(QStringLiteral("latency"), problems)) {
         fig.ok = false;
         return fig;
     }
@@ -661,8 +687,7 @@ LatencyFigure measureLatency(const Options &o, QStringList *problems)
     unit.setLevel(level);
     unit.keepLog(o.trace);
     unit.startStream(10, PtyUnit::Delivery::PerByte);
-    if (!p.start(kTool, {QStringLiteral("--automation")}, o.platform)) {
-        problems->append(QStringLiteral("latency: zendalite did not start"));
+    if (!session.startTool(o, QStringLiteral("latency"), problems)) {
         fig.ok = false;
         return fig;
     }
@@ -940,18 +965,15 @@ struct CommandFigure {
 CommandFigure measureCommand(const Options &o, QStringList *problems)
 {
     CommandFigure fig;
-    QTemporaryDir linkDir;
-    const QString link = linkDir.filePath(QStringLiteral("unit"));
-    PtyUnit unit;
-    Program p;
-    if (!unit.open(link) || !p.prepareConfig(link)) {
-        problems->append(QStringLiteral("command: cannot make the pseudo-terminal"));
+    Session session;
+    PtyUnit &unit = session.unit;
+    Program &p = session.p;
+    if (!session.connect(QStringLiteral("command"), problems)) {
         fig.ok = false;
         return fig;
     }
     unit.startReader();
-    if (!p.start(kTool, {QStringLiteral("--automation")}, o.platform)) {
-        problems->append(QStringLiteral("command: zendalite did not start"));
+    if (!session.startTool(o, QStringLiteral("command"), problems)) {
         fig.ok = false;
         return fig;
     }
@@ -1052,18 +1074,15 @@ struct HourFigure {
 HourFigure measureHour(const Options &o, QStringList *problems)
 {
     HourFigure fig;
-    QTemporaryDir linkDir;
-    const QString link = linkDir.filePath(QStringLiteral("unit"));
-    PtyUnit unit;
-    Program p;
-    if (!unit.open(link) || !p.prepareConfig(link)) {
-        problems->append(QStringLiteral("hour: cannot make the pseudo-terminal"));
+    Session session;
+    PtyUnit &unit = session.unit;
+    Program &p = session.p;
+    if (!session.connect(QStringLiteral("hour"), problems)) {
         fig.ok = false;
         return fig;
     }
-    if (!p.start(kTool, {QStringLiteral("--automation"), QStringLiteral("--manual-timers")},
-                 o.platform)) {
-        problems->append(QStringLiteral("hour: zendalite did not start"));
+    if (!session.startTool(o, QStringLiteral("hour"), problems,
+                           {QStringLiteral("--manual-timers")})) {
         fig.ok = false;
         return fig;
     }
