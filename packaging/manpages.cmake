@@ -1,5 +1,10 @@
 # Splits the one source of the manual pages into one page per program.
 # cmake -DSOURCE=manpages.in -DOUTPUT_DIR=dir -DVERSION=x.y.z -P manpages.cmake
+#
+# The policies of the project's CMake: under the old ones "@VERSION@" in the
+# replace below would itself be read as a variable, and the pages would keep
+# the placeholder.
+cmake_minimum_required(VERSION 3.21)
 file(STRINGS "${SOURCE}" lines ENCODING UTF-8)
 set(page "")
 set(text "")
