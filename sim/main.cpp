@@ -18,6 +18,7 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -75,7 +76,12 @@ int main(int argc, char *argv[])
         "  fault <name> [<number>]\n"
         "  error <why>"));
     parser.addHelpOption();
-    parser.addVersionOption();
+    // The version is answered here rather than by the parser, so that it
+    // carries the licence lines as GNU programs print them.
+    const QCommandLineOption versionOption(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QStringLiteral("Displays version information."));
+    parser.addOption(versionOption);
     const QCommandLineOption linkOption(
         QStringLiteral("link"),
         QStringLiteral("Publish the unit's port as a symbolic link at <path> (required)."),
@@ -101,6 +107,16 @@ int main(int argc, char *argv[])
         QStringLiteral("seconds:name[:n]"));
     parser.addOptions({linkOption, rateOption, seedOption, framesOption, faultOption});
     parser.process(app);
+    if (parser.isSet(versionOption)) {
+        std::printf("zendalite-sim %s\n"
+                    "Copyright (C) 2026 Zendalite developers\n"
+                    "License GPLv3+: GNU GPL version 3 or later "
+                    "<https://gnu.org/licenses/gpl.html>.\n"
+                    "This is free software: you are free to change and redistribute it.\n"
+                    "There is NO WARRANTY, to the extent permitted by law.\n",
+                    ZENDALITE_VERSION);
+        return 0;
+    }
 
     if (!parser.positionalArguments().isEmpty()) {
         printNote(
