@@ -1,9 +1,12 @@
 #include "numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
+#include <string_view>
 
 namespace zcore {
 namespace {
@@ -67,19 +70,82 @@ qsizetype decimalPrefix(const QString &s, QChar point, bool allowExponentD)
     return i;
 }
 
-double toDouble(const QString &number, QChar point)
+// Which way a number too large or too small for a double went: true when its
+// first significant digit stands at or above the units (an overflow), false
+// when it stands below (an underflow). Asked only of numbers with a nonzero digit.
+bool magnitudeAtLeastOne(std::string_view number)
 {
-    std::string ascii;
-    ascii.reserve(size_t(number.size()));
+    size_t i = 0;
+    long long wholeDigits = 0; // whole-part digits from the first nonzero one
+    while (i < number.size() && number[i] >= '0' && number[i] <= '9') {
+        if (wholeDigits > 0 || number[i] != '0')
+            ++wholeDigits;
+        ++i;
+    }
+    long long zerosAfterPoint = 0;
+    if (i < number.size() && number[i] == '.') {
+        ++i;
+        bool significant = wholeDigits > 0;
+        while (i < number.size() && number[i] >= '0' && number[i] <= '9') {
+            if (!significant && number[i] == '0')
+                ++zerosAfterPoint;
+            else
+                significant = true;
+            ++i;
+        }
+    }
+    const long long position = wholeDigits > 0 ? wholeDigits - 1 : -zerosAfterPoint - 1;
+    long long exponent = 0;
+    if (i < number.size()) { // 'E', an optional sign, digits
+        ++i;
+        bool negative = false;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negative = number[i++] == '-';
+        for (; i < number.size(); ++i)
+            exponent = std::min(exponent * 10 + (number[i] - '0'), 1'000'000'000'000LL);
+        if (negative)
+            exponent = -exponent;
+    }
+    return position + exponent >= 0;
+}
+
+// Converts a decimal number already checked by decimalPrefix. The conversion
+// never looks at the process locale (a Turkish desktop's C library would
+// otherwise stop at the point); a number out of a double's range gives an
+// infinity or zero of its sign, as the usual conversion does.
+double toDouble(QStringView number, QChar point)
+{
+    char buffer[128];
+    std::string heap;
+    char *ascii = buffer;
+    if (size_t(number.size()) >= sizeof buffer) {
+        heap.resize(size_t(number.size()));
+        ascii = heap.data();
+    }
+    size_t n = 0;
     for (QChar c : number) {
         if (c == point)
-            ascii.push_back('.');
+            ascii[n++] = '.';
         else if (c.toUpper() == QLatin1Char('D'))
-            ascii.push_back('E');
+            ascii[n++] = 'E';
         else
-            ascii.push_back(char(c.toLatin1()));
+            ascii[n++] = char(c.toLatin1());
     }
-    return std::strtod(ascii.c_str(), nullptr);
+    const char *first = ascii;
+    const char *last = ascii + n;
+    bool negative = false;
+    if (first < last && (*first == '+' || *first == '-'))
+        negative = *first++ == '-';
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        value = magnitudeAtLeastOne(std::string_view(first, size_t(last - first)))
+                    ? std::numeric_limits<double>::infinity()
+                    : 0.0;
+    } else if (error != std::errc()) {
+        value = 0;
+    }
+    return negative ? -value : value;
 }
 
 double radixValue(const QString &s, qsizetype from, int radix)
@@ -112,7 +178,7 @@ double readLeadingNumber(QStringView text)
         return 0;
     }
     const qsizetype len = decimalPrefix(s, QLatin1Char('.'), true);
-    return len == 0 ? 0.0 : toDouble(s.left(len), QLatin1Char('.'));
+    return len == 0 ? 0.0 : toDouble(QStringView(s).left(len), QLatin1Char('.'));
 }
 
 QString numberText(double value, QChar decimalPoint)

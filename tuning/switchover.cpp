@@ -44,7 +44,9 @@ void SwitchOver::entryKeyDown(int keyCode)
     if (keyCode != 13)
         return;
     SkinTextBox *box = m_window.el().settermm;
-    const auto degrees = zcore::parseWholeText(box->text(), platform::decimalPoint());
+    // The point is the decimal separator of a typed temperature on every
+    // desktop, as for every other number typed into the window.
+    const auto degrees = zcore::parseWholeText(box->text());
     if (!degrees) {
         // Not a number: refused, nothing sent, the box stays for a correction.
         m_state.statusMessage = refusal::kNotANumber;

@@ -1,5 +1,7 @@
 #include "core/numbers.h"
 
+#include "support/processlocale.h"
+
 #include <QTest>
 
 #include <cmath>
@@ -10,6 +12,7 @@ using namespace zcore;
 class NumbersTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { testlocale::adoptEnvironmentLocale(); }
     void leadingNumberIsTheLongestNumericPrefix_data();
     void leadingNumberIsTheLongestNumericPrefix();
     void numberTextIsShortestWithFifteenDigits_data();
@@ -55,6 +58,22 @@ void NumbersTest::leadingNumberIsTheLongestNumericPrefix_data()
     QTest::newRow("first four of a speed entry") << "7571" << 7571.0;
     QTest::newRow("cut time") << "-0.0" << 0.0;
     QTest::newRow("sign alone") << "-" << 0.0;
+    QTest::newRow("fraction with exponent") << "1.5E2" << 150.0;
+    QTest::newRow("many digits") << "123456789012345678901234567890" << 1.2345678901234568e29;
+    QTest::newRow("longer than a short buffer")
+        << QStringLiteral("1") + QString(200, QLatin1Char('0')) << 1e200;
+    QTest::newRow("long fraction brought up by its exponent")
+        << QStringLiteral("0.") + QString(300, QLatin1Char('0')) + QStringLiteral("1e305") << 1e4;
+    QTest::newRow("denormal kept") << "1e-310" << 1e-310;
+    QTest::newRow("too large is infinite") << "1e400" << std::numeric_limits<double>::infinity();
+    QTest::newRow("too large negative") << "-1e400" << -std::numeric_limits<double>::infinity();
+    QTest::newRow("too large after leading zeros")
+        << ".000001e400" << std::numeric_limits<double>::infinity();
+    QTest::newRow("huge exponent")
+        << "1e99999999999999999999" << std::numeric_limits<double>::infinity();
+    QTest::newRow("too small is zero") << "1e-330" << 0.0;
+    QTest::newRow("too small despite whole digits") << "100000e-330" << 0.0;
+    QTest::newRow("huge negative exponent") << "5e-99999999999999999999" << 0.0;
 }
 
 void NumbersTest::leadingNumberIsTheLongestNumericPrefix()
