@@ -43,8 +43,8 @@ PortFileContents parsePortFile(QByteArrayView bytes, QChar decimalPoint)
     for (const QByteArray &line : portFileLines(bytes)) {
         const auto number = portNumberOfLine(line);
         if (!number) {
+            // The lines before this one were taken apart and shown already.
             result.outcome = PortFileContents::Outcome::Unreadable;
-            result.portNumberText.clear();
             return result;
         }
         result.outcome = PortFileContents::Outcome::Port;

@@ -17,7 +17,10 @@ struct PortFileContents {
         Port,       // the last line gave a port number
     };
     Outcome outcome = Outcome::Empty;
-    // Number text of the port number read from the last line (for PortNo).
+    // Number text of the port number read from the last line taken apart
+    // (for PortNo). Lines are taken apart in order, each writing PortNo, so
+    // an unreadable line keeps the number of the good line before it; empty
+    // when no line was taken apart.
     QString portNumberText;
 };
 

@@ -90,6 +90,9 @@ void AppShell::start()
         return firstFailure(tr("%1: %2").arg(path, file.error));
     switch (file.contents.outcome) {
     case zcore::PortFileContents::Outcome::Unreadable:
+        // Every line taken apart before the short one has written PortNo.
+        if (!file.contents.portNumberText.isEmpty())
+            e.PortNo->setCaption(file.contents.portNumberText);
         return firstFailure(tr("%1 does not hold a port line").arg(path));
     case zcore::PortFileContents::Outcome::Empty:
         // An empty file is made a file of port 1; the port number shown stays.

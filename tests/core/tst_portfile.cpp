@@ -1,5 +1,7 @@
 #include "core/portfile.h"
 
+#include "support/processlocale.h"
+
 #include <QTest>
 
 using namespace zcore;
@@ -10,6 +12,7 @@ Q_DECLARE_METATYPE(Outcome)
 class PortFileTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { testlocale::adoptEnvironmentLocale(); }
     void theLastLineDecides_data();
     void theLastLineDecides();
     void lineEndingsSplitLines_data();
@@ -31,8 +34,10 @@ void PortFileTest::theLastLineDecides_data()
     QTest::newRow("empty file") << QByteArray() << Outcome::Empty << "";
     QTest::newRow("no quotes: five characters")
         << QByteArray("Com-1\r\n") << Outcome::Unreadable << "";
-    QTest::newRow("empty line after a good one")
-        << QByteArray("\"Com-1\"\r\n\r\n") << Outcome::Unreadable << "";
+    QTest::newRow("empty line after a good one keeps its number")
+        << QByteArray("\"Com-1\"\r\n\r\n") << Outcome::Unreadable << "1";
+    QTest::newRow("short line between two good ones")
+        << QByteArray("\"Com-3\"\r\nab\r\n\"Com-5\"\r\n") << Outcome::Unreadable << "3";
     QTest::newRow("six characters give 0") << QByteArray("\"Com-\"\r\n") << Outcome::Port << "0";
     QTest::newRow("letters give 0") << QByteArray("\"Com-x\"\r\n") << Outcome::Port << "0";
     QTest::newRow("trailing letters") << QByteArray("\"Com-7x\"\r\n") << Outcome::Port << "7";
