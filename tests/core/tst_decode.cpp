@@ -1,6 +1,7 @@
 #include "core/decode.h"
 #include "core/frame.h"
 #include "support/payloads.h"
+#include "support/processlocale.h"
 
 #include <QTest>
 
@@ -14,6 +15,7 @@ Q_DECLARE_METATYPE(Marks)
 class DecodeTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { testlocale::adoptEnvironmentLocale(); }
     void workedPayloadDecodesEveryPosition();
     void timesAreCutToFourCharacters_data();
     void timesAreCutToFourCharacters();

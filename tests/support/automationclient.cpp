@@ -8,6 +8,18 @@
 
 SimulatedUnit::~SimulatedUnit() { stop(); }
 
+QString SimulatedUnit::nextCommand(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        for (const QString &line : lines())
+            if (line.startsWith(QLatin1String("command ")))
+                return line;
+        process.waitForReadyRead(50);
+    }
+    return {};
+}
+
 bool SimulatedUnit::start(const QString &linkPath, const QStringList &extra)
 {
     process.setProgram(QStringLiteral(ZENDALITE_SIM_BIN));
@@ -97,6 +109,7 @@ bool ToolSession::start(const QStringList &extra)
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(extraEnvironment);
     process.setProcessEnvironment(env);
     process.setProgram(QStringLiteral(ZENDALITE_BIN));
     process.setArguments(QStringList{QStringLiteral("--automation")} + extra);

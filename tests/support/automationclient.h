@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -20,6 +21,9 @@ public:
     // Asks for a fault ("unplug", "garbage 200", ...) and waits until the
     // unit says it is carried out.
     bool fault(const QString &control, int timeoutMs = 10000);
+    // The next "command <code> <value> gaps <ms> <ms>" line the unit logs;
+    // empty when none comes in time. Other lines are dropped.
+    QString nextCommand(int timeoutMs = 4000);
 
     QProcess process;
 
@@ -33,6 +37,9 @@ public:
     // A configuration folder whose port 1 is the given device and whose port file names port 1.
     bool prepareConfig(const QString &device, const QByteArray &portFile = "\"Com-1\"\r\n");
     bool start(const QStringList &extra = {"--manual-timers"});
+    // Variables set for the tool on top of this process's environment
+    // (a desktop's locale, say); taken by start().
+    QProcessEnvironment extraEnvironment;
     QJsonObject request(const QJsonObject &request, int timeoutMs = 15000);
     // The next reply line, without sending anything.
     QJsonObject nextReply(int timeoutMs = 15000);

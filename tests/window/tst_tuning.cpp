@@ -3,6 +3,7 @@
 #include "core/frame.h"
 #include "shell/gestures.h"
 #include "support/payloads.h"
+#include "support/processlocale.h"
 #include "support/shellfixture.h"
 #include "tuning/fuelcontrol.h"
 #include "ui/mainwindow.h"
@@ -46,6 +47,7 @@ void typeAndEnter(SkinTextBox *box, const QString &text)
 class TuningTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { testlocale::adoptEnvironmentLocale(); }
     void commandIsThreeWritesWithAHundredMillisecondGapBetween();
     void pauseIsATimedWaitThatBurnsNoProcessor();
     void bandLevelIsSentForTheBandTheBoxStandsOver_data();
