@@ -1,36 +1,42 @@
-#include "controllines.h"
+#include "inputlines.h"
 
-namespace zsim {
+namespace zcore {
 
-QStringList ControlLines::feed(QByteArrayView bytes)
+QByteArrayList InputLines::feed(QByteArrayView bytes)
 {
-    QStringList lines;
-    for (const char byte : bytes) {
-        if (byte == '\n') {
+    QByteArrayList lines;
+    while (!bytes.isEmpty()) {
+        const qsizetype room = m_longest - m_partial.size();
+        const qsizetype end = bytes.first(std::min(bytes.size(), room)).indexOf('\n');
+        if (end >= 0) {
+            m_partial.append(bytes.first(end));
             takeLine(lines);
+            bytes = bytes.sliced(end + 1);
             continue;
         }
-        m_partial.append(byte);
-        if (m_partial.size() >= kLongestLine)
+        const qsizetype taken = std::min(bytes.size(), room);
+        m_partial.append(bytes.first(taken));
+        bytes = bytes.sliced(taken);
+        if (m_partial.size() >= m_longest)
             takeLine(lines);
     }
     return lines;
 }
 
-QStringList ControlLines::finish()
+QByteArrayList InputLines::finish()
 {
-    QStringList lines;
+    QByteArrayList lines;
     if (!m_partial.isEmpty())
         takeLine(lines);
     return lines;
 }
 
-void ControlLines::takeLine(QStringList &lines)
+void InputLines::takeLine(QByteArrayList &lines)
 {
     if (m_partial.endsWith('\r'))
         m_partial.chop(1);
-    lines.append(QString::fromUtf8(m_partial));
+    lines.append(m_partial);
     m_partial.clear();
 }
 
-} // namespace zsim
+} // namespace zcore

@@ -65,9 +65,10 @@ void ControlInput::readInput()
     stop();
 }
 
-void ControlInput::take(const QStringList &lines)
+void ControlInput::take(const QByteArrayList &bytes)
 {
-    for (const QString &line : lines) {
+    for (const QByteArray &lineBytes : bytes) {
+        const QString line = QString::fromUtf8(lineBytes);
         if (line.trimmed().isEmpty())
             continue;
         QString error;

@@ -4,7 +4,7 @@
 // control; the unit runs on.
 #pragma once
 
-#include "controllines.h"
+#include "core/inputlines.h"
 #include "fault.h"
 
 #include <QObject>
@@ -31,12 +31,14 @@ signals:
 
 private:
     void readInput();
-    void take(const QStringList &lines);
+    void take(const QByteArrayList &lines);
     void stop();
 
     QSocketNotifier *m_notifier = nullptr;
     QTimer *m_retry = nullptr;
-    ControlLines m_lines;
+    // A line longer than this is no control; it is cut and answered with an error.
+    static constexpr qsizetype kLongestLine = 1024;
+    zcore::InputLines m_lines{kLongestLine};
 };
 
 } // namespace zsim

@@ -1,12 +1,10 @@
 #include "faulttest.h"
 
-#include "sim/controllines.h"
 #include "sim/fault.h"
 #include "sim/faultschedule.h"
 
 #include <QTest>
 
-using zsim::ControlLines;
 using zsim::Fault;
 using zsim::FaultSchedule;
 using Kind = zsim::Fault::Kind;
@@ -206,47 +204,4 @@ void FaultTest::plannedFaultsFallDueInTimeOrderThenOptionOrder()
     QCOMPARE(schedule.nextAtMs(), 8000.0);
     QCOMPARE(schedule.takeDue(1e9), (QList<Fault>{{Kind::Replug, 0}}));
     QVERIFY(schedule.isEmpty());
-}
-
-void FaultTest::standardInputIsCutIntoControlLines_data()
-{
-    QTest::addColumn<QByteArrayList>("chunks");
-    QTest::addColumn<QStringList>("lines");
-
-    QTest::newRow("one line") << QByteArrayList{"unplug\n"} << QStringList{"unplug"};
-    QTest::newRow("several lines in one read") << QByteArrayList{"unplug\nreplug\ngarbage 3\n"}
-                                               << QStringList{"unplug", "replug", "garbage 3"};
-    QTest::newRow("line over several reads") << QByteArrayList{"gar", "bage 2", "00\nla", "te 5\n"}
-                                             << QStringList{"garbage 200", "late 5"};
-    QTest::newRow("CR LF endings")
-        << QByteArrayList{"unplug\r\nreplug\r\n"} << QStringList{"unplug", "replug"};
-    QTest::newRow("empty lines are lines")
-        << QByteArrayList{"\n\nquiet 5\n"} << QStringList{"", "", "quiet 5"};
-    QTest::newRow("unended last line counts at the end")
-        << QByteArrayList{"unplug\nreplug"} << QStringList{"unplug", "replug"};
-}
-
-void FaultTest::standardInputIsCutIntoControlLines()
-{
-    QFETCH(QByteArrayList, chunks);
-    QFETCH(QStringList, lines);
-    ControlLines reader;
-    QStringList got;
-    for (const QByteArray &chunk : chunks)
-        got += reader.feed(chunk);
-    got += reader.finish();
-    QCOMPARE(got, lines);
-    QCOMPARE(reader.finish(), QStringList{});
-}
-
-void FaultTest::overlongLineIsCutAndTakenAsItIs()
-{
-    ControlLines reader;
-    const QByteArray longLine(ControlLines::kLongestLine + 10, 'x');
-    const QStringList lines = reader.feed(longLine + "\nunplug\n");
-    QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[0].size(), ControlLines::kLongestLine);
-    QCOMPARE(lines[1], QString(10, QLatin1Char('x')));
-    QCOMPARE(lines[2], QStringLiteral("unplug"));
-    QVERIFY(!Fault::parse(lines[0]).has_value());
 }

@@ -14,7 +14,4 @@ private slots:
     void faultOptionIsRefusedWithItsReason_data();
     void faultOptionIsRefusedWithItsReason();
     void plannedFaultsFallDueInTimeOrderThenOptionOrder();
-    void standardInputIsCutIntoControlLines_data();
-    void standardInputIsCutIntoControlLines();
-    void overlongLineIsCutAndTakenAsItIs();
 };
