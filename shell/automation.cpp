@@ -1,6 +1,7 @@
 #include "automation.h"
 
 #include "appshell.h"
+#include "automationinput.h"
 #include "comportwindow.h"
 #include "gestures.h"
 #include "helpwindow.h"
@@ -16,18 +17,9 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#else
-#include <iostream>
-#include <string>
-#include <thread>
-#endif
 
 namespace {
 
@@ -54,71 +46,50 @@ bool hasFocus(const QWidget *w) { return w->window()->focusWidget() == w && w->i
 } // namespace
 
 Automation::Automation(AppShell &shell, bool manualTimers, QObject *parent)
-    : QObject(parent), m_shell(shell), m_manualTimers(manualTimers)
+    : QObject(parent), m_shell(shell), m_manualTimers(manualTimers),
+      m_input(new AutomationInput(this))
 {
+    connect(&m_shell, &AppShell::programEnded, this, &Automation::programEnded);
 }
 
 void Automation::listen()
 {
-#ifdef Q_OS_UNIX
-    m_notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char buf[4096];
-        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-        if (n > 0) {
-            m_partial.append(buf, n);
-            qsizetype nl;
-            while ((nl = m_partial.indexOf('\n')) >= 0) {
-                enqueue(m_partial.left(nl));
-                m_partial.remove(0, nl + 1);
-            }
-            return;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
-            return;
-        m_notifier->setEnabled(false);
-        if (!m_partial.trimmed().isEmpty())
-            enqueue(m_partial);
-        m_partial.clear();
+    connect(m_input, &AutomationInput::lineReceived, this, &Automation::enqueue);
+    connect(m_input, &AutomationInput::ended, this, [this] {
         m_inputEnded = true;
         enqueue({});
     });
-#else
-    std::thread([this] {
-        std::string line;
-        while (std::getline(std::cin, line)) {
-            const QByteArray bytes = QByteArray::fromStdString(line);
-            QMetaObject::invokeMethod(
-                this, [this, bytes] { enqueue(bytes); }, Qt::QueuedConnection);
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_inputEnded = true;
-                enqueue({});
-            },
-            Qt::QueuedConnection);
-    }).detach();
-#endif
+    m_input->start();
+}
+
+void Automation::programEnded()
+{
+    // The end is the end: nothing more is read, and requests already
+    // waiting are dropped unanswered.
+    m_ended = true;
+    m_input->stop();
+    m_pending.clear();
 }
 
 void Automation::enqueue(const QByteArray &line)
 {
     if (!line.trimmed().isEmpty())
         m_pending.append(line);
-    if (!m_draining)
+    if (!m_draining && !m_ended)
         QTimer::singleShot(0, this, &Automation::drain);
 }
 
 void Automation::drain()
 {
-    if (m_draining || m_waiting)
+    if (m_draining || m_waiting || m_ended)
         return;
     m_draining = true;
-    while (!m_pending.isEmpty() && !m_quitting) {
+    while (!m_pending.isEmpty() && !m_quitting && !m_ended) {
         // Let what is already pending happen first (bytes waiting at the
         // serial device reach the port's receive buffer).
         QCoreApplication::processEvents();
+        if (m_ended)
+            break;
         QJsonParseError error{};
         const QJsonDocument doc = QJsonDocument::fromJson(m_pending.takeFirst(), &error);
         if (error.error != QJsonParseError::NoError || !doc.isObject()) {
@@ -136,6 +107,8 @@ void Automation::drain()
             m_waiting = true;
             QTimer::singleShot(ms, Qt::PreciseTimer, this, [this] {
                 m_waiting = false;
+                if (m_ended)
+                    return;
                 reply(success());
                 drain();
             });
@@ -144,7 +117,7 @@ void Automation::drain()
         reply(handle(request));
     }
     m_draining = false;
-    if (!m_waiting && m_inputEnded && m_pending.isEmpty() && !m_quitting) {
+    if (!m_waiting && m_inputEnded && m_pending.isEmpty() && !m_quitting && !m_ended) {
         m_quitting = true;
         m_shell.sonla();
     }

@@ -8,7 +8,7 @@
 #include <QStringList>
 
 class AppShell;
-class QSocketNotifier;
+class AutomationInput;
 
 class Automation : public QObject {
     Q_OBJECT
@@ -24,6 +24,7 @@ signals:
     void quitRequested();
 
 private:
+    void programEnded();
     void enqueue(const QByteArray &line);
     void drain();
     void reply(const QJsonObject &answer);
@@ -35,10 +36,10 @@ private:
     AppShell &m_shell;
     bool m_manualTimers = false;
     QList<QByteArray> m_pending;
-    QByteArray m_partial;
     bool m_draining = false;
     bool m_waiting = false; // a wait request is running
     bool m_inputEnded = false;
     bool m_quitting = false;
-    QSocketNotifier *m_notifier = nullptr;
+    bool m_ended = false; // the program has ended: nothing more is answered
+    AutomationInput *m_input = nullptr;
 };

@@ -1,6 +1,7 @@
 // The real tool and the simulated unit over a real pseudo-terminal, through
 // the automation channel.
 #include "support/automationclient.h"
+#include "support/processlocale.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,8 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <clocale>
 
 namespace {
 const QString kNoLink = QStringLiteral("Bağlantı Yok!");
@@ -35,6 +38,9 @@ private slots:
     void missingPortFileShowsTheDialogAndEnterStartsAgain();
     void screenshotWritesTheWindow();
     void endOfInputEndsTheProgram();
+    void closedWindowEndsTheProgramWithoutAnsweringMore_data();
+    void closedWindowEndsTheProgramWithoutAnsweringMore();
+    void turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes();
 
 private:
     // The unit on its pseudo-terminal and the tool with port 1 on it.
@@ -398,6 +404,105 @@ void EndToEndTest::endOfInputEndsTheProgram()
     QVERIFY(tool.prepareConfig(QStringLiteral("/nonexistent/device")));
     QVERIFY(tool.start());
     QVERIFY(tool.state().value("ok").toBool());
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::closedWindowEndsTheProgramWithoutAnsweringMore_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("main window") << "main";
+    QTest::newRow("port-number dialog") << "ComPort";
+}
+
+void EndToEndTest::closedWindowEndsTheProgramWithoutAnsweringMore()
+{
+    QFETCH(QString, window);
+    SimulatedUnit unit;
+    ToolSession tool;
+    if (window == QLatin1String("main")) {
+        QVERIFY(startBoth(unit, tool));
+    } else { // no device: the dialog is shown
+        QVERIFY(tool.prepareConfig(QStringLiteral("/nonexistent/device")));
+        QVERIFY(tool.start());
+    }
+    QVERIFY(tool.state()
+                .value("windows")
+                .toObject()
+                .value(window)
+                .toObject()
+                .value("visible")
+                .toBool());
+
+    // The close and two more requests arrive together: the close is
+    // answered, then the program ends and answers nothing more.
+    tool.process.write("{\"op\":\"close\",\"window\":\"" + window.toLatin1() +
+                       "\"}\n{\"op\":\"state\"}\n{\"op\":\"state\"}\n");
+    QVERIFY(tool.nextReply().value("ok").toBool());
+    QVERIFY(tool.process.waitForFinished(10000));
+    QCOMPARE(tool.process.exitCode(), 0);
+    QCOMPARE(tool.nextReply(100).value("error").toString(), QStringLiteral("no reply"));
+}
+
+void EndToEndTest::turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes()
+{
+    const QString locales = testlocale::turkishLocaleFolder();
+    if (locales.isEmpty())
+        QSKIP("no Turkish locale made (CTest makes one and sets ZENDALITE_TR_LOCPATH)");
+    {
+        // The locale loads, and its C library writes fractions with a comma:
+        // the tool below runs under exactly that.
+        qputenv("LOCPATH", locales.toLocal8Bit());
+        const QByteArray before = std::setlocale(LC_NUMERIC, nullptr);
+        QVERIFY(std::setlocale(LC_NUMERIC, "tr_TR.UTF-8") != nullptr);
+        QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+        std::setlocale(LC_NUMERIC, before.constData());
+        qunsetenv("LOCPATH");
+    }
+
+    SimulatedUnit unit; // sends the worked frame and logs, not applies, commands
+    ToolSession tool;
+    tool.extraEnvironment.insert(QStringLiteral("LOCPATH"), locales);
+    tool.extraEnvironment.insert(QStringLiteral("LC_ALL"), QStringLiteral("tr_TR.UTF-8"));
+    tool.extraEnvironment.insert(QStringLiteral("LANG"), QStringLiteral("tr_TR.UTF-8"));
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--frames"), workedFramesFile()}));
+
+    // Fractions in captions take the desktop's comma; speeds read back
+    // through a caption keep their whole part.
+    tool.pollUntil(
+        "in1", [](const QString &t) { return t == QLatin1String("3,94"); }, 3);
+    const QJsonObject elements = tool.state().value("elements").toObject();
+    auto text = [&](const char *name) {
+        return elements.value(QLatin1String(name)).toObject().value("text").toString();
+    };
+    QCOMPARE(text("in1"), QStringLiteral("3,94"));
+    QCOMPARE(text("out2"), QStringLiteral("11,8"));
+    QCOMPARE(text("si1").section('\r', 0, 0), QStringLiteral("7570"));
+    QCOMPARE(text("rpmB"), QStringLiteral("7570"));
+    QCOMPARE(text("Setterm"), QStringLiteral("70"));
+
+    // Typed numbers reach the unit as on an English desktop.
+    struct Typed {
+        const char *label, *box, *text;
+        QString command;
+    };
+    const Typed typed[] = {
+        {"ca1", "SetBox", "12.7", QStringLiteral("command 0 13")},
+        {"ca4", "SetBox", "1.5E2", QStringLiteral("command 3 150")},
+        {"Setterm", "settermm", "90", QStringLiteral("command 5 140")},
+    };
+    for (const Typed &t : typed) {
+        QVERIFY(tool.request(op("click", {{"target", t.label}})).value("ok").toBool());
+        const int length = tool.element(t.box).value("text").toString().size();
+        for (int i = 0; i < length; ++i)
+            tool.request(op("key", {{"target", t.box}, {"code", 8}}));
+        QVERIFY(
+            tool.request(op("type", {{"target", t.box}, {"text", t.text}})).value("ok").toBool());
+        QVERIFY(tool.request(op("key", {{"target", t.box}, {"code", 13}})).value("ok").toBool());
+        const QString command = unit.nextCommand();
+        QVERIFY2(command.startsWith(t.command + QLatin1Char(' ')),
+                 qPrintable(QStringLiteral("%1 typed: %2").arg(t.text, command)));
+        QVERIFY(!tool.element(t.box).value("visible").toBool());
+    }
     QVERIFY(tool.finish());
 }
 
