@@ -37,6 +37,10 @@ QString writePortFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
+    // Replaced atomically through a temporary file beside it where one can
+    // be made; where it cannot (c:\ for a standard user on Windows, who may
+    // change the existing file but create none there), written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     if (file.write(bytes) != bytes.size()) {

@@ -1,6 +1,7 @@
 // Start-up with each kind of port file, the port-number dialog and the end of the program.
 #include "shell/comportwindow.h"
 #include "shell/gestures.h"
+#include "support/processlocale.h"
 #include "support/shellfixture.h"
 #include "ui/mainwindow.h"
 #include "ui/skinlabel.h"
@@ -9,12 +10,19 @@
 #include "ui/skintimer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+
+#ifdef Q_OS_LINUX
+#include <sys/fsuid.h>
+#include <unistd.h>
+#endif
 
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { testlocale::adoptEnvironmentLocale(); }
     void startupOutcomeFollowsThePortFile_data();
     void startupOutcomeFollowsThePortFile();
     void emptyFileIsRewrittenAndALaterStartKeepsThePreviousPort();
@@ -27,6 +35,7 @@ private slots:
     void closingTheDialogEndsTheProgramAndKeepsTheFile();
     void closingTheMainWindowEndsTheProgram();
     void portFileThatCannotBeWrittenKeepsTheDialogOpen();
+    void portFileInAFolderThatTakesNoNewFilesIsChangedInPlace();
     void failureReasonIsInTheDialogTooltip();
     void badPortFilesNeverCrashAndNeverChange_data();
     void badPortFilesNeverCrashAndNeverChange();
@@ -55,8 +64,8 @@ void StartupTest::startupOutcomeFollowsThePortFile_data()
         << true << QByteArray() << 0 << false << true << false << 0 << "";
     QTest::newRow("no quotes: first failure")
         << true << QByteArray("Com-1\r\n") << 0 << true << true << false << 0 << "";
-    QTest::newRow("empty line after a good one: first failure")
-        << true << QByteArray("\"Com-1\"\r\n\r\n") << 0 << true << true << false << 0 << "";
+    QTest::newRow("empty line after a good one: first failure, its number shown")
+        << true << QByteArray("\"Com-3\"\r\n\r\n") << 0 << true << true << false << 0 << "3";
     QTest::newRow("six characters: port 0 refused")
         << true << QByteArray("\"Com-\"\r\n") << 0 << false << true << false << 0 << "0";
     QTest::newRow("busy port: second failure")
@@ -251,6 +260,79 @@ void StartupTest::portFileThatCannotBeWrittenKeepsTheDialogOpen()
     QVERIFY(!f.link.isOpen());
     QCOMPARE(text1->text(), QStringLiteral("4"));
     QVERIFY(f.shell->comPort().toolTip().contains(QStringLiteral("cannot be written")));
+}
+
+namespace {
+
+// While it lives, this thread touches files as an ordinary user would: for
+// root, whom file permissions do not stop, the file-system user becomes
+// "nobody" (on Linux that is per thread and drops root's file powers).
+class OrdinaryFileAccess {
+public:
+    OrdinaryFileAccess()
+    {
+#ifdef Q_OS_LINUX
+        if (::geteuid() == 0) {
+            ::setfsgid(65534);
+            ::setfsuid(65534);
+            m_switched = true;
+        }
+#endif
+    }
+    ~OrdinaryFileAccess()
+    {
+#ifdef Q_OS_LINUX
+        if (m_switched) {
+            ::setfsuid(0);
+            ::setfsgid(0);
+        }
+#endif
+    }
+    OrdinaryFileAccess(const OrdinaryFileAccess &) = delete;
+    OrdinaryFileAccess &operator=(const OrdinaryFileAccess &) = delete;
+
+private:
+    bool m_switched = false;
+};
+
+} // namespace
+
+void StartupTest::portFileInAFolderThatTakesNoNewFilesIsChangedInPlace()
+{
+    // As c:\ on Windows for a standard user: the port file may be changed,
+    // but no file may be created beside it (so no temporary file either).
+    ShellFixture f;
+    f.link.refuseOpen(1);
+    f.loadWith("\"Com-1\"\r\n");
+    QVERIFY(f.shell->comPort().isVisible());
+    QFile::setPermissions(f.portFilePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                QFileDevice::ReadOther | QFileDevice::WriteOther);
+    const QFileDevice::Permissions readOnlyFolder = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                                    QFileDevice::ReadOther | QFileDevice::ExeOther;
+    QVERIFY(QFile::setPermissions(f.dir.path(), readOnlyFolder));
+    {
+        OrdinaryFileAccess ordinary;
+        QFile probe(f.dir.filePath(QStringLiteral("probe")));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ExeOwner);
+            QSKIP("this machine lets any file be created in a read-only folder");
+        }
+        SkinTextBox *text1 = f.shell->comPort().Text1();
+        gestures::typeText(text1, QStringLiteral("4"));
+        gestures::key(text1, 13);
+    }
+    QFile::setPermissions(f.dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY2(!f.shell->comPort().isVisible(), qPrintable(f.shell->comPort().toolTip()));
+    QCOMPARE(f.portFile(), QByteArray("\"Com-4\"\r\n"));
+    QVERIFY(!f.shell->comPort().isVisible());
+    QVERIFY(f.link.isOpen());
+    QCOMPARE(f.link.portNumber(), 4);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ecu.ini"});
 }
 
 void StartupTest::failureReasonIsInTheDialogTooltip()
