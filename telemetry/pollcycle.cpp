@@ -66,7 +66,8 @@ void PollCycle::tick()
     if (m_onFrame)
         m_onFrame(*payload);
     e.DebugX->setText(diagnostic);
-    // Whatever else waits is older than the next frame: the display stays
-    // at most one cycle behind the unit.
+    // Whatever else waits is older than the next frame. (A read that
+    // accepts nothing discards nothing, so after headers that fall late in
+    // the reads a value can wait several cycles to be shown.)
     m_link.discardInput();
 }
