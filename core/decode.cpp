@@ -1,5 +1,6 @@
 #include "decode.h"
 
+#include "frame.h"
 #include "numbers.h"
 
 namespace zcore {
@@ -20,18 +21,48 @@ int wordAt(QByteArrayView payload, int position)
 LiveFrame decodePayload(QByteArrayView payload)
 {
     LiveFrame f;
-    f.inWord = {wordAt(payload, 1), wordAt(payload, 3), wordAt(payload, 5), wordAt(payload, 7)};
-    f.mask = byteAt(payload, 9);
-    f.outWord = {wordAt(payload, 12), wordAt(payload, 14), wordAt(payload, 16),
-                 wordAt(payload, 18)};
-    f.temperatureByte = byteAt(payload, 20);
-    f.sensor = byteAt(payload, 21);
-    for (int i = 0; i < 4; ++i)
-        f.bands[size_t(i)] = byteAt(payload, 22 + i);
-    for (int i = 0; i < 5; ++i)
-        f.calibration[size_t(i)] = byteAt(payload, 26 + i);
-    f.switchOverByte = byteAt(payload, 31);
+    for (int c = 0; c < 4; ++c) {
+        f.inWord[size_t(c)] = wordAt(payload, position::kInWord + 2 * c);
+        f.outWord[size_t(c)] = wordAt(payload, position::kOutWord + 2 * c);
+    }
+    f.mask = byteAt(payload, position::kMask);
+    f.temperatureByte = byteAt(payload, position::kTemperature);
+    f.sensor = byteAt(payload, position::kSensor);
+    for (int b = 0; b < 4; ++b)
+        f.bands[size_t(b)] = byteAt(payload, position::kBand + b);
+    for (int p = 0; p < 5; ++p)
+        f.calibration[size_t(p)] = byteAt(payload, position::kLevelPoint + p);
+    f.switchOverByte = byteAt(payload, position::kSwitchOver);
     return f;
+}
+
+void putPayloadByte(QByteArray &payload, int position, int value)
+{
+    payload[position - 1] = char(value & 0xFF);
+}
+
+void putPayloadWord(QByteArray &payload, int position, int value)
+{
+    putPayloadByte(payload, position, value & 0xFF);
+    putPayloadByte(payload, position + 1, (value >> 8) & 0xFF);
+}
+
+QByteArray encodePayload(const LiveFrame &f)
+{
+    QByteArray p(kPayloadLength, '\0');
+    for (int c = 0; c < 4; ++c) {
+        putPayloadWord(p, position::kInWord + 2 * c, f.inWord[size_t(c)]);
+        putPayloadWord(p, position::kOutWord + 2 * c, f.outWord[size_t(c)]);
+    }
+    putPayloadByte(p, position::kMask, f.mask);
+    putPayloadByte(p, position::kTemperature, f.temperatureByte);
+    putPayloadByte(p, position::kSensor, f.sensor);
+    for (int b = 0; b < 4; ++b)
+        putPayloadByte(p, position::kBand + b, f.bands[size_t(b)]);
+    for (int i = 0; i < 5; ++i)
+        putPayloadByte(p, position::kLevelPoint + i, f.calibration[size_t(i)]);
+    putPayloadByte(p, position::kSwitchOver, f.switchOverByte);
+    return p;
 }
 
 QString timeCutToFour(int word, QChar decimalPoint)

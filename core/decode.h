@@ -3,6 +3,7 @@
 // contract, not only a look.
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -12,7 +13,21 @@
 
 namespace zcore {
 
-// Payload positions counted from 1; words are little-endian.
+// Where each quantity lies in the payload: positions counted from 1, words
+// little-endian (low byte first). Positions 10, 11 and 32 to 34 carry nothing
+// the tool reads.
+namespace position {
+inline constexpr int kInWord = 1;       // channel c (0..3) at 1 + 2c
+inline constexpr int kMask = 9;         // fuel and cylinder mask
+inline constexpr int kOutWord = 12;     // channel c (0..3) at 12 + 2c
+inline constexpr int kTemperature = 20; // 230 minus degrees
+inline constexpr int kSensor = 21;      // gas level sensor reading
+inline constexpr int kBand = 22;        // band b (0..3) at 22 + b
+inline constexpr int kLevelPoint = 26;  // point p (0..4) at 26 + p
+inline constexpr int kSwitchOver = 31;  // 230 minus degrees
+} // namespace position
+
+// The quantities of one payload, as the unit sends them.
 struct LiveFrame {
     std::array<int, 4> inWord{};      // channels 1..4
     std::array<int, 4> outWord{};     // channels 1..4
@@ -26,6 +41,15 @@ struct LiveFrame {
 
 // Decodes a payload of at least 34 bytes.
 LiveFrame decodePayload(QByteArrayView payload);
+
+// The 34-byte payload that decodes to the frame (positions that carry
+// nothing the tool reads are 0). Values are taken modulo 256 (bytes) and
+// 65536 (words).
+QByteArray encodePayload(const LiveFrame &frame);
+
+// Sets one byte or one little-endian word of a payload, at a position from 1.
+void putPayloadByte(QByteArray &payload, int position, int value);
+void putPayloadWord(QByteArray &payload, int position, int value);
 
 // Degrees from a temperature byte, and back.
 inline int degreesFromByte(int byte) { return 230 - byte; }

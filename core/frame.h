@@ -19,6 +19,18 @@ inline constexpr int kLeastDataRead = 35; // a read this long counts as a sign o
 inline constexpr int kPayloadLength = 34; // least payload after the header
 inline constexpr int kDiagnosticBytes = 30;
 
+// The command codes, the second byte of a command frame; the third is the value.
+namespace command {
+inline constexpr int kFirstBand = 0;       // 0..3: mixture level of bands 0..3
+inline constexpr int kMask = 4;            // fuel and cylinder mask
+inline constexpr int kSwitchOver = 5;      // switch-over temperature byte (230 - degrees)
+inline constexpr int kFirstLevelPoint = 6; // 6..10: level points full, 3/4, half, 1/4, empty
+inline constexpr int kBands = 4;
+inline constexpr int kLevelPoints = 5;
+constexpr int band(int index) { return kFirstBand + index; }             // index 0..3
+constexpr int levelPoint(int index) { return kFirstLevelPoint + index; } // index 0..4
+} // namespace command
+
 // Index (from 0) of the first A4 C0 00 in the read, or -1.
 qsizetype findTelemetryHeader(QByteArrayView read);
 

@@ -13,20 +13,22 @@ void CommandSender::timedPause(int units)
     std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(units * kMsPerUnit));
 }
 
-CommandSender::Result CommandSender::check(double a, double b) const
+std::optional<CommandSender::Result> CommandSender::refusal(int code, double value) const
 {
-    if (!zcore::commandFrame(a, b))
+    if (!zcore::commandFrame(code, value))
         return Result::OutOfRange;
     if (!m_link.isOpen())
         return Result::PortClosed;
-    return Result::Sent;
+    return std::nullopt;
 }
 
-CommandSender::Result CommandSender::send(double a, double b)
+bool CommandSender::portOpen() const { return m_link.isOpen(); }
+
+CommandSender::Result CommandSender::send(int code, double value)
 {
-    if (const Result verdict = check(a, b); verdict != Result::Sent)
-        return verdict;
-    const auto frame = zcore::commandFrame(a, b);
+    if (const auto refused = refusal(code, value))
+        return *refused;
+    const auto frame = zcore::commandFrame(code, value);
     for (size_t i = 0; i < frame->size(); ++i) {
         if (i > 0)
             m_pause(kPauseUnits);

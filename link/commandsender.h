@@ -11,6 +11,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 class SerialLink;
 
@@ -27,12 +28,17 @@ public:
     // Tests stand a recording pause in for the timed wait.
     void setPause(Pause pause) { m_pause = std::move(pause); }
 
-    // Whether the frame of code a and value b could be sent now (Sent if so),
-    // without writing anything.
-    Result check(double a, double b) const;
+    // Why the frame of this code and value would be refused before its
+    // first byte (OutOfRange or PortClosed); nothing when it would go out.
+    // Writes nothing.
+    std::optional<Result> refusal(int code, double value) const;
 
-    // SendCmd: the frame of code a and value b.
-    Result send(double a, double b);
+    // Whether commands can go out at all.
+    bool portOpen() const;
+
+    // SendCmd: the frame of a command code (zcore::command) and a value,
+    // rounded halves to even.
+    Result send(int code, double value);
 
     // The timed wait of the given number of delay units.
     static void timedPause(int units);

@@ -1,5 +1,8 @@
 #include "enginemodel.h"
 
+#include "core/decode.h"
+#include "core/frame.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -161,33 +164,30 @@ void EngineModel::updateChannels()
 
 QByteArray EngineModel::payload() const
 {
-    QByteArray p(34, '\0');
-    auto put = [&p](int position, int byte) { p[position - 1] = char(byte & 0xFF); };
-    auto putWord = [&put](int position, int word) {
-        put(position, word & 0xFF);
-        put(position + 1, (word >> 8) & 0xFF);
-    };
-
+    zcore::LiveFrame f;
     for (int k = 0; k < 4; ++k) {
-        putWord(1 + 2 * k, m_channels[k].inWord);
-        putWord(12 + 2 * k, m_channels[k].outWord);
+        f.inWord[size_t(k)] = m_channels[k].inWord;
+        f.outWord[size_t(k)] = m_channels[k].outWord;
     }
-    put(9, m_mask);
-    put(10, kFirmwareMajor);
-    put(11, kFirmwareMinor);
-    put(20, coolantByte());
-    put(21, tankLevel());
+    f.mask = m_mask;
+    f.temperatureByte = coolantByte();
+    f.sensor = tankLevel();
     for (int band = 0; band < 4; ++band)
-        put(22 + band, m_bands[band]);
+        f.bands[size_t(band)] = m_bands[band];
     for (int point = 0; point < 5; ++point)
-        put(26 + point, m_calibration[point]);
-    put(31, m_switchOverByte);
-    putWord(32, int(m_frames & 0xFFFF));
+        f.calibration[size_t(point)] = m_calibration[point];
+    f.switchOverByte = m_switchOverByte;
+    QByteArray p = zcore::encodePayload(f);
 
+    // The bytes the tool does not read: firmware version, a frame counter
+    // and a checksum of the 33 bytes before it.
+    zcore::putPayloadByte(p, 10, kFirmwareMajor);
+    zcore::putPayloadByte(p, 11, kFirmwareMinor);
+    zcore::putPayloadWord(p, 32, int(m_frames & 0xFFFF));
     int sum = 0;
     for (int i = 0; i < 33; ++i)
         sum += static_cast<unsigned char>(p[i]);
-    put(34, sum);
+    zcore::putPayloadByte(p, 34, sum);
     return p;
 }
 
@@ -195,21 +195,23 @@ bool EngineModel::apply(int code, int value)
 {
     if (value < 0 || value > 255)
         return false;
-    if (code >= kFirstBandCode && code < kFirstBandCode + int(m_bands.size())) {
-        m_bands[code - kFirstBandCode] = value;
+    if (code >= zcore::command::kFirstBand &&
+        code < zcore::command::kFirstBand + int(m_bands.size())) {
+        m_bands[code - zcore::command::kFirstBand] = value;
         return true;
     }
-    if (code == kMaskCode) {
+    if (code == zcore::command::kMask) {
         m_mask = value & kUsedMaskBits;
         m_maskCommanded = true;
         return true;
     }
-    if (code == kSwitchOverCode) {
+    if (code == zcore::command::kSwitchOver) {
         m_switchOverByte = value;
         return true;
     }
-    if (code >= kFirstCalibrationCode && code < kFirstCalibrationCode + int(m_calibration.size())) {
-        m_calibration[code - kFirstCalibrationCode] = value;
+    if (code >= zcore::command::kFirstLevelPoint &&
+        code < zcore::command::kFirstLevelPoint + int(m_calibration.size())) {
+        m_calibration[code - zcore::command::kFirstLevelPoint] = value;
         return true;
     }
     return false;

@@ -36,10 +36,6 @@ public:
     static constexpr double kSpeedConstant = 15120000.0;
 
     // Command codes the unit takes; the value is one byte.
-    static constexpr int kFirstBandCode = 0;        // 0..3: mixture level of bands 0..3
-    static constexpr int kMaskCode = 4;             // fuel & cylinder mask
-    static constexpr int kSwitchOverCode = 5;       // switch-over temperature byte
-    static constexpr int kFirstCalibrationCode = 6; // 6..10: full, 3/4, half, 1/4, empty
 
     enum class Phase { Idle, Rising, Holding, Falling };
 

@@ -1,5 +1,6 @@
 #include "bandtuning.h"
 
+#include "core/frame.h"
 #include "core/hints.h"
 #include "core/numbers.h"
 #include "link/commandsender.h"
@@ -19,7 +20,8 @@ struct Band {
     double hintOffset;
 };
 
-// Band code is the index: 0-1500, 1500-2500, 2500-4000, 4000-8000 rpm.
+// Bands 0-1500, 1500-2500, 2500-4000, 4000-8000 rpm; the index gives the
+// command code (zcore::command::band).
 constexpr Band kBands[] = {
     {7200, u"0-1500RPM Ayarı!", 7000},
     {8280, u"1500-2500RPM Ayarı!", 8000},
@@ -36,10 +38,10 @@ BandTuning::BandTuning(SharedState &state, MainWindow &window, CommandSender &se
     : QObject(parent), m_state(state), m_window(window), m_sender(sender)
 {
     const auto &e = window.el();
-    SkinLabel *const labels[] = {e.ca1, e.ca2, e.ca3, e.ca4};
     for (int band = 0; band < 4; ++band) {
-        connect(labels[band], &SkinLabel::clicked, this, [this, band] { bandClicked(band); });
-        connect(labels[band], &SkinLabel::mouseMoved, this,
+        SkinLabel *label = e.bandLevels[size_t(band)];
+        connect(label, &SkinLabel::clicked, this, [this, band] { bandClicked(band); });
+        connect(label, &SkinLabel::mouseMoved, this,
                 [this, band](Qt::MouseButtons, TwipsPoint at) { bandPointerMoved(band, at); });
     }
     connect(e.SetBox, &SkinTextBox::keyDown, this, &BandTuning::entryKeyDown);
@@ -48,11 +50,10 @@ BandTuning::BandTuning(SharedState &state, MainWindow &window, CommandSender &se
 void BandTuning::bandClicked(int band)
 {
     const auto &e = m_window.el();
-    SkinLabel *const labels[] = {e.ca1, e.ca2, e.ca3, e.ca4};
     e.SetBox->show();
     e.SetBox->setTop(kBoxTop);
     e.SetBox->setLeft(kBands[band].boxLeft);
-    const double level = zcore::readLeadingNumber(labels[band]->caption());
+    const double level = zcore::readLeadingNumber(e.bandLevels[size_t(band)]->caption());
     e.SetBox->setText(zcore::numberText(level, platform::decimalPoint()));
     e.SetBox->setFocus();
 }
@@ -63,10 +64,11 @@ void BandTuning::entryKeyDown(int keyCode)
         return;
     SkinTextBox *box = m_window.el().SetBox;
     const double left = box->left();
-    for (int code = 0; code < 4; ++code) {
-        if (left != kBands[code].boxLeft)
+    for (int band = 0; band < 4; ++band) {
+        if (left != kBands[band].boxLeft)
             continue;
-        const auto result = m_sender.send(code, zcore::readLeadingNumber(box->text()));
+        const auto result =
+            m_sender.send(zcore::command::band(band), zcore::readLeadingNumber(box->text()));
         if (result != CommandSender::Result::Sent) {
             // Nothing went out: the box stays open for a corrected value.
             m_state.statusMessage = refusal::messageFor(result);

@@ -1,6 +1,7 @@
 #include "fuelcontrol.h"
 
 #include "core/decode.h"
+#include "core/frame.h"
 #include "refusal.h"
 #include "shell/sharedstate.h"
 #include "ui/mainwindow.h"
@@ -48,14 +49,18 @@ int FuelControl::maskFromFaces() const
     return zcore::maskOf(faces);
 }
 
-CommandSender::Result FuelControl::sendMask() { return m_sender.send(4, maskFromFaces()); }
+CommandSender::Result FuelControl::sendMask()
+{
+    return m_sender.send(zcore::command::kMask, maskFromFaces());
+}
 
 void FuelControl::faceDoubleClicked(SkinPicture *clicked, SkinPicture *other,
                                     const QString &message)
 {
-    // Nothing changes on the window when the command cannot go out.
-    if (const auto verdict = m_sender.check(4, 0); verdict != CommandSender::Result::Sent) {
-        m_state.statusMessage = refusal::messageFor(verdict);
+    // Nothing changes on the window when the command cannot go out (a mask
+    // is always a byte, so only a closed port stops it).
+    if (!m_sender.portOpen()) {
+        m_state.statusMessage = refusal::kPortClosed;
         return;
     }
     other->show();

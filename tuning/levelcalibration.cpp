@@ -1,5 +1,6 @@
 #include "levelcalibration.h"
 
+#include "core/frame.h"
 #include "core/numbers.h"
 #include "link/commandsender.h"
 #include "refusal.h"
@@ -11,7 +12,7 @@ namespace {
 const QColor kArmed(0xFF, 0x80, 0x80);
 const QColor kIdle(0xFF, 0xFF, 0xFF);
 
-// Command code 5 + point; the message after sending.
+// The message after sending each point, full to empty.
 const char16_t *const kMessages[] = {u"Dolu Depo Ayarı!", u"3/4 Level Sensor Setting!",
                                      u"2/4 Depo Ayarı!", u"1/4 Depo Ayarı!", u"Boş Depo Ayarı!"};
 } // namespace
@@ -21,24 +22,22 @@ LevelCalibration::LevelCalibration(SharedState &state, MainWindow &window, Comma
     : QObject(parent), m_state(state), m_window(window), m_sender(sender)
 {
     const auto &e = window.el();
-    SkinLabel *const labels[] = {e.Sf, e.SSc, e.Sy, e.Sc, e.Se};
     for (int point = 1; point <= 5; ++point)
-        connect(labels[point - 1], &SkinLabel::clicked, this,
+        connect(e.levelPoints[size_t(point - 1)], &SkinLabel::clicked, this,
                 [this, point] { pointClicked(point); });
 }
 
 void LevelCalibration::pointClicked(int point)
 {
     const auto &e = m_window.el();
-    SkinLabel *const labels[] = {e.Sf, e.SSc, e.Sy, e.Sc, e.Se};
-    SkinLabel *label = labels[point - 1];
+    SkinLabel *label = e.levelPoints[size_t(point - 1)];
     if (m_state.levelCalibStep != point) {
         label->setBackColor(kArmed);
         m_state.levelCalibStep = point;
         return;
     }
     const double value = zcore::readLeadingNumber(label->caption());
-    const auto result = m_sender.send(5 + point, value);
+    const auto result = m_sender.send(zcore::command::levelPoint(point - 1), value);
     if (result != CommandSender::Result::Sent) {
         // Nothing went out: the point stays armed for another try.
         m_state.statusMessage = refusal::messageFor(result);

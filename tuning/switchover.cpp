@@ -1,6 +1,7 @@
 #include "switchover.h"
 
 #include "core/decode.h"
+#include "core/frame.h"
 #include "core/hints.h"
 #include "core/numbers.h"
 #include "link/commandsender.h"
@@ -14,7 +15,7 @@
 #include "ui/skintextbox.h"
 
 namespace {
-constexpr int kCommand = 5;
+constexpr int kCommand = zcore::command::kSwitchOver;
 const QString kSent = QStringLiteral("Isı Ayarı Yapıldı!");
 const QString kHint = QStringLiteral("Click to Mouse Button!");
 } // namespace
@@ -67,9 +68,8 @@ void SwitchOver::step(int degrees)
     const QChar point = platform::decimalPoint();
     const double stepped = zcore::readLeadingNumber(e.Setterm->caption()) + degrees;
     // A step that cannot be sent is refused before anything changes.
-    if (const auto verdict = m_sender.check(kCommand, zcore::byteFromDegrees(stepped));
-        verdict != CommandSender::Result::Sent) {
-        m_state.statusMessage = refusal::messageFor(verdict);
+    if (const auto refused = m_sender.refusal(kCommand, zcore::byteFromDegrees(stepped))) {
+        m_state.statusMessage = refusal::messageFor(*refused);
         return;
     }
     e.Setterm->setCaption(zcore::numberText(stepped, point));

@@ -17,6 +17,7 @@ class DecodeTest : public QObject {
 private slots:
     void initTestCase() { testlocale::adoptEnvironmentLocale(); }
     void workedPayloadDecodesEveryPosition();
+    void encodedPayloadDecodesToTheSameFrame();
     void timesAreCutToFourCharacters_data();
     void timesAreCutToFourCharacters();
     void speedEntryIsAddedOnlyInsideTheRange_data();
@@ -45,6 +46,38 @@ void DecodeTest::workedPayloadDecodesEveryPosition()
     QCOMPARE(f.bands, (std::array<int, 4>{10, 20, 30, 40}));
     QCOMPARE(f.calibration, (std::array<int, 5>{200, 150, 100, 50, 10}));
     QCOMPARE(f.switchOverByte, 160);
+
+    // The worked payload holds nothing where the tool reads nothing, so
+    // encoding its frame again gives its bytes.
+    QCOMPARE(encodePayload(f), *payload);
+}
+
+void DecodeTest::encodedPayloadDecodesToTheSameFrame()
+{
+    // Every position distinct and every word with both bytes in use, so a
+    // position written to the wrong place or a word's bytes swapped shows.
+    LiveFrame f;
+    f.inWord = {0x0102, 0x0304, 0xFFFF, 0};
+    f.outWord = {0x1112, 0x1314, 0x8001, 0x00FF};
+    f.mask = 0xA5;
+    f.temperatureByte = 230 - 87;
+    f.sensor = 201;
+    f.bands = {1, 2, 254, 255};
+    f.calibration = {200, 150, 100, 50, 10};
+    f.switchOverByte = 230 - 40;
+    const QByteArray p = encodePayload(f);
+    QCOMPARE(p.size(), kPayloadLength);
+    const LiveFrame back = decodePayload(p);
+    QCOMPARE(back.inWord, f.inWord);
+    QCOMPARE(back.outWord, f.outWord);
+    QCOMPARE(back.mask, f.mask);
+    QCOMPARE(back.temperatureByte, f.temperatureByte);
+    QCOMPARE(back.sensor, f.sensor);
+    QCOMPARE(back.bands, f.bands);
+    QCOMPARE(back.calibration, f.calibration);
+    QCOMPARE(back.switchOverByte, f.switchOverByte);
+    QCOMPARE(p.at(position::kInWord - 1), char(0x02)); // low byte first
+    QCOMPARE(p.at(position::kInWord), char(0x01));
 }
 
 void DecodeTest::timesAreCutToFourCharacters_data()

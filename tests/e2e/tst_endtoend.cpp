@@ -1,6 +1,7 @@
 // The real tool and the simulated unit over a real pseudo-terminal, through
 // the automation channel.
 #include "support/automationclient.h"
+#include "support/payloads.h"
 #include "support/processlocale.h"
 
 #include <QFile>
@@ -62,9 +63,7 @@ QString EndToEndTest::workedFramesFile()
     const QString path = m_dir.filePath(QStringLiteral("worked.frames"));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(
-            "# the worked frame\nA4 C0 00 F4 01 00 00 E8 03 81 00 A0 00 00 DC 05 03 00 E8 03 "
-            "00 00 8C 64 0A 14 1E 28 C8 96 64 32 0A A0 00 00 00\n");
+        file.write("# the worked frame\n" + payloads::workedFrame().toHex(' ').toUpper() + '\n');
     return path;
 }
 

@@ -1,5 +1,7 @@
 #include "enginemodeltest.h"
 
+#include "core/frame.h"
+
 #include "sim/enginemodel.h"
 
 #include <QTest>
@@ -164,7 +166,7 @@ void EngineModelTest::maskFollowsSwitchOverTemperature()
     QFETCH(double, seconds);
     QFETCH(int, mask);
     EngineModel model(5);
-    QVERIFY(model.apply(EngineModel::kSwitchOverCode, 230 - switchOverCelsius));
+    QVERIFY(model.apply(zcore::command::kSwitchOver, 230 - switchOverCelsius));
     runFor(model, seconds);
     QCOMPARE(byteAt(model.payload(), 9), mask);
 }
@@ -206,7 +208,7 @@ void EngineModelTest::technicianMaskWinsOverSwitchOver()
     QFETCH(int, expected);
     EngineModel model(13);
     runFor(model, commandAtSeconds);
-    QVERIFY(model.apply(EngineModel::kMaskCode, commanded));
+    QVERIFY(model.apply(zcore::command::kMask, commanded));
     runFor(model, 300.0);
     QCOMPARE(byteAt(model.payload(), 9), expected);
 }

@@ -1,5 +1,6 @@
 #include "payloads.h"
 
+#include "core/decode.h"
 #include "core/frame.h"
 
 namespace payloads {
@@ -19,7 +20,7 @@ QByteArray payload(std::initializer_list<std::pair<int, int>> bytes)
 {
     QByteArray p(zcore::kPayloadLength, '\0');
     for (const auto &[position, value] : bytes)
-        p[position - 1] = char(value);
+        zcore::putPayloadByte(p, position, value);
     return p;
 }
 
