@@ -33,14 +33,11 @@ void LiveDisplay::show(const QByteArray &payload)
     const QChar point = platform::decimalPoint();
     const LiveFrame f = decodePayload(payload);
 
-    SkinLabel *const ins[] = {e.in1, e.in2, e.in3, e.in4};
-    SkinLabel *const outs[] = {e.out2, e.out3, e.out4, e.out1}; // channels 1..4
-    SkinLabel *const lists[] = {e.si1, e.si2, e.si3, e.si4};
-
+    const auto &lists = e.speedLists;
     for (size_t k = 0; k < 4; ++k)
-        ins[k]->setCaption(timeCutToFour(f.inWord[k], point));
+        e.inTimes[k]->setCaption(timeCutToFour(f.inWord[k], point));
     for (size_t k = 0; k < 4; ++k)
-        outs[k]->setCaption(timeCutToFour(f.outWord[k], point));
+        e.outTimes[k]->setCaption(timeCutToFour(f.outWord[k], point));
 
     std::array<double, 4> heads{};
     for (size_t k = 0; k < 4; ++k) {
@@ -60,9 +57,8 @@ void LiveDisplay::show(const QByteArray &payload)
     else
         showFace(e.powerL, e.PowerH);
 
-    SkinLabel *const bands[] = {e.ca1, e.ca2, e.ca3, e.ca4};
     for (size_t b = 0; b < 4; ++b)
-        bands[b]->setCaption(numberText(f.bands[b]));
+        e.bandLevels[b]->setCaption(numberText(f.bands[b]));
 
     const MaskFaces faces = maskFaces(f.mask);
     if (faces.petrol)
@@ -77,9 +73,8 @@ void LiveDisplay::show(const QByteArray &payload)
     e.Derece->setCaption(numberText(degreesFromByte(f.temperatureByte)));
     m_state.sensorLevel = f.sensor;
     if (m_state.levelCalibStep == 0) {
-        SkinLabel *const points[] = {e.Sf, e.SSc, e.Sy, e.Sc, e.Se};
         for (size_t p = 0; p < 5; ++p)
-            points[p]->setCaption(numberText(f.calibration[p]));
+            e.levelPoints[p]->setCaption(numberText(f.calibration[p]));
     }
     e.Setterm->setCaption(numberText(degreesFromByte(f.switchOverByte)));
 }

@@ -20,18 +20,19 @@ LevelSensor::LevelSensor(SharedState &state, MainWindow &window, QObject *parent
     // Queued, so that the check sees what the poll cycle or the click handler
     // changed, whatever order the handlers were connected in.
     connect(e.Timer2, &SkinTimer::ticked, this, &LevelSensor::wakeIfChanged, Qt::QueuedConnection);
-    for (SkinLabel *row : {e.Sf, e.SSc, e.Sy, e.Sc, e.Se})
+    for (SkinLabel *row : e.levelPoints)
         connect(row, &SkinLabel::clicked, this, &LevelSensor::wakeIfChanged, Qt::QueuedConnection);
 }
 
 LevelSensor::Inputs LevelSensor::inputs() const
 {
     const auto &e = m_window.el();
-    return Inputs{
-        m_state.sensorLevel,
-        m_state.levelCalibStep,
-        e.SensC->top(),
-        {e.Sf->caption(), e.SSc->caption(), e.Sy->caption(), e.Sc->caption(), e.Se->caption()}};
+    return Inputs{m_state.sensorLevel,
+                  m_state.levelCalibStep,
+                  e.SensC->top(),
+                  {e.levelPoints[0]->caption(), e.levelPoints[1]->caption(),
+                   e.levelPoints[2]->caption(), e.levelPoints[3]->caption(),
+                   e.levelPoints[4]->caption()}};
 }
 
 void LevelSensor::tick()
@@ -57,7 +58,7 @@ void LevelSensor::update()
     const auto &e = m_window.el();
     if (m_state.sensorLevel == 0)
         return;
-    SkinLabel *const rows[] = {e.Sf, e.SSc, e.Sy, e.Sc, e.Se};
+    const auto &rows = e.levelPoints;
     if (m_state.levelCalibStep == 0) {
         // Every matching row moves the marker in turn: the lowest match wins.
         for (size_t r = 0; r < 5; ++r) {

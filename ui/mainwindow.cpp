@@ -192,6 +192,12 @@ void MainWindow::build(bool manualTimers)
     e.Timer4 = add("Timer4", new SkinTimer(1000, true, manualTimers, this));
     e.SensorX = add("SensorX", new SkinTimer(100, true, manualTimers, this));
 
+    e.inTimes = {e.in1, e.in2, e.in3, e.in4};
+    e.outTimes = {e.out2, e.out3, e.out4, e.out1};
+    e.speedLists = {e.si1, e.si2, e.si3, e.si4};
+    e.bandLevels = {e.ca1, e.ca2, e.ca3, e.ca4};
+    e.levelPoints = {e.Sf, e.SSc, e.Sy, e.Sc, e.Se};
+
     for (QWidget *hidden : {static_cast<QWidget *>(e.SetBox), static_cast<QWidget *>(e.settermm),
                             static_cast<QWidget *>(e.Textx), static_cast<QWidget *>(e.Text2),
                             static_cast<QWidget *>(e.heyo), static_cast<QWidget *>(e.Label2),

@@ -9,6 +9,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <array>
+
 #include <optional>
 
 class SkinLabel;
@@ -54,6 +56,15 @@ public:
         SkinTextBox *DebugX;
         SkinLabel *kablo;
         SkinTimer *kapa, *Timer1, *Timer2, *Timer3, *Timer4, *SensorX;
+
+        // Families, in the order the logic counts their members. Mind the
+        // out times: the label out2 shows channel 1, out3 channel 2, out4
+        // channel 3 and out1 channel 4.
+        std::array<SkinLabel *, 4> inTimes;     // in1..in4: channels 1..4
+        std::array<SkinLabel *, 4> outTimes;    // out2, out3, out4, out1: channels 1..4
+        std::array<SkinLabel *, 4> speedLists;  // si1..si4: channels 1..4
+        std::array<SkinLabel *, 4> bandLevels;  // ca1..ca4: bands 0..3
+        std::array<SkinLabel *, 5> levelPoints; // Sf, SSc, Sy, Sc, Se: full to empty
     };
     const Elements &el() const { return m_el; }
 

@@ -152,7 +152,7 @@ void LiveDisplayTest::frameOfZeroWordsShowsNoReadings()
     ShellFixture::tick(e.Timer2);
     for (SkinLabel *l : {e.in1, e.in2, e.in3, e.in4, e.out1, e.out2, e.out3, e.out4})
         QCOMPARE(l->caption(), QStringLiteral("---"));
-    for (SkinLabel *l : {e.si1, e.si2, e.si3, e.si4}) {
+    for (SkinLabel *l : e.speedLists) {
         QCOMPARE(l->caption(), QString());
         QCOMPARE(l->foreColor(), kUnmarked);
     }
@@ -190,7 +190,7 @@ void LiveDisplayTest::calibrationLabelsAreFrozenWhileAPointIsArmed()
     f.shell->state().levelCalibStep = 3;
     f.link.receive(payloads::workedFrame());
     ShellFixture::tick(e.Timer2);
-    for (SkinLabel *l : {e.Sf, e.SSc, e.Sy, e.Sc, e.Se})
+    for (SkinLabel *l : e.levelPoints)
         QCOMPARE(l->caption(), QStringLiteral("0"));
     QCOMPARE(e.ca1->caption(), QStringLiteral("10"));
     QCOMPARE(f.shell->state().sensorLevel, 100.0);

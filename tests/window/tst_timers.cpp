@@ -75,7 +75,7 @@ struct LevelRig {
     void pollWith(double reading, const QList<int> &points)
     {
         state.sensorLevel = reading;
-        SkinLabel *const rows[] = {e.Sf, e.SSc, e.Sy, e.Sc, e.Se};
+        const auto &rows = e.levelPoints;
         for (int i = 0; i < 5; ++i)
             rows[i]->setCaption(QString::number(points[i]));
         e.Timer2->tickNow();

@@ -79,7 +79,7 @@ void TuningTest::commandIsThreeWritesWithAHundredMillisecondGapBetween()
 {
     ShellFixture f;
     f.loadWith();
-    QCOMPARE(f.shell->sender().send(4, 164), CommandSender::Result::Sent);
+    QCOMPARE(f.shell->sender().send(zcore::command::kMask, 164), CommandSender::Result::Sent);
     const auto &w = f.link.writes();
     QCOMPARE(w.size(), 3);
     QCOMPARE(w[0].bytes, bytes({0xA4}));
@@ -127,7 +127,7 @@ void TuningTest::bandLevelIsSentForTheBandTheBoxStandsOver()
     ShellFixture f;
     loadWithFrame(f);
     const auto &e = f.window().el();
-    SkinLabel *const labels[] = {e.ca1, e.ca2, e.ca3, e.ca4};
+    const auto &labels = e.bandLevels;
     gestures::click(labels[band]);
     typeAndEnter(e.SetBox, entry);
     QCOMPARE(f.link.written(), frame);
@@ -309,7 +309,7 @@ void TuningTest::levelMarkerFollowsTheReading()
     ShellFixture f;
     f.loadWith();
     const auto &e = f.window().el();
-    SkinLabel *const labels[] = {e.Sf, e.SSc, e.Sy, e.Sc, e.Se};
+    const auto &labels = e.levelPoints;
     for (int i = 0; i < 5; ++i)
         labels[i]->setCaption(QString::number(points[i]));
     f.shell->state().levelCalibStep = step;
@@ -535,7 +535,7 @@ void TuningTest::extremeEntriesNeverLeaveAPartialFrame()
     ShellFixture f;
     loadWithFrame(f);
     const auto &e = f.window().el();
-    SkinLabel *const bands[] = {e.ca1, e.ca2, e.ca3, e.ca4};
+    const auto &bands = e.bandLevels;
     int frames = 0;
     for (const QString &entry : entries) {
         for (int band = 0; band < 5; ++band) {
