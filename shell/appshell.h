@@ -1,74 +1,80 @@
-// The application shell: start-up with the shared state and the port file,
-// the port-number dialog, the help window and the end of the program. It
-// wires the subsystems to the windows; each subsystem keeps its own handlers.
+// The composition root: the windows, the shared state, the command sender
+// and every subsystem, wired to each other. It does nothing of its own.
+//
+// Windows are owned through std::unique_ptr and have no parent; the help
+// window exists only while it is open (HelpControl). Subsystems are members
+// declared after the windows and state they use, so they go first.
 #pragma once
 
-#include "helpwindow.h"
+#include "comportwindow.h"
+#include "helpcontrol.h"
 #include "link/commandsender.h"
-#include "sharedstate.h"
+#include "portdialog.h"
+#include "startup.h"
+#include "telemetry/livedisplay.h"
+#include "telemetry/pollcycle.h"
+#include "tuning/bandtuning.h"
+#include "tuning/fuelcontrol.h"
+#include "tuning/levelcalibration.h"
+#include "tuning/switchover.h"
+#include "ui/bandchart.h"
+#include "ui/hoverhints.h"
+#include "ui/levelsensor.h"
+#include "ui/linksupervision.h"
+#include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 
 #include <QObject>
-#include <QPointer>
 
-#include <functional>
 #include <memory>
 
 class SerialLink;
-class MainWindow;
-class ComPortWindow;
-class PollCycle;
-class LiveDisplay;
 
 class AppShell : public QObject {
     Q_OBJECT
 public:
-    // configDir: where "c:\" lies on this system; portHint: describes the
-    // port numbers of this machine for the dialog's tooltip.
+    // configDir: where "c:\" lies on this system.
     AppShell(SerialLink &link, QString configDir, bool manualTimers, QObject *parent = nullptr);
     ~AppShell() override;
 
-    void setPortHint(std::function<QString()> portHint) { m_portHint = std::move(portHint); }
-
-    // Load of the main window: the animation, then start.
+    // Load of the main window: the animation, then start-up.
     void load();
-    void start();
-
-    void comPortStart();
-    void comPortEnter();
-    void helpStart();
-    void helpUnload();
+    // Ends the program (`sonla`): the main window or the dialog was closed.
     void sonla();
 
     SharedState &state() { return m_state; }
     SerialLink &link() { return m_link; }
+    CommandSender &sender() { return m_sender; }
     MainWindow &mainWindow() { return *m_main; }
     ComPortWindow &comPort() { return *m_comPort; }
-    HelpWindow *help() const { return m_help; }
-    PollCycle &pollCycle() { return *m_poll; }
-    CommandSender &sender() { return m_sender; }
-
-    // Why the last start or port file write failed; empty when it did not.
-    QString lastFailure() const { return m_failure; }
+    HelpWindow *help() const { return m_help.window(); }
+    Startup &startup() { return m_startup; }
+    PortDialog &portDialog() { return m_portDialog; }
+    HelpControl &helpControl() { return m_help; }
+    PollCycle &pollCycle() { return m_poll; }
 
 signals:
     void programEnded();
 
 private:
-    QString portFilePath() const;
-    void firstFailure(const QString &why);
-    void secondFailure(const QString &why);
-    void portChangeRequested();
-    void setDialogTip(const QString &tip);
-
     SerialLink &m_link;
-    QString m_configDir;
+    const QChar m_decimalPoint;
     SharedState m_state;
     CommandSender m_sender{m_link};
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<ComPortWindow> m_comPort;
-    QPointer<HelpWindow> m_help;
-    PollCycle *m_poll = nullptr;
-    LiveDisplay *m_display = nullptr;
-    std::function<QString()> m_portHint;
-    QString m_failure;
+
+    LiveDisplay m_display;
+    PollCycle m_poll;
+    LinkSupervision m_supervision;
+    HoverHints m_hoverHints;
+    BandChart m_bandChart;
+    LevelSensor m_levelSensor;
+    BandTuning m_bandTuning;
+    LevelCalibration m_levelCalibration;
+    SwitchOver m_switchOver;
+    FuelControl m_fuelControl;
+    Startup m_startup;
+    PortDialog m_portDialog;
+    HelpControl m_help;
 };

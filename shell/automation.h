@@ -1,45 +1,68 @@
 // The automation channel: one JSON request per line on standard input, one
-// JSON reply per line on standard output. Gestures go through Qt's event
-// delivery, never straight to a handler.
+// JSON reply per line on standard output, in order. Requests go to handlers
+// through a table by their op; gestures go through Qt's event delivery,
+// never straight to a handler of the tool.
 #pragma once
 
+#include <QByteArrayList>
+#include <QHash>
 #include <QJsonObject>
 #include <QObject>
-#include <QStringList>
+
+#include <optional>
 
 class AppShell;
 class AutomationInput;
+class QWidget;
 
 class Automation : public QObject {
     Q_OBJECT
 public:
-    Automation(AppShell &shell, bool manualTimers, QObject *parent);
+    Automation(AppShell &shell, bool manualTimers, QObject *parent = nullptr);
 
     // Starts reading standard input.
     void listen();
-
-    QJsonObject state() const;
 
 signals:
     void quitRequested();
 
 private:
+    // A reply now, or none when the handler replies later (a wait).
+    using Reply = std::optional<QJsonObject>;
+    using Handler = Reply (Automation::*)(const QJsonObject &request);
+
+    static const QHash<QString, Handler> &handlers();
+
     void programEnded();
     void enqueue(const QByteArray &line);
     void drain();
     void reply(const QJsonObject &answer);
-    QJsonObject handle(const QJsonObject &request);
+    Reply handle(const QJsonObject &request);
+
+    Reply state(const QJsonObject &request);
+    Reply wait(const QJsonObject &request);
+    Reply screenshot(const QJsonObject &request);
+    Reply quit(const QJsonObject &request);
+    Reply tick(const QJsonObject &request);
+    Reply close(const QJsonObject &request);
+    Reply click(const QJsonObject &request);
+    Reply doubleClick(const QJsonObject &request);
+    Reply move(const QJsonObject &request);
+    Reply type(const QJsonObject &request);
+    Reply key(const QJsonObject &request);
+
+    // The visible element a gesture goes to, or the reason it cannot.
+    QWidget *gestureTarget(const QJsonObject &request, QString *why) const;
     QObject *elementByName(const QString &name) const;
     QWidget *windowByName(const QString &name) const;
-    QJsonObject elementState(const QString &name, const QObject *element) const;
 
     AppShell &m_shell;
     bool m_manualTimers = false;
-    QList<QByteArray> m_pending;
+    AutomationInput *m_input = nullptr;
+    QByteArrayList m_pending;
     bool m_draining = false;
     bool m_waiting = false; // a wait request is running
     bool m_inputEnded = false;
     bool m_quitting = false;
     bool m_ended = false; // the program has ended: nothing more is answered
-    AutomationInput *m_input = nullptr;
 };

@@ -1,6 +1,8 @@
 // The port-number dialog's window: a text box for the number and its caption.
 #pragma once
 
+#include "ui/elementregistry.h"
+
 #include <QWidget>
 
 class SkinTextBox;
@@ -11,8 +13,14 @@ class ComPortWindow : public QWidget {
 public:
     explicit ComPortWindow(QWidget *parent = nullptr);
 
-    SkinTextBox *Text1() const { return m_text1; }
-    SkinLabel *Label1() const { return m_label1; }
+    // The elements by their names in the layout.
+    struct Elements {
+        SkinTextBox *Text1 = nullptr;
+        SkinLabel *Label1 = nullptr;
+    };
+    const Elements &el() const { return m_el; }
+    const QList<ElementRegistry::Entry> &namedElements() const { return m_elements.entries(); }
+    QObject *element(const QString &name) const { return m_elements.find(name); }
 
 signals:
     void closedByUser();
@@ -21,6 +29,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    SkinTextBox *m_text1 = nullptr;
-    SkinLabel *m_label1 = nullptr;
+    Elements m_el;
+    ElementRegistry m_elements;
 };

@@ -12,9 +12,8 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     pal.setColor(QPalette::Window, QColor(0x00, 0x46, 0x80));
     setPalette(pal);
     setAutoFillBackground(true);
-    m_browser = new SkinBrowser(this);
-    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
-    m_browser->setTwipsGeometry(0, 0, 10335, 6135);
+    m_el.WebBrowser1 = m_elements.add(QStringLiteral("WebBrowser1"), new SkinBrowser(this));
+    m_el.WebBrowser1->setTwipsGeometry(0, 0, 10335, 6135);
 }
 
 void HelpWindow::closeEvent(QCloseEvent *event)

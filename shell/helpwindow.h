@@ -1,6 +1,9 @@
 // The help window: a browser element filling the window.
 #pragma once
 
+#include "ui/elementregistry.h"
+
+#include <QStringList>
 #include <QWidget>
 
 class SkinBrowser;
@@ -10,7 +13,15 @@ class HelpWindow : public QWidget {
 public:
     explicit HelpWindow(QWidget *parent = nullptr);
 
-    SkinBrowser *WebBrowser1() const { return m_browser; }
+    // The elements by their names in the layout.
+    struct Elements {
+        SkinBrowser *WebBrowser1 = nullptr;
+    };
+    const Elements &el() const { return m_el; }
+    const QList<ElementRegistry::Entry> &namedElements() const { return m_elements.entries(); }
+    QObject *element(const QString &name) const { return m_elements.find(name); }
+    // The names, also while no help window exists.
+    static QStringList elementNames() { return {QStringLiteral("WebBrowser1")}; }
 
 signals:
     void closedByUser();
@@ -19,5 +30,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    SkinBrowser *m_browser = nullptr;
+    Elements m_el;
+    ElementRegistry m_elements;
 };

@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     const PortNames names(configDir);
     SerialPortLink link(names, nullptr);
     AppShell shell(link, configDir, manualTimers);
-    shell.setPortHint([&names] { return describePorts(names); });
+    shell.portDialog().setPortHint([&names] { return describePorts(names); });
     QObject::connect(&shell, &AppShell::programEnded, &app, [] { QCoreApplication::exit(0); });
 
     Automation automation(shell, manualTimers, nullptr);

@@ -3,9 +3,8 @@
 #include "core/decode.h"
 #include "core/lines.h"
 #include "core/numbers.h"
-#include "shell/platform.h"
-#include "shell/sharedstate.h"
 #include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 #include "ui/skinlabel.h"
 #include "ui/skinpicture.h"
 
@@ -21,8 +20,9 @@ void showFace(SkinPicture *shown, SkinPicture *hidden)
 }
 } // namespace
 
-LiveDisplay::LiveDisplay(SharedState &state, MainWindow &window, QObject *parent)
-    : QObject(parent), m_state(state), m_window(window)
+LiveDisplay::LiveDisplay(SharedState &state, MainWindow &window, QChar decimalPoint,
+                         QObject *parent)
+    : QObject(parent), m_state(state), m_window(window), m_decimalPoint(decimalPoint)
 {
 }
 
@@ -30,7 +30,7 @@ void LiveDisplay::show(const QByteArray &payload)
 {
     using namespace zcore;
     const auto &e = m_window.el();
-    const QChar point = platform::decimalPoint();
+    const QChar point = m_decimalPoint;
     const LiveFrame f = decodePayload(payload);
 
     const auto &lists = e.speedLists;

@@ -16,11 +16,14 @@ public:
     // six and only the first four characters are ever read back.
     static constexpr int kSpeedLinesKept = 50;
 
-    LiveDisplay(SharedState &state, MainWindow &window, QObject *parent);
+    // decimalPoint: the desktop's decimal separator, for fractions in captions.
+    LiveDisplay(SharedState &state, MainWindow &window, QChar decimalPoint,
+                QObject *parent = nullptr);
 
     void show(const QByteArray &payload);
 
 private:
     SharedState &m_state;
     MainWindow &m_window;
+    QChar m_decimalPoint = QLatin1Char('.');
 };

@@ -2,12 +2,12 @@
 
 #include "core/frame.h"
 #include "link/seriallink.h"
-#include "shell/sharedstate.h"
-#include "shell/texts.h"
 #include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 #include "ui/skinlabel.h"
 #include "ui/skintextbox.h"
 #include "ui/skintimer.h"
+#include "ui/statustexts.h"
 
 namespace {
 constexpr double kSilentCyclesAllowed = 30; // the 31st silent cycle reports the link lost
@@ -30,11 +30,11 @@ void PollCycle::tick()
 
     m_state.silentTicks += 1;
     if (m_state.silentTicks > kSilentCyclesAllowed) {
-        m_state.linkStatus = texts::kNoLink;
+        m_state.linkStatus = statustexts::kNoLink;
         m_state.silentTicks = 0;
         e.kapa->setEnabled(true);
-        if (!e.ErrorList->caption().startsWith(texts::kNoLink))
-            m_state.statusMessage = texts::kNoLink;
+        if (!e.ErrorList->caption().startsWith(statustexts::kNoLink))
+            m_state.statusMessage = statustexts::kNoLink;
     }
 
     m_state.statusFade += kFadeStep;
@@ -58,10 +58,10 @@ void PollCycle::tick()
     const auto payload = zcore::framePayload(read);
     if (!payload)
         return;
-    if (!e.ErrorList->caption().startsWith(texts::kReading))
-        m_state.statusMessage = texts::kReading;
+    if (!e.ErrorList->caption().startsWith(statustexts::kReading))
+        m_state.statusMessage = statustexts::kReading;
     const QString diagnostic = zcore::diagnosticLine(*payload);
-    m_state.linkStatus = texts::kConnected;
+    m_state.linkStatus = statustexts::kConnected;
     m_state.silentTicks = 0;
     if (m_onFrame)
         m_onFrame(*payload);

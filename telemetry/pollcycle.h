@@ -16,7 +16,7 @@ class PollCycle : public QObject {
 public:
     using FrameHandler = std::function<void(const QByteArray &payload)>;
 
-    PollCycle(SharedState &state, SerialLink &link, MainWindow &window, QObject *parent);
+    PollCycle(SharedState &state, SerialLink &link, MainWindow &window, QObject *parent = nullptr);
 
     // Decoding and display of an accepted payload (runs before the diagnostic line).
     void setFrameHandler(FrameHandler handler) { m_onFrame = std::move(handler); }

@@ -5,10 +5,9 @@
 #include "core/numbers.h"
 #include "link/commandsender.h"
 #include "refusal.h"
-#include "shell/platform.h"
-#include "shell/sharedstate.h"
 #include "ui/balloon.h"
 #include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 #include "ui/skinlabel.h"
 #include "ui/skintextbox.h"
 
@@ -34,8 +33,9 @@ const QString kSent = QStringLiteral("Lpg Tuning Level Setting!");
 } // namespace
 
 BandTuning::BandTuning(SharedState &state, MainWindow &window, CommandSender &sender,
-                       QObject *parent)
-    : QObject(parent), m_state(state), m_window(window), m_sender(sender)
+                       QChar decimalPoint, QObject *parent)
+    : QObject(parent), m_state(state), m_window(window), m_sender(sender),
+      m_decimalPoint(decimalPoint)
 {
     const auto &e = window.el();
     for (int band = 0; band < 4; ++band) {
@@ -54,7 +54,7 @@ void BandTuning::bandClicked(int band)
     e.SetBox->setTop(kBoxTop);
     e.SetBox->setLeft(kBands[band].boxLeft);
     const double level = zcore::readLeadingNumber(e.bandLevels[size_t(band)]->caption());
-    e.SetBox->setText(zcore::numberText(level, platform::decimalPoint()));
+    e.SetBox->setText(zcore::numberText(level, m_decimalPoint));
     e.SetBox->setFocus();
 }
 

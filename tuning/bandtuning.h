@@ -14,7 +14,9 @@ class CommandSender;
 class BandTuning : public QObject {
     Q_OBJECT
 public:
-    BandTuning(SharedState &state, MainWindow &window, CommandSender &sender, QObject *parent);
+    // decimalPoint: the desktop's decimal separator, for the entry box's text.
+    BandTuning(SharedState &state, MainWindow &window, CommandSender &sender, QChar decimalPoint,
+               QObject *parent = nullptr);
 
     void bandClicked(int band); // 0..3
     void entryKeyDown(int keyCode);
@@ -24,4 +26,5 @@ private:
     SharedState &m_state;
     MainWindow &m_window;
     CommandSender &m_sender;
+    QChar m_decimalPoint = QLatin1Char('.');
 };

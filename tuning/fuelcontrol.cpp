@@ -3,8 +3,8 @@
 #include "core/decode.h"
 #include "core/frame.h"
 #include "refusal.h"
-#include "shell/sharedstate.h"
 #include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 #include "ui/skinpicture.h"
 
 FuelControl::FuelControl(SharedState &state, MainWindow &window, CommandSender &sender,

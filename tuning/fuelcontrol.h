@@ -14,7 +14,8 @@ class SkinPicture;
 class FuelControl : public QObject {
     Q_OBJECT
 public:
-    FuelControl(SharedState &state, MainWindow &window, CommandSender &sender, QObject *parent);
+    FuelControl(SharedState &state, MainWindow &window, CommandSender &sender,
+                QObject *parent = nullptr);
 
     // sendsilindir: the mask from the visible faces, as command 4.
     CommandSender::Result sendMask();

@@ -4,8 +4,8 @@
 #include "core/numbers.h"
 #include "link/commandsender.h"
 #include "refusal.h"
-#include "shell/sharedstate.h"
 #include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 #include "ui/skinlabel.h"
 
 namespace {

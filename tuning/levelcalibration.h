@@ -13,7 +13,7 @@ class LevelCalibration : public QObject {
     Q_OBJECT
 public:
     LevelCalibration(SharedState &state, MainWindow &window, CommandSender &sender,
-                     QObject *parent);
+                     QObject *parent = nullptr);
 
     void pointClicked(int point); // 1 full .. 5 empty
 

@@ -6,10 +6,9 @@
 #include "core/numbers.h"
 #include "link/commandsender.h"
 #include "refusal.h"
-#include "shell/platform.h"
-#include "shell/sharedstate.h"
 #include "ui/balloon.h"
 #include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 #include "ui/skinlabel.h"
 #include "ui/skinpicture.h"
 #include "ui/skintextbox.h"
@@ -21,8 +20,9 @@ const QString kHint = QStringLiteral("Click to Mouse Button!");
 } // namespace
 
 SwitchOver::SwitchOver(SharedState &state, MainWindow &window, CommandSender &sender,
-                       QObject *parent)
-    : QObject(parent), m_state(state), m_window(window), m_sender(sender)
+                       QChar decimalPoint, QObject *parent)
+    : QObject(parent), m_state(state), m_window(window), m_sender(sender),
+      m_decimalPoint(decimalPoint)
 {
     const auto &e = window.el();
     connect(e.Setterm, &SkinLabel::clicked, this, &SwitchOver::labelClicked);
@@ -65,7 +65,7 @@ void SwitchOver::entryKeyDown(int keyCode)
 void SwitchOver::step(int degrees)
 {
     const auto &e = m_window.el();
-    const QChar point = platform::decimalPoint();
+    const QChar point = m_decimalPoint;
     const double stepped = zcore::readLeadingNumber(e.Setterm->caption()) + degrees;
     // A step that cannot be sent is refused before anything changes.
     if (const auto refused = m_sender.refusal(kCommand, zcore::byteFromDegrees(stepped))) {

@@ -14,7 +14,9 @@ class CommandSender;
 class SwitchOver : public QObject {
     Q_OBJECT
 public:
-    SwitchOver(SharedState &state, MainWindow &window, CommandSender &sender, QObject *parent);
+    // decimalPoint: the desktop's decimal separator, for the stepped caption.
+    SwitchOver(SharedState &state, MainWindow &window, CommandSender &sender, QChar decimalPoint,
+               QObject *parent = nullptr);
 
     void labelClicked();
     void entryKeyDown(int keyCode);
@@ -25,4 +27,5 @@ private:
     SharedState &m_state;
     MainWindow &m_window;
     CommandSender &m_sender;
+    QChar m_decimalPoint = QLatin1Char('.');
 };

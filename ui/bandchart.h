@@ -9,7 +9,7 @@ class MainWindow;
 class BandChart : public QObject {
     Q_OBJECT
 public:
-    BandChart(MainWindow &window, QObject *parent);
+    BandChart(MainWindow &window, QObject *parent = nullptr);
 
     void driveZ();
 

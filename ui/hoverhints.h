@@ -12,7 +12,7 @@ class MainWindow;
 class HoverHints : public QObject {
     Q_OBJECT
 public:
-    HoverHints(MainWindow &window, QObject *parent);
+    HoverHints(MainWindow &window, QObject *parent = nullptr);
 
     void backgroundMoved(Qt::MouseButtons buttons, TwipsPoint at);
 

@@ -2,7 +2,7 @@
 
 #include "core/numbers.h"
 #include "mainwindow.h"
-#include "shell/sharedstate.h"
+#include "sharedstate.h"
 #include "skinlabel.h"
 #include "skinpicture.h"
 #include "skintimer.h"

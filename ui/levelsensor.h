@@ -17,7 +17,7 @@ class MainWindow;
 class LevelSensor : public QObject {
     Q_OBJECT
 public:
-    LevelSensor(SharedState &state, MainWindow &window, QObject *parent);
+    LevelSensor(SharedState &state, MainWindow &window, QObject *parent = nullptr);
 
     void tick();
 

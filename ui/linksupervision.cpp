@@ -2,11 +2,11 @@
 
 #include "core/lines.h"
 #include "mainwindow.h"
-#include "shell/sharedstate.h"
-#include "shell/texts.h"
+#include "sharedstate.h"
 #include "skinlabel.h"
 #include "skinpicture.h"
 #include "skintimer.h"
+#include "statustexts.h"
 
 LinkSupervision::LinkSupervision(SharedState &state, MainWindow &window, QObject *parent)
     : QObject(parent), m_state(state), m_window(window)
@@ -47,6 +47,6 @@ void LinkSupervision::noEcuTimeout()
 {
     if (m_window.windowAttribute() == 0)
         m_window.setWindowAttribute(1);
-    m_window.setWindowTitle(texts::kNoEcuTitle);
+    m_window.setWindowTitle(statustexts::kNoEcuTitle);
     m_window.el().kapa->setEnabled(false);
 }

@@ -15,7 +15,7 @@ public:
     // about eight); the log never needs more to behave as it does.
     static constexpr int kLogLinesKept = 200;
 
-    LinkSupervision(SharedState &state, MainWindow &window, QObject *parent);
+    LinkSupervision(SharedState &state, MainWindow &window, QObject *parent = nullptr);
 
     void showStatus();   // Timer1
     void showMessage();  // Timer4

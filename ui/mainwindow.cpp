@@ -56,14 +56,6 @@ MainWindow::MainWindow(bool manualTimers, QWidget *parent) : QWidget(parent)
     }
 }
 
-template <typename T> T *MainWindow::add(const QString &name, T *element)
-{
-    element->setObjectName(name);
-    m_named.append({name, element});
-    m_byName.insert(name, element);
-    return element;
-}
-
 void MainWindow::build(bool manualTimers)
 {
     auto label = [this](const QString &name, double l, double t, double w, double h,

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "core/chart.h"
+#include "elementregistry.h"
 #include "pointer.h"
 
-#include <QHash>
 #include <QPixmap>
 #include <QWidget>
 
@@ -69,8 +69,8 @@ public:
     const Elements &el() const { return m_el; }
 
     // Every element by name, in layout order (timers included).
-    const QList<QPair<QString, QObject *>> &namedElements() const { return m_named; }
-    QObject *element(const QString &name) const { return m_byName.value(name); }
+    const QList<ElementRegistry::Entry> &namedElements() const { return m_elements.entries(); }
+    QObject *element(const QString &name) const { return m_elements.find(name); }
 
     // The boxes of the last band chart pass, painted over the skin; none before the first.
     const std::optional<std::array<zcore::ChartBox, 5>> &chart() const { return m_chart; }
@@ -91,11 +91,13 @@ protected:
 
 private:
     void build(bool manualTimers);
-    template <typename T> T *add(const QString &name, T *element);
+    template <typename T> T *add(const QString &name, T *element)
+    {
+        return m_elements.add(name, element);
+    }
 
     Elements m_el{};
-    QList<QPair<QString, QObject *>> m_named;
-    QHash<QString, QObject *> m_byName;
+    ElementRegistry m_elements;
     QPixmap m_skin;
     std::optional<std::array<zcore::ChartBox, 5>> m_chart;
 };

@@ -50,8 +50,8 @@ void HelpTest::twoClicksGiveOneWindowAndTwoNavigations()
     QVERIFY(help && help->isVisible());
     gestures::click(kablo);
     QCOMPARE(f.shell->help(), help);
-    QCOMPARE(help->WebBrowser1()->navigationCount(), 2);
-    QCOMPARE(help->WebBrowser1()->document(),
+    QCOMPARE(help->el().WebBrowser1->navigationCount(), 2);
+    QCOMPARE(help->el().WebBrowser1->document(),
              platform::ownFile(QStringLiteral("TanıtımMulti.mht")));
     QCOMPARE(help->windowTitle(), QStringLiteral("Help"));
 }

@@ -313,8 +313,8 @@ void PollCycleTest::closingTheHelpWindowRestartsTheSilentCount()
     e.kapa->tickNow();
     QCOMPARE(f.shell->mainWindow().windowAttribute(), 1);
     ShellFixture::tick(e.Timer2, 20);
-    f.shell->helpStart();
-    f.shell->helpStart();
+    f.shell->helpControl().open();
+    f.shell->helpControl().open();
     QVERIFY(f.shell->help());
     f.shell->help()->close();
     QCOMPARE(f.shell->state().silentTicks, 0.0);

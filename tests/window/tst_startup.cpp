@@ -110,11 +110,11 @@ void StartupTest::emptyFileIsRewrittenAndALaterStartKeepsThePreviousPort()
 
     // A later start on an empty file uses the port number shown before.
     f.writePortFile("\"Com-3\"\r\n");
-    f.shell->start();
+    f.shell->startup().start();
     QCOMPARE(f.link.portNumber(), 3);
     f.link.close();
     f.writePortFile({});
-    f.shell->start();
+    f.shell->startup().start();
     QCOMPARE(f.portFile(), QByteArray("\"Com-1\"\r\n"));
     QCOMPARE(f.window().el().PortNo->caption(), QStringLiteral("3"));
     QVERIFY(f.link.isOpen());
@@ -152,7 +152,7 @@ void StartupTest::startOpensThePortWithTheLineSettings()
     QCOMPARE(f.link.openCount(), 1);
     // start again after the port was closed for a change: opened once more.
     f.link.close();
-    f.shell->start();
+    f.shell->startup().start();
     QCOMPARE(f.link.openCount(), 2);
     QVERIFY(f.link.isOpen());
 }
@@ -179,7 +179,7 @@ void StartupTest::dialogStoresTheEntryAndStartsAgain()
 
     ShellFixture f;
     f.shell->load(); // no port file: the dialog beside the window
-    SkinTextBox *text1 = f.shell->comPort().Text1();
+    SkinTextBox *text1 = f.shell->comPort().el().Text1;
     QVERIFY(f.shell->comPort().isVisible());
     gestures::typeText(text1, entry);
     QCOMPARE(text1->text(), entry);
@@ -200,9 +200,9 @@ void StartupTest::dialogOpensWithAnEmptyEntryEveryTime()
 {
     ShellFixture f;
     f.shell->load();
-    SkinTextBox *text1 = f.shell->comPort().Text1();
+    SkinTextBox *text1 = f.shell->comPort().el().Text1;
     gestures::typeText(text1, QStringLiteral("9"));
-    f.shell->comPortStart();
+    f.shell->portDialog().open();
     QCOMPARE(text1->text(), QString());
 }
 
@@ -216,7 +216,7 @@ void StartupTest::portChangeClosesThePortAndHidesTheWindow()
     QVERIFY(!f.link.isOpen());
     QVERIFY(!f.shell->mainWindow().isVisible());
     QVERIFY(f.shell->comPort().isVisible());
-    QCOMPARE(f.shell->comPort().Text1()->text(), QString());
+    QCOMPARE(f.shell->comPort().el().Text1->text(), QString());
 
     // No frame is taken while the dialog is open.
     f.link.receive(QByteArray(40, 'x'));
@@ -253,7 +253,7 @@ void StartupTest::portFileThatCannotBeWrittenKeepsTheDialogOpen()
     QVERIFY(QDir().mkpath(f.portFilePath()));
     f.shell->load();
     QVERIFY(f.shell->comPort().isVisible());
-    SkinTextBox *text1 = f.shell->comPort().Text1();
+    SkinTextBox *text1 = f.shell->comPort().el().Text1;
     gestures::typeText(text1, QStringLiteral("4"));
     gestures::key(text1, 13);
     QVERIFY(f.shell->comPort().isVisible());
@@ -321,7 +321,7 @@ void StartupTest::portFileInAFolderThatTakesNoNewFilesIsChangedInPlace()
                                                     QFileDevice::ExeOwner);
             QSKIP("this machine lets any file be created in a read-only folder");
         }
-        SkinTextBox *text1 = f.shell->comPort().Text1();
+        SkinTextBox *text1 = f.shell->comPort().el().Text1;
         gestures::typeText(text1, QStringLiteral("4"));
         gestures::key(text1, 13);
     }
@@ -339,12 +339,12 @@ void StartupTest::failureReasonIsInTheDialogTooltip()
 {
     ShellFixture f;
     f.link.refuseOpen(3);
-    f.shell->setPortHint([] { return QStringLiteral("3 = /dev/ttyUSB0"); });
+    f.shell->portDialog().setPortHint([] { return QStringLiteral("3 = /dev/ttyUSB0"); });
     f.loadWith("\"Com-3\"\r\n");
     const QString tip = f.shell->comPort().toolTip();
     QVERIFY2(tip.contains(QStringLiteral("port 3 busy")), qPrintable(tip));
     QVERIFY(tip.contains(QStringLiteral("3 = /dev/ttyUSB0")));
-    QCOMPARE(f.shell->comPort().Label1()->caption(), QStringLiteral("ComPort Number"));
+    QCOMPARE(f.shell->comPort().el().Label1->caption(), QStringLiteral("ComPort Number"));
     QCOMPARE(f.shell->comPort().windowTitle(), QStringLiteral("Com"));
 }
 

@@ -2,7 +2,7 @@
 // disabling it, and the level marker's timer sleeps while its tick would
 // change nothing, waking when the reading, the captured point or the stored
 // points change.
-#include "shell/sharedstate.h"
+#include "ui/sharedstate.h"
 #include "ui/levelsensor.h"
 #include "ui/mainwindow.h"
 #include "ui/skinlabel.h"

@@ -1,4 +1,5 @@
-// The process-wide variables that the handlers of all windows share. Never saved.
+// The process-wide variables that the handlers of all windows share: a small
+// model the window layer, the features and start-up use. Never saved.
 #pragma once
 
 #include <QString>

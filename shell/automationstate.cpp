@@ -1,0 +1,135 @@
+#include "automationstate.h"
+
+#include "appshell.h"
+#include "link/seriallink.h"
+#include "ui/skinbrowser.h"
+#include "ui/skinbutton.h"
+#include "ui/skinlabel.h"
+#include "ui/skinpicture.h"
+#include "ui/skintextbox.h"
+#include "ui/skintimer.h"
+
+#include <QJsonArray>
+
+namespace {
+
+QString colourText(const QColor &c) { return c.name(QColor::HexRgb).toUpper(); }
+
+void putGeometry(QJsonObject &o, const ElementGeometry &g, const QWidget *w)
+{
+    o.insert(QStringLiteral("visible"), !w->isHidden());
+    o.insert(QStringLiteral("left"), g.left());
+    o.insert(QStringLiteral("top"), g.top());
+    o.insert(QStringLiteral("width"), g.twipsWidth());
+    o.insert(QStringLiteral("height"), g.twipsHeight());
+}
+
+bool hasFocus(const QWidget *w) { return w->window()->focusWidget() == w && w->isVisible(); }
+
+QJsonObject elementState(const QObject *element)
+{
+    QJsonObject o;
+    if (const auto *l = qobject_cast<const SkinLabel *>(element)) {
+        o.insert(QStringLiteral("kind"), QStringLiteral("label"));
+        putGeometry(o, *l, l);
+        o.insert(QStringLiteral("text"), l->caption());
+        o.insert(QStringLiteral("fore"), colourText(l->foreColor()));
+        o.insert(QStringLiteral("back"), colourText(l->backColor()));
+        o.insert(QStringLiteral("focus"), hasFocus(l));
+    } else if (const auto *p = qobject_cast<const SkinPicture *>(element)) {
+        o.insert(QStringLiteral("kind"), QStringLiteral("picture"));
+        putGeometry(o, *p, p);
+        o.insert(QStringLiteral("focus"), hasFocus(p));
+    } else if (const auto *t = qobject_cast<const SkinTextBox *>(element)) {
+        o.insert(QStringLiteral("kind"), QStringLiteral("textbox"));
+        putGeometry(o, *t, t);
+        o.insert(QStringLiteral("text"), t->text());
+        o.insert(QStringLiteral("fore"), colourText(t->palette().color(QPalette::Text)));
+        o.insert(QStringLiteral("back"), colourText(t->palette().color(QPalette::Base)));
+        o.insert(QStringLiteral("focus"), hasFocus(t));
+    } else if (const auto *b = qobject_cast<const SkinButton *>(element)) {
+        o.insert(QStringLiteral("kind"), QStringLiteral("button"));
+        putGeometry(o, *b, b);
+        o.insert(QStringLiteral("text"), b->text());
+        o.insert(QStringLiteral("focus"), hasFocus(b));
+    } else if (const auto *w = qobject_cast<const SkinBrowser *>(element)) {
+        o.insert(QStringLiteral("kind"), QStringLiteral("browser"));
+        putGeometry(o, *w, w);
+        o.insert(QStringLiteral("document"), w->document());
+    } else if (const auto *timer = qobject_cast<const SkinTimer *>(element)) {
+        o.insert(QStringLiteral("kind"), QStringLiteral("timer"));
+        o.insert(QStringLiteral("enabled"), timer->isEnabled());
+        o.insert(QStringLiteral("interval"), timer->interval());
+    }
+    return o;
+}
+
+QJsonObject windowState(const QWidget *w)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("exists"), w != nullptr);
+    o.insert(QStringLiteral("visible"), w && w->isVisible());
+    o.insert(QStringLiteral("title"), w ? w->windowTitle() : QString());
+    o.insert(QStringLiteral("minimized"), w && (w->windowState() & Qt::WindowMinimized));
+    return o;
+}
+
+QJsonObject sharedState(const SharedState &s)
+{
+    return {{QStringLiteral("linkStatus"), s.linkStatus},
+            {QStringLiteral("silentTicks"), s.silentTicks},
+            {QStringLiteral("sensorLevel"), s.sensorLevel},
+            {QStringLiteral("levelCalibStep"), s.levelCalibStep},
+            {QStringLiteral("iniPath"), s.iniPath},
+            {QStringLiteral("statusMessage"), s.statusMessage},
+            {QStringLiteral("statusFade"), s.statusFade}};
+}
+
+QJsonArray chartState(const MainWindow &main)
+{
+    QJsonArray chart;
+    if (const auto &boxes = main.chart()) {
+        for (const zcore::ChartBox &b : *boxes)
+            chart.append(
+                QJsonObject{{QStringLiteral("left"), b.left},
+                            {QStringLiteral("top"), b.top},
+                            {QStringLiteral("right"), b.right},
+                            {QStringLiteral("bottom"), b.bottom},
+                            {QStringLiteral("color"), colourText(QColor::fromRgb(b.rgb))}});
+    }
+    return chart;
+}
+
+} // namespace
+
+QJsonObject automationState(AppShell &shell)
+{
+    QJsonObject windows;
+    windows.insert(QStringLiteral("main"), windowState(&shell.mainWindow()));
+    windows.insert(QStringLiteral("ComPort"), windowState(&shell.comPort()));
+    windows.insert(QStringLiteral("Help"), windowState(shell.help()));
+
+    QJsonObject elements;
+    for (const auto &[name, element] : shell.mainWindow().namedElements())
+        elements.insert(name, elementState(element));
+    elements.insert(QStringLiteral("MSComm1"),
+                    QJsonObject{{QStringLiteral("kind"), QStringLiteral("serial")},
+                                {QStringLiteral("open"), shell.link().isOpen()},
+                                {QStringLiteral("port"), shell.link().portNumber()}});
+    for (const auto &[name, element] : shell.comPort().namedElements())
+        elements.insert(name, elementState(element));
+    if (const HelpWindow *help = shell.help()) {
+        for (const auto &[name, element] : help->namedElements())
+            elements.insert(name, elementState(element));
+    } else {
+        // The help window's browser while the window does not exist.
+        for (const QString &name : HelpWindow::elementNames())
+            elements.insert(name, QJsonObject{{QStringLiteral("kind"), QStringLiteral("browser")},
+                                              {QStringLiteral("document"), QString()}});
+    }
+
+    return {{QStringLiteral("windows"), windows},
+            {QStringLiteral("elements"), elements},
+            {QStringLiteral("shared"), sharedState(shell.state())},
+            {QStringLiteral("chart"), chartState(shell.mainWindow())}};
+}
