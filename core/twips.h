@@ -10,6 +10,4 @@ inline constexpr double kTwipsPerPixel = 15.0;
 // Nearest pixel to a twips coordinate (halves round up, as the screen grid does).
 inline int twipsToPixels(double twips) { return int(std::floor(twips / kTwipsPerPixel + 0.5)); }
 
-inline double pixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }
-
 } // namespace zcore

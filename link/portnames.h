@@ -14,7 +14,6 @@
 struct PortName {
     int number = 0;
     QString device; // the path to open
-    QString origin; // where the mapping comes from, for the technician
 };
 
 class PortNames {

@@ -51,7 +51,6 @@ public:
     Startup &startup() { return m_startup; }
     PortDialog &portDialog() { return m_portDialog; }
     HelpControl &helpControl() { return m_help; }
-    PollCycle &pollCycle() { return m_poll; }
 
 signals:
     void programEnded();

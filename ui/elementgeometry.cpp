@@ -22,12 +22,6 @@ void ElementGeometry::setWidth(double twips)
     apply();
 }
 
-void ElementGeometry::setHeight(double twips)
-{
-    m_height = twips;
-    apply();
-}
-
 void ElementGeometry::setTwipsGeometry(double left, double top, double width, double height)
 {
     m_left = left;

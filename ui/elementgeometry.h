@@ -16,7 +16,6 @@ public:
     void setLeft(double twips);
     void setTop(double twips);
     void setWidth(double twips);
-    void setHeight(double twips);
     void setTwipsGeometry(double left, double top, double width, double height);
 
 protected:
