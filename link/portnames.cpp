@@ -70,7 +70,7 @@ QList<PortName> PortNames::describe() const
 #else
     const QStringList devices = familyDevices();
     for (int i = 0; i < devices.size(); ++i)
-        names.insert(i + 1, {i + 1, devices[i], QStringLiteral("Wine numbering")});
+        names.insert(i + 1, {i + 1, devices[i]});
     const QDir ports(QDir(m_configDir).filePath(QStringLiteral("ports")));
     const QStringList entries = ports.entryList({QStringLiteral("com*")},
                                                 QDir::Files | QDir::System | QDir::NoDotAndDotDot);
@@ -81,7 +81,7 @@ QList<PortName> PortNames::describe() const
             continue;
         const QString device = overrideFor(n);
         if (!device.isEmpty())
-            names.insert(n, {n, device, ports.filePath(entry)});
+            names.insert(n, {n, device});
     }
 #endif
     return names.values();
