@@ -3,7 +3,8 @@
 # demo, when they are missing. Uses sudo when not run as root.
 # --fuzz adds clang and its runtime for the libFuzzer targets; --package the
 # package checkers (lintian, desktop-file-validate); --bench Google Benchmark
-# and the profilers bench/profile.sh uses (valgrind, perf).
+# and the profilers bench/profile.sh uses (valgrind, perf); --lint the
+# layout checker (clang-format).
 set -euo pipefail
 
 packages=(
@@ -17,6 +18,7 @@ case "${1:-}" in
 --fuzz) packages+=(clang libclang-rt-14-dev) ;;
 --package) packages+=(lintian desktop-file-utils) ;;
 --bench) packages+=(libbenchmark-dev valgrind linux-perf) ;;
+--lint) packages+=(clang-format git) ;;
 esac
 
 missing=()

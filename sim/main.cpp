@@ -78,9 +78,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     // The version is answered here rather than by the parser, so that it
     // carries the licence lines as GNU programs print them.
-    const QCommandLineOption versionOption(
-        {QStringLiteral("v"), QStringLiteral("version")},
-        QStringLiteral("Displays version information."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Displays version information."));
     parser.addOption(versionOption);
     const QCommandLineOption linkOption(
         QStringLiteral("link"),

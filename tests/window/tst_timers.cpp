@@ -2,9 +2,9 @@
 // disabling it, and the level marker's timer sleeps while its tick would
 // change nothing, waking when the reading, the captured point or the stored
 // points change.
-#include "ui/sharedstate.h"
 #include "ui/levelsensor.h"
 #include "ui/mainwindow.h"
+#include "ui/sharedstate.h"
 #include "ui/skinlabel.h"
 #include "ui/skinpicture.h"
 #include "ui/skintimer.h"
