@@ -21,6 +21,8 @@ SerialPortLink::SerialPortLink(PortNames names, QObject *parent)
 {
     m_port.setReadBufferSize(kReceiveBufferSize);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPortLink::onError);
+    m_reopen.setInterval(kReopenIntervalMs);
+    connect(&m_reopen, &QTimer::timeout, this, &SerialPortLink::tryReopen);
 }
 
 bool SerialPortLink::setPortNumber(int number)
@@ -83,6 +85,14 @@ bool SerialPortLink::open()
 {
     if (m_open)
         return true;
+    if (!openDevice())
+        return false;
+    m_open = true;
+    return true;
+}
+
+bool SerialPortLink::openDevice()
+{
     const QString device = m_names.deviceFor(m_number);
     if (device.isEmpty()) {
         m_error = tr("COM%1 is not present on this computer").arg(m_number);
@@ -113,13 +123,14 @@ bool SerialPortLink::open()
     applySettings();
     m_port.clearError();
     m_error.clear();
-    m_open = true;
     return true;
 }
 
 void SerialPortLink::close()
 {
     m_open = false;
+    m_reopen.stop();
+    m_closePending = false;
     if (m_port.isOpen())
         m_port.close();
 }
@@ -174,12 +185,35 @@ void SerialPortLink::onError(QSerialPort::SerialPortError error)
     if (m_closePending)
         return;
     m_closePending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_closePending = false;
-            if (m_port.isOpen())
-                m_port.close();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &SerialPortLink::closeLostDevice, Qt::QueuedConnection);
+}
+
+void SerialPortLink::closeLostDevice()
+{
+    if (!m_closePending)
+        return; // the logic closed the port meanwhile
+    m_closePending = false;
+    if (m_port.isOpen())
+        m_port.close();
+    if (m_open) {
+        m_reopen.start();
+        emit deviceLost();
+    }
+}
+
+void SerialPortLink::tryReopen()
+{
+    if (!m_open || m_port.isOpen()) {
+        m_reopen.stop();
+        return;
+    }
+    const QString lost = m_error;
+    if (!openDevice()) {
+        // Not back yet, or held by another program: quietly again later. The
+        // reason the technician sees stays the loss.
+        m_error = lost;
+        return;
+    }
+    m_reopen.stop();
+    emit deviceReturned();
 }

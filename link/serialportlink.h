@@ -1,6 +1,20 @@
 // The real serial port, through Qt Serial Port. Ports are opened by their
 // device path (pseudo-terminals and links included), never looked up in the
 // port enumeration.
+//
+// A device that goes away while the port is open (a USB adapter that resets
+// while the engine cranks, a pulled plug, a suspended laptop) is closed, and
+// the port stays open for the logic. The link then looks for the device
+// again every kReopenIntervalMs: the same port number resolved by the same
+// rule (so a ports/comN or by-id link that now leads to another device is
+// followed), opened with the same line settings. A device another program
+// holds is left to it (its lock is respected); the tries go on quietly until
+// it is free, the device is back, or the logic closes the port (a new port
+// number chosen in the dialog wins). A timer rather than a file-system
+// watch: the device may come back under any of several names in several
+// folders (ports/, /dev, /dev/serial/by-id), and on Windows through COMN;
+// four cheap tries a second cost next to nothing and bound the wait for the
+// first frame after the return to about a quarter of a second.
 #pragma once
 
 #include "portnames.h"
@@ -8,6 +22,7 @@
 
 #include <QObject>
 #include <QSerialPort>
+#include <QTimer>
 
 class SerialPortLink : public QObject, public SerialLink {
     Q_OBJECT
@@ -32,12 +47,27 @@ public:
     QString lastError() const override { return m_error; }
     QString deviceName() const { return m_device; }
 
+    static constexpr int kReopenIntervalMs = 250;
+    // Whether the device itself is open (false while it is away).
+    bool deviceOpen() const { return m_port.isOpen(); }
+
+signals:
+    // The device went away under the open port, and came back.
+    void deviceLost();
+    void deviceReturned();
+
 private:
     void onError(QSerialPort::SerialPortError error);
     bool applySettings();
+    // Resolves the port number to its device and opens it; false (with the
+    // reason in m_error) when it cannot.
+    bool openDevice();
+    void closeLostDevice();
+    void tryReopen();
 
     PortNames m_names;
     QSerialPort m_port{this};
+    QTimer m_reopen{this};
     QString m_device;
     QString m_settings = QStringLiteral("9600,N,8,1");
     QString m_error;

@@ -4,6 +4,8 @@
 #include "support/payloads.h"
 #include "support/processlocale.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -33,6 +35,7 @@ private slots:
     void bandLevelTypedInTheToolReachesTheUnitAndComesBack();
     void secondCopyOnTheSameDeviceIsRefusedWhateverTheLink();
     void pulledCableLeavesTheToolIdleAndIsReportedLost();
+    void deviceThatComesBackIsReopenedWithoutTheDialog();
     void garbageAndBrokenFramesShowNothingButWholeFrames();
     void badRequestsAreAnsweredAndTheToolGoesOn();
     void hiddenElementsRefuseGestures();
@@ -245,6 +248,13 @@ void EndToEndTest::secondCopyOnTheSameDeviceIsRefusedWhateverTheLink()
 
 namespace {
 // Processor time (user + system) of a process in seconds, from the kernel.
+int openDescriptors(qint64 pid)
+{
+    return int(QDir(QStringLiteral("/proc/%1/fd").arg(pid))
+                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
+                   .size());
+}
+
 double processorSeconds(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -285,16 +295,70 @@ void EndToEndTest::pulledCableLeavesTheToolIdleAndIsReportedLost()
     QCOMPARE(s.value("elements").toObject().value("in1").toObject().value("text").toString(),
              shown);
 
-    // The cable back in: the technician reconnects through the port dialog.
+    // The cable back in: the link finds the device again by itself, no
+    // dialog, and the window goes on as after late data.
     QVERIFY(unit.fault(QStringLiteral("replug")));
-    QVERIFY(tool.request(op("click", {{"target", "ChangePrt"}})).value("ok").toBool());
-    QVERIFY(tool.request(op("type", {{"target", "Text1"}, {"text", "1"}})).value("ok").toBool());
-    QVERIFY(tool.request(op("key", {{"target", "Text1"}, {"code", 13}})).value("ok").toBool());
-    QVERIFY(tool.element("MSComm1").value("open").toBool());
-    tool.pollUntil(
-        "DebugX", [](const QString &) { return false; }, 2);
-    QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(),
-             QStringLiteral("Connect Ecu!"));
+    QString status;
+    for (int cycle = 0; cycle < 10 && status != QLatin1String("Connect Ecu!"); ++cycle) {
+        tool.wait(300);
+        tool.tick("Timer2");
+        status = tool.state().value("shared").toObject().value("linkStatus").toString();
+    }
+    QCOMPARE(status, QStringLiteral("Connect Ecu!"));
+    QCOMPARE(tool.tick("Timer1"), 1);
+    QCOMPARE(tool.element("Con1").value("text").toString(), QStringLiteral("Connect Ecu!"));
+    QVERIFY(!tool.state()
+                 .value("windows")
+                 .toObject()
+                 .value("ComPort")
+                 .toObject()
+                 .value("visible")
+                 .toBool());
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::deviceThatComesBackIsReopenedWithoutTheDialog()
+{
+    SimulatedUnit unit;
+    ToolSession tool;
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("11")}));
+    tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
+    const qint64 pid = tool.process.processId();
+    const int descriptorsBefore = openDescriptors(pid);
+    QVERIFY(descriptorsBefore > 0);
+
+    for (int dropOut = 1; dropOut <= 3; ++dropOut) {
+        QVERIFY(unit.fault(QStringLiteral("unplug")));
+        // Gone for two seconds: the tool stays idle, no busy retry.
+        const double before = processorSeconds(pid);
+        tool.wait(2000);
+        const double used = processorSeconds(pid) - before;
+        qInfo("drop-out %d: %.2f s of processor in 2 s while the device was gone", dropOut, used);
+        QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of processor in 2 s").arg(used)));
+        tool.tick("Timer2", 3); // silent cycles while it is gone
+        QVERIFY(tool.state().value("shared").toObject().value("silentTicks").toInt() > 0);
+
+        // Back behind the same link, on a new terminal: frames resume.
+        QVERIFY(unit.fault(QStringLiteral("replug")));
+        QElapsedTimer back;
+        back.start();
+        bool resumed = false;
+        while (!resumed && back.elapsed() < 5000) {
+            tool.wait(50);
+            tool.tick("Timer2");
+            resumed = tool.state().value("shared").toObject().value("silentTicks").toInt() == 0;
+        }
+        qInfo("drop-out %d: first frame shown %lld ms after the device came back", dropOut,
+              back.elapsed());
+        QVERIFY2(resumed, "no frame after the device came back");
+        QVERIFY2(back.elapsed() < 1500, qPrintable(QString::number(back.elapsed())));
+        const QJsonObject s = tool.state();
+        QVERIFY(s.value("elements").toObject().value("MSComm1").toObject().value("open").toBool());
+        QVERIFY(
+            !s.value("windows").toObject().value("ComPort").toObject().value("visible").toBool());
+        QVERIFY(s.value("windows").toObject().value("main").toObject().value("visible").toBool());
+    }
+    QCOMPARE(openDescriptors(pid), descriptorsBefore);
     QVERIFY(tool.finish());
 }
 
