@@ -1,10 +1,12 @@
-// The unit's end of the serial line: a pseudo-terminal whose slave side the
-// tool opens through a symbolic link, like a serial port.
+// The unit's end of the serial line: a pseudo-terminal (pty/) whose slave
+// side the tool opens through a symbolic link, like a serial port.
 //
-// The link keeps a slave descriptor of its own open all the time, so the
-// master never reads EIO while the tool has the port closed. Bytes the tool
-// writes arrive on the master and are passed on by received().
+// The terminal keeps a slave descriptor of its own open all the time, so
+// the master never reads EIO while the tool has the port closed. Bytes the
+// tool writes arrive on the master and are passed on by received().
 #pragma once
+
+#include "pty/pseudoterminal.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -38,7 +40,7 @@ public:
     // and the link turned to it in one rename.
     bool replug(QString *error);
 
-    bool isOpen() const { return m_master >= 0; }
+    bool isOpen() const { return m_terminal.isOpen(); }
     QString device() const { return m_device; }
     QString linkPath() const { return m_linkPath; }
 
@@ -59,11 +61,9 @@ private:
     bool openTerminal(QString *error);
     void closeTerminal();
     static bool checkLinkPath(const QString &linkPath, QString *error);
-    bool publishLink(const QString &linkPath, QString *error);
     void removeLink();
 
-    int m_master = -1;
-    int m_slave = -1;
+    zpty::PseudoTerminal m_terminal;
     QSocketNotifier *m_notifier = nullptr;
     QString m_device;
     QString m_linkPath;
