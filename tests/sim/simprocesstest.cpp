@@ -2,15 +2,15 @@
 // through its link like the tool reads it.
 #include "simprocesstest.h"
 
+#include "pty/rawline.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -36,14 +36,9 @@ struct Port {
     bool open(const QString &path)
     {
         close();
-        fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        fd = zpty::openRawLine(path);
         if (fd < 0)
             return false;
-        termios settings{};
-        if (::tcgetattr(fd, &settings) == 0) {
-            ::cfmakeraw(&settings);
-            ::tcsetattr(fd, TCSANOW, &settings);
-        }
         bytes.clear();
         ended = false;
         return true;

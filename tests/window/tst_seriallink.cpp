@@ -3,6 +3,8 @@
 #include "link/portnames.h"
 #include "link/serialportlink.h"
 
+#include "pty/pseudoterminal.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -10,31 +12,25 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
-// A pseudo-terminal pair whose device the tool opens as port 1 through a link.
+// A pseudo-terminal whose device the tool opens as port 1 through a link;
+// the test reads and writes its master, waiting for the bytes.
 struct PtyPort {
+    zpty::PseudoTerminal terminal;
     int master = -1;
     QString device;
     QTemporaryDir config;
 
     PtyPort()
     {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        if (!terminal.open(zpty::PseudoTerminal::Master::Blocking))
             return;
-        device = QString::fromLocal8Bit(ptsname(master));
+        master = terminal.master();
+        device = terminal.device();
         QDir(config.path()).mkpath(QStringLiteral("ports"));
         QFile::link(device, config.filePath(QStringLiteral("ports/com1")));
-    }
-    ~PtyPort()
-    {
-        if (master >= 0)
-            ::close(master);
     }
 };
 } // namespace
