@@ -80,6 +80,8 @@ bool SimulatedUnit::fault(const QString &control, int timeoutMs)
     return false;
 }
 
+ToolSession::ToolSession() : program(QStringLiteral(ZENDALITE_BIN)) {}
+
 ToolSession::~ToolSession()
 {
     if (process.state() != QProcess::NotRunning) {
@@ -105,17 +107,30 @@ bool ToolSession::prepareConfig(const QString &device, const QByteArray &portFil
 
 bool ToolSession::start(const QStringList &extra)
 {
+    return startWith(QStringList{QStringLiteral("--automation")} + extra);
+}
+
+bool ToolSession::startWith(const QStringList &arguments)
+{
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(extraEnvironment);
     process.setProcessEnvironment(env);
-    process.setProgram(QStringLiteral(ZENDALITE_BIN));
-    process.setArguments(QStringList{QStringLiteral("--automation")} + extra);
+    if (wrapper.isEmpty()) {
+        process.setProgram(program);
+        process.setArguments(arguments);
+    } else {
+        process.setProgram(wrapper.first());
+        process.setArguments(wrapper.mid(1) + QStringList{program} + arguments);
+    }
     process.setProcessChannelMode(QProcess::SeparateChannels);
+    if (!stderrFile.isEmpty())
+        process.setStandardErrorFile(stderrFile);
+    startedAt = std::chrono::steady_clock::now();
     process.start();
-    return process.waitForStarted(5000);
+    return process.waitForStarted(5000 * timeoutScale);
 }
 
 QJsonObject ToolSession::request(const QJsonObject &request, int timeoutMs)
@@ -126,7 +141,7 @@ QJsonObject ToolSession::request(const QJsonObject &request, int timeoutMs)
 
 QJsonObject ToolSession::nextReply(int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
+    const QDeadlineTimer deadline(qint64(timeoutMs) * timeoutScale);
     while (!deadline.hasExpired()) {
         const qsizetype nl = m_buffer.indexOf('\n');
         if (nl >= 0) {
@@ -186,4 +201,17 @@ bool ToolSession::finish(int timeoutMs)
     process.closeWriteChannel();
     return process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
+}
+
+bool ToolSession::quit(int timeoutMs)
+{
+    if (process.state() != QProcess::Running)
+        return false;
+    request({{QStringLiteral("op"), QStringLiteral("quit")}}, timeoutMs);
+    process.closeWriteChannel();
+    if (process.waitForFinished(timeoutMs))
+        return process.exitStatus() == QProcess::NormalExit;
+    process.kill();
+    process.waitForFinished(3000);
+    return false;
 }

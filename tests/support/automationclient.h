@@ -1,5 +1,7 @@
-// Drives the real programs for end-to-end tests: the simulated unit on a
-// pseudo-terminal and the tool through its automation channel.
+// Drives the real programs from outside, for the end-to-end tests and the
+// whole-program benchmark: the simulated unit on a pseudo-terminal and the
+// tool through its automation channel (a static library of its own,
+// zendalite_automationclient, that knows where both programs were built).
 #pragma once
 
 #include <QJsonObject>
@@ -8,6 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <functional>
 
 class SimulatedUnit {
@@ -33,13 +36,30 @@ private:
 
 class ToolSession {
 public:
+    ToolSession();
     ~ToolSession();
     // A configuration folder whose port 1 is the given device and whose port file names port 1.
     bool prepareConfig(const QString &device, const QByteArray &portFile = "\"Com-1\"\r\n");
+    // Starts the program with --automation and the extra arguments.
     bool start(const QStringList &extra = {"--manual-timers"});
+    // Starts the program with exactly these arguments.
+    bool startWith(const QStringList &arguments);
+
+    // What start() runs: the tool built beside the tests unless changed
+    // (another build, or another program that answers the same requests).
+    QString program;
+    // A command the program runs under (a profiler), empty for none.
+    QStringList wrapper;
+    // Every wait for a reply lasts this many times longer (under a profiler).
+    int timeoutScale = 1;
+    // When set, the program's standard error goes to this file instead of process.
+    QString stderrFile;
     // Variables set for the tool on top of this process's environment
     // (a desktop's locale, say); taken by start().
     QProcessEnvironment extraEnvironment;
+    // The moment just before the process was started.
+    std::chrono::steady_clock::time_point startedAt;
+
     QJsonObject request(const QJsonObject &request, int timeoutMs = 15000);
     // The next reply line, without sending anything.
     QJsonObject nextReply(int timeoutMs = 15000);
@@ -53,6 +73,9 @@ public:
                       int cycles = 10);
     void wait(int ms);
     bool finish(int timeoutMs = 5000); // end of input; true when the program ended cleanly
+    // Asks the program to quit and ends its input; kills it when it has not
+    // ended in time. True when it ended by itself.
+    bool quit(int timeoutMs = 5000);
 
     QTemporaryDir config;
     QProcess process;
