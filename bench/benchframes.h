@@ -5,6 +5,7 @@
 // benchmark can change it at a moment it knows.
 #pragma once
 
+#include "core/decode.h"
 #include "core/frame.h"
 
 #include <QByteArray>
@@ -30,6 +31,7 @@ inline double noise(quint64 k, quint64 salt)
 
 // The 34 payload bytes of frame k (10 frames a second): the engine idles near
 // 800 rpm and revs to about 3000 rpm and back every 8 s; in/out times follow.
+// On gas on all four rows, coolant at 85 degrees, switch-over at 35.
 inline QByteArray payload(quint64 k, int band0Level)
 {
     const double t = double(k) * 0.1;
@@ -38,39 +40,31 @@ inline QByteArray payload(quint64 k, int band0Level)
     const double rpm = 800.0 + 2200.0 * swing * swing + 30.0 * (noise(k, 1) - 0.5);
     const double injectionMs = 2.8 + 4.0 * swing + 0.1 * noise(k, 2);
 
-    QByteArray p(zcore::kPayloadLength, '\0');
-    auto put = [&p](int position, int value) { p[position - 1] = char(value & 0xFF); };
-    auto putWord = [&put](int position, int word) {
-        put(position, word & 0xFF);
-        put(position + 1, (word >> 8) & 0xFF);
-    };
-    for (int c = 0; c < 4; ++c) {
-        const double channelRpm = rpm + 6.0 * c;
+    zcore::LiveFrame f;
+    for (size_t c = 0; c < 4; ++c) {
+        const double channelRpm = rpm + 6.0 * double(c);
         const int sum = int(std::lround(15120000.0 / channelRpm + 3));
-        const int in = int(std::lround(3 + 126.0 * (injectionMs + 0.05 * c)));
-        putWord(1 + 2 * c, in);
-        putWord(12 + 2 * c, sum - in);
+        const int in = int(std::lround(3 + 126.0 * (injectionMs + 0.05 * double(c))));
+        f.inWord[c] = in;
+        f.outWord[c] = sum - in;
     }
-    put(9, 32 | 16 | 8 | 4); // on gas, all four rows
-    put(10, 3);              // firmware
-    put(11, 12);
-    put(20, 230 - 85);   // coolant 85 degrees
-    put(21, 180);        // tank level sensor
-    put(22, band0Level); // band levels
-    put(23, 110);
-    put(24, 120);
-    put(25, 130);
-    put(26, 200); // calibration points
-    put(27, 150);
-    put(28, 110);
-    put(29, 60);
-    put(30, 15);
-    put(31, 230 - 35);            // switch-over temperature
-    putWord(32, int(k & 0xFFFF)); // frame counter
+    f.mask = 32 | 16 | 8 | 4;
+    f.temperatureByte = int(zcore::byteFromDegrees(85));
+    f.sensor = 180;
+    f.bands = {band0Level, 110, 120, 130};
+    f.calibration = {200, 150, 110, 60, 15};
+    f.switchOverByte = int(zcore::byteFromDegrees(35));
+    QByteArray p = zcore::encodePayload(f);
+
+    // The bytes the tool does not read: firmware version, a frame counter
+    // and a checksum of the 33 bytes before it.
+    zcore::putPayloadByte(p, 10, 3);
+    zcore::putPayloadByte(p, 11, 12);
+    zcore::putPayloadWord(p, 32, int(k & 0xFFFF));
     int sum = 0;
     for (int i = 0; i < 33; ++i)
         sum += static_cast<unsigned char>(p[i]);
-    put(34, sum);
+    zcore::putPayloadByte(p, 34, sum);
     return p;
 }
 
