@@ -1,0 +1,24 @@
+// What /proc tells about a running program: its processor time, resident
+// memory and wakeups; and the machine's processor model for the report.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace programbench {
+
+struct CpuTime {
+    double statMs = 0;  // utime + stime, every thread, clock ticks
+    double schedMs = 0; // sum of the live threads' run time, ns resolution
+};
+
+CpuTime cpuOf(qint64 pid);
+qint64 rssKb(qint64 pid);
+qint64 hwmKb(qint64 pid);
+// Times the main thread went to sleep and was woken again (voluntary context
+// switches; preemptions by other work on a busy machine are not counted).
+qint64 wakeupsOf(qint64 pid);
+
+QString cpuModel();
+
+} // namespace programbench
