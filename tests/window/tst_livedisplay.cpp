@@ -10,53 +10,9 @@
 #include "ui/skintimer.h"
 
 #include <QLocale>
-#include <QSet>
 #include <QTest>
 
 namespace {
-// Counts the paint events each widget of a window receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget *window) : QObject(window)
-    {
-        window->installEventFilter(this);
-        for (QWidget *child : window->findChildren<QWidget *>())
-            child->installEventFilter(this);
-    }
-    QSet<QObject *> painted;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted.insert(watched);
-        return false;
-    }
-};
-
-// Lets the window paint what is pending.
-void paintPending(QWidget *window)
-{
-    QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
-    QCoreApplication::processEvents();
-}
-
-// A shell showing the worked frame and its chart, with every pending repaint
-// done; false when the window never became exposed.
-bool showWorkedFrame(ShellFixture &f)
-{
-    f.loadWith();
-    MainWindow &w = f.shell->mainWindow();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(w.el().Timer2);
-    w.showNormal();
-    if (!QTest::qWaitForWindowExposed(&w))
-        return false;
-    ShellFixture::tick(w.el().Timer3);
-    paintPending(&w);
-    return true;
-}
-
 const QColor kMarked(0x00, 0xA0, 0xA0);
 const QColor kUnmarked(0x00, 0x46, 0x80);
 
@@ -90,8 +46,6 @@ private slots:
     void newestSpeedEntryComesFirstAndHeadsDecideTheMarks();
     void speedListsKeepABoundedNumberOfLines();
     void commaDesktopShowsCommasAndWholeSpeeds();
-    void aRepeatedFrameRepaintsOnlyTheLabelsItChanged();
-    void anUnchangedChartIsNotRepainted();
 };
 
 void LiveDisplayTest::workedFrameShowsEveryElement()
@@ -251,52 +205,6 @@ void LiveDisplayTest::commaDesktopShowsCommasAndWholeSpeeds()
     QCOMPARE(e.out2->caption(), QStringLiteral("11,8"));
     QCOMPARE(e.si1->caption(), QStringLiteral("7570\r"));
     QCOMPARE(e.rpmB->caption(), QStringLiteral("7570"));
-}
-
-void LiveDisplayTest::aRepeatedFrameRepaintsOnlyTheLabelsItChanged()
-{
-    ShellFixture f;
-    QVERIFY(showWorkedFrame(f));
-    MainWindow &w = f.shell->mainWindow();
-    const auto &e = w.el();
-
-    PaintCounter counter(&w);
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
-    paintPending(&w);
-    // The same frame again: only the two speed lists that took a new entry
-    // change. Being transparent, they repaint with the skin behind them and
-    // whatever lies over that part of it.
-    QCOMPARE(e.si1->caption(), QStringLiteral("7571.35703555333\r7571.35703555333\r"));
-    QSet<QObject *> expected{e.si1, e.si3, &w};
-    for (SkinLabel *label : w.findChildren<SkinLabel *>()) {
-        if (label->isVisible() && (label->geometry().intersects(e.si1->geometry()) ||
-                                   label->geometry().intersects(e.si3->geometry())))
-            expected.insert(label);
-    }
-    QCOMPARE(counter.painted, expected);
-    QVERIFY(!counter.painted.contains(e.in1)); // a time that did not change
-}
-
-void LiveDisplayTest::anUnchangedChartIsNotRepainted()
-{
-    ShellFixture f;
-    QVERIFY(showWorkedFrame(f));
-    MainWindow &w = f.shell->mainWindow();
-    const auto &e = w.el();
-
-    PaintCounter counter(&w);
-    ShellFixture::tick(e.Timer3);
-    paintPending(&w);
-    QVERIFY(counter.painted.isEmpty());
-    // A new band level redraws the chart: the window repaints its box.
-    for (SkinLabel *first : {e.ca1, e.in1, e.out2}) // the first bar of every row
-        first->setCaption(QStringLiteral("2"));
-    paintPending(&w);
-    counter.painted.clear();
-    ShellFixture::tick(e.Timer3);
-    paintPending(&w);
-    QVERIFY(counter.painted.contains(&w));
 }
 
 QTEST_MAIN(LiveDisplayTest)
