@@ -55,7 +55,6 @@ void NumbersTest::leadingNumberIsTheLongestNumericPrefix_data()
     QTest::newRow("hex without digits") << "&Hzz" << 0.0;
     QTest::newRow("comma is not a separator") << "3,94" << 3.0;
     QTest::newRow("cr ends it") << "7571.35703555333\r400" << 7571.35703555333;
-    QTest::newRow("first four of a speed entry") << "7571" << 7571.0;
     QTest::newRow("cut time") << "-0.0" << 0.0;
     QTest::newRow("sign alone") << "-" << 0.0;
     QTest::newRow("fraction with exponent") << "1.5E2" << 150.0;
@@ -66,14 +65,7 @@ void NumbersTest::leadingNumberIsTheLongestNumericPrefix_data()
         << QStringLiteral("0.") + QString(300, QLatin1Char('0')) + QStringLiteral("1e305") << 1e4;
     QTest::newRow("denormal kept") << "1e-310" << 1e-310;
     QTest::newRow("too large is infinite") << "1e400" << std::numeric_limits<double>::infinity();
-    QTest::newRow("too large negative") << "-1e400" << -std::numeric_limits<double>::infinity();
-    QTest::newRow("too large after leading zeros")
-        << ".000001e400" << std::numeric_limits<double>::infinity();
-    QTest::newRow("huge exponent")
-        << "1e99999999999999999999" << std::numeric_limits<double>::infinity();
     QTest::newRow("too small is zero") << "1e-330" << 0.0;
-    QTest::newRow("too small despite whole digits") << "100000e-330" << 0.0;
-    QTest::newRow("huge negative exponent") << "5e-99999999999999999999" << 0.0;
 }
 
 void NumbersTest::leadingNumberIsTheLongestNumericPrefix()
@@ -91,7 +83,6 @@ void NumbersTest::numberTextIsShortestWithFifteenDigits_data()
     QTest::newRow("negative zero") << -0.0 << "0";
     QTest::newRow("whole") << 42.0 << "42";
     QTest::newRow("negative whole") << -25.0 << "-25";
-    QTest::newRow("port 12") << 12.0 << "12";
     QTest::newRow("w 500") << (500.0 - 3) / 126 << "3.94444444444444";
     QTest::newRow("w 1") << (1.0 - 3) / 126 << "-0.0158730158730159";
     QTest::newRow("w 1900") << (1900.0 - 3) / 126 << "15.0555555555556";
