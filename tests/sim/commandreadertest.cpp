@@ -87,33 +87,3 @@ void CommandReaderTest::readsWhatTheToolSends()
     QCOMPARE(readAll(reader, arrivals), lines);
     QVERIFY(!reader.midCommand());
 }
-
-void CommandReaderTest::cleanCommandCarriesCodeValueAndGaps()
-{
-    CommandReader reader;
-    QVERIFY(reader.feed(QByteArray::fromHex("a4"), 1000.0).isEmpty());
-    QVERIFY(reader.feed(QByteArray::fromHex("08"), 1101.25).isEmpty());
-    const auto events = reader.feed(QByteArray::fromHex("6e"), 1201.5);
-    QCOMPARE(events.size(), 1);
-    const CommandReader::Event &event = events.first();
-    QCOMPARE(event.kind, CommandReader::Event::Kind::Command);
-    QCOMPARE(event.code, 8);
-    QCOMPARE(event.value, 110);
-    QCOMPARE(event.gap1Ms, 101.25);
-    QCOMPARE(event.gap2Ms, 100.25);
-    QCOMPARE(event.bytes, QByteArray::fromHex("a4086e"));
-}
-
-void CommandReaderTest::partialCommandIsPendingUntilSilenceEnds()
-{
-    CommandReader reader;
-    QVERIFY(reader.feed(QByteArray::fromHex("a403"), 0.0).isEmpty());
-    QVERIFY(reader.midCommand());
-    QVERIFY(reader.expire(1999.0).isEmpty());
-    QVERIFY(reader.midCommand());
-    const auto events = reader.expire(2000.1);
-    QCOMPARE(events.size(), 1);
-    QCOMPARE(events.first().kind, CommandReader::Event::Kind::Stray);
-    QCOMPARE(events.first().bytes, QByteArray::fromHex("a403"));
-    QVERIFY(!reader.midCommand());
-}

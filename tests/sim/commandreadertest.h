@@ -7,6 +7,4 @@ class CommandReaderTest : public QObject {
 private slots:
     void readsWhatTheToolSends_data();
     void readsWhatTheToolSends();
-    void cleanCommandCarriesCodeValueAndGaps();
-    void partialCommandIsPendingUntilSilenceEnds();
 };

@@ -171,24 +171,6 @@ void EngineModelTest::maskFollowsSwitchOverTemperature()
     QCOMPARE(byteAt(model.payload(), 9), mask);
 }
 
-void EngineModelTest::switchesToGasInTheFrameCoolantReachesSwitchOver()
-{
-    EngineModel model(9);
-    int previousCoolant = byteAt(model.payload(), 20);
-    for (int frame = 0; frame < 1200; ++frame) {
-        model.step(0.1);
-        const QByteArray payload = model.payload();
-        if (byteAt(payload, 9) == 60) {
-            QVERIFY(byteAt(payload, 20) <= 195);
-            QVERIFY(previousCoolant > 195);
-            return;
-        }
-        QCOMPARE(byteAt(payload, 9), 128);
-        previousCoolant = byteAt(payload, 20);
-    }
-    QFAIL("never switched to gas");
-}
-
 void EngineModelTest::technicianMaskWinsOverSwitchOver_data()
 {
     QTest::addColumn<double>("commandAtSeconds");
@@ -310,28 +292,6 @@ void EngineModelTest::injectionFollowsLoad()
     QVERIFY(idle >= 3.0 && idle <= 4.5);
 }
 
-void EngineModelTest::channelsDifferByAFewRpm()
-{
-    EngineModel model(31);
-    int framesWithDifference = 0;
-    for (int frame = 0; frame < 100; ++frame) {
-        model.step(0.1);
-        const QByteArray payload = model.payload();
-        double low = 1e9;
-        double high = 0.0;
-        for (int channel = 0; channel < 4; ++channel) {
-            const double rpm = EngineModel::speedOfWords(wordAt(payload, 1 + 2 * channel),
-                                                         wordAt(payload, 12 + 2 * channel));
-            low = std::min(low, rpm);
-            high = std::max(high, rpm);
-        }
-        QVERIFY(high - low <= 10.0);
-        if (high - low >= 1.0)
-            ++framesWithDifference;
-    }
-    QVERIFY(framesWithDifference >= 90);
-}
-
 void EngineModelTest::tankLevelFallsOneCountPerHalfMinuteOnGas()
 {
     EngineModel model(17);
@@ -344,41 +304,21 @@ void EngineModelTest::tankLevelFallsOneCountPerHalfMinuteOnGas()
     QCOMPARE(byteAt(model.payload(), 21), 170);
 }
 
-void EngineModelTest::frameCounterAndChecksumCloseThePayload()
-{
-    EngineModel model(19);
-    runFor(model, 12.3);
-    const QByteArray payload = model.payload();
-    QCOMPARE(wordAt(payload, 32), 123);
-    int sum = 0;
-    for (int position = 1; position <= 33; ++position)
-        sum += byteAt(payload, position);
-    QCOMPARE(byteAt(payload, 34), sum & 0xFF);
-}
-
-void EngineModelTest::sameSeedGivesSameFrames()
+void EngineModelTest::seedDecidesTheFrames()
 {
     EngineModel first(4242);
     EngineModel second(4242);
+    EngineModel other(4243);
     QCOMPARE(first.payload(), second.payload());
+    int differing = 0;
     for (int frame = 0; frame < 2000; ++frame) {
         const double dt = frame % 3 == 0 ? 0.1 : 0.05;
         first.step(dt);
         second.step(dt);
+        other.step(dt);
         QCOMPARE(first.payload(), second.payload());
-    }
-}
-
-void EngineModelTest::differentSeedsGiveDifferentFrames()
-{
-    EngineModel first(1);
-    EngineModel second(2);
-    int differing = 0;
-    for (int frame = 0; frame < 100; ++frame) {
-        first.step(0.1);
-        second.step(0.1);
-        if (first.payload() != second.payload())
+        if (other.payload() != first.payload())
             ++differing;
     }
-    QVERIFY(differing >= 95);
+    QVERIFY(differing >= 1900);
 }

@@ -15,7 +15,6 @@ private slots:
     void coolantWarmsToThermostatInAboutThreeMinutes();
     void maskFollowsSwitchOverTemperature_data();
     void maskFollowsSwitchOverTemperature();
-    void switchesToGasInTheFrameCoolantReachesSwitchOver();
     void technicianMaskWinsOverSwitchOver_data();
     void technicianMaskWinsOverSwitchOver();
     void channelWordsGiveEngineSpeedInCountedRange_data();
@@ -23,9 +22,6 @@ private slots:
     void engineIdlesAndRevsBelievably_data();
     void engineIdlesAndRevsBelievably();
     void injectionFollowsLoad();
-    void channelsDifferByAFewRpm();
     void tankLevelFallsOneCountPerHalfMinuteOnGas();
-    void frameCounterAndChecksumCloseThePayload();
-    void sameSeedGivesSameFrames();
-    void differentSeedsGiveDifferentFrames();
+    void seedDecidesTheFrames();
 };

@@ -115,38 +115,21 @@ void FaultShaperTest::truncateIsReportedAfterItsLastFrame()
     QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
 }
 
-void FaultShaperTest::gapSplitsTheFrameWithASilence()
+void FaultShaperTest::gapSplitsTheFrameInsideWithASilence()
 {
     FaultShaper shaper(11);
-    shaper.add(Fault{Kind::Gap, 250});
-    const QList<Step> steps = shaper.shape(frame());
-    QCOMPARE(kinds(steps), (QList<StepKind>{StepKind::Send, StepKind::Silence, StepKind::Send,
-                                            StepKind::Report, StepKind::Resume}));
-    QCOMPARE(steps[1].ms, 250.0);
-    QCOMPARE(steps[0].bytes + steps[2].bytes, frame());
-    QCOMPARE(steps[3].text, QStringLiteral("fault gap 250"));
-    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
-}
-
-void FaultShaperTest::gapSplitPointsLieInsideTheFrame()
-{
-    QList<qsizetype> firstRun;
-    for (int run = 0; run < 2; ++run) {
-        FaultShaper shaper(99);
-        QList<qsizetype> splits;
-        for (int i = 0; i < 300; ++i) {
-            shaper.add(Fault{Kind::Gap, 10});
-            const QList<Step> steps = shaper.shape(frame());
-            const qsizetype split = steps[0].bytes.size();
-            QVERIFY2(split >= 1 && split <= 36, qPrintable(QString::number(split)));
-            QCOMPARE(split + steps[2].bytes.size(), qsizetype(37));
-            splits.append(split);
-        }
-        if (run == 0)
-            firstRun = splits;
-        else
-            QCOMPARE(splits, firstRun); // the same seed splits the same way
+    for (int i = 0; i < 300; ++i) {
+        shaper.add(Fault{Kind::Gap, 250});
+        const QList<Step> steps = shaper.shape(frame());
+        QCOMPARE(kinds(steps), (QList<StepKind>{StepKind::Send, StepKind::Silence, StepKind::Send,
+                                                StepKind::Report, StepKind::Resume}));
+        QCOMPARE(steps[1].ms, 250.0);
+        QCOMPARE(steps[0].bytes + steps[2].bytes, frame());
+        const qsizetype split = steps[0].bytes.size();
+        QVERIFY2(split >= 1 && split <= 36, qPrintable(QString::number(split)));
+        QCOMPARE(steps[3].text, QStringLiteral("fault gap 250"));
     }
+    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
 }
 
 void FaultShaperTest::zerosFramesKeepTheHeaderAndCarry34ZeroBytes()
@@ -258,12 +241,4 @@ void FaultShaperTest::faultsOfDifferentKindsShareAFrame()
     QCOMPARE(steps[0].bytes.size(), qsizetype(5));
     QCOMPARE(steps[3].bytes, FaultShaper::zeroed(frame()));
     QCOMPARE(reports(steps), (QStringList{"fault garbage 5", "fault zeros 1", "fault late 300"}));
-}
-
-void FaultShaperTest::replugIsNoMatterOfTheLine()
-{
-    FaultShaper shaper(1);
-    shaper.add(Fault{Kind::Replug, 0});
-    QVERIFY(!shaper.hasWaiting());
-    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
 }

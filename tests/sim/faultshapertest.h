@@ -9,8 +9,7 @@ private slots:
     void truncatedFramesAreCutBetweenOneAnd36Bytes();
     void cutsRepeatWithTheSameSeedAndDifferWithAnother();
     void truncateIsReportedAfterItsLastFrame();
-    void gapSplitsTheFrameWithASilence();
-    void gapSplitPointsLieInsideTheFrame();
+    void gapSplitsTheFrameInsideWithASilence();
     void zerosFramesKeepTheHeaderAndCarry34ZeroBytes();
     void garbageComesBeforeTheFrame_data();
     void garbageComesBeforeTheFrame();
@@ -20,5 +19,4 @@ private slots:
     void quietSpellIsTakenBetweenFrames();
     void faultsOfOneKindTakeTurns();
     void faultsOfDifferentKindsShareAFrame();
-    void replugIsNoMatterOfTheLine();
 };
