@@ -10,9 +10,11 @@
 #include "helpcontrol.h"
 #include "link/commandsender.h"
 #include "portdialog.h"
+#include "settingsactions.h"
 #include "startup.h"
 #include "telemetry/livedisplay.h"
 #include "telemetry/pollcycle.h"
+#include "toolactions.h"
 #include "tuning/bandtuning.h"
 #include "tuning/fuelcontrol.h"
 #include "tuning/levelcalibration.h"
@@ -51,6 +53,8 @@ public:
     Startup &startup() { return m_startup; }
     PortDialog &portDialog() { return m_portDialog; }
     HelpControl &helpControl() { return m_help; }
+    ToolActions &actions() { return m_actions; }
+    SettingsActions &settings() { return m_settings; }
 
 signals:
     void programEnded();
@@ -76,4 +80,6 @@ private:
     Startup m_startup;
     PortDialog m_portDialog;
     HelpControl m_help;
+    ToolActions m_actions;
+    SettingsActions m_settings;
 };

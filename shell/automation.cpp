@@ -45,6 +45,7 @@ const QHash<QString, Automation::Handler> &Automation::handlers()
         {QStringLiteral("move"), &Automation::move},
         {QStringLiteral("type"), &Automation::type},
         {QStringLiteral("key"), &Automation::key},
+        {QStringLiteral("action"), &Automation::action},
     };
     return table;
 }
@@ -283,4 +284,12 @@ Automation::Reply Automation::key(const QJsonObject &request)
     if (!gestures::key(target, request.value(QStringLiteral("code")).toInt(-1)))
         return failure(QStringLiteral("unknown key code"));
     return success();
+}
+
+Automation::Reply Automation::action(const QJsonObject &request)
+{
+    const ToolActions::Result result =
+        m_shell.actions().run(request.value(QStringLiteral("id")).toString(),
+                              request.value(QStringLiteral("file")).toString());
+    return result.ok ? success() : failure(result.error);
 }

@@ -50,6 +50,7 @@ private:
     Reply move(const QJsonObject &request);
     Reply type(const QJsonObject &request);
     Reply key(const QJsonObject &request);
+    Reply action(const QJsonObject &request);
 
     // The visible element a gesture goes to, or the reason it cannot.
     QWidget *gestureTarget(const QJsonObject &request, QString *why) const;

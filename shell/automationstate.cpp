@@ -100,6 +100,20 @@ QJsonArray chartState(const MainWindow &main)
     return chart;
 }
 
+QJsonObject restoreState(const SettingsRestore &restore)
+{
+    QJsonArray items;
+    for (const SettingsRestore::Item &item : restore.items())
+        items.append(
+            QJsonObject{{QStringLiteral("setting"), item.setting.name},
+                        {QStringLiteral("code"), item.setting.code},
+                        {QStringLiteral("wanted"), item.setting.value},
+                        {QStringLiteral("got"), item.got ? QJsonValue(*item.got) : QJsonValue()},
+                        {QStringLiteral("ok"), item.ok}});
+    return {{QStringLiteral("state"), SettingsRestore::stateName(restore.state())},
+            {QStringLiteral("items"), items}};
+}
+
 } // namespace
 
 QJsonObject automationState(AppShell &shell)
@@ -131,5 +145,6 @@ QJsonObject automationState(AppShell &shell)
     return {{QStringLiteral("windows"), windows},
             {QStringLiteral("elements"), elements},
             {QStringLiteral("shared"), sharedState(shell.state())},
-            {QStringLiteral("chart"), chartState(shell.mainWindow())}};
+            {QStringLiteral("chart"), chartState(shell.mainWindow())},
+            {QStringLiteral("restore"), restoreState(shell.settings().restore())}};
 }

@@ -74,6 +74,7 @@ void Startup::start()
     e.selc1->show();
     e.selc2->hide();
     e.selc3->hide();
+    emit portOpened();
 }
 
 void Startup::firstFailure(const QString &why)

@@ -27,6 +27,8 @@ public:
 signals:
     // The dialog takes over; why: the reason, for the technician.
     void failed(const QString &why);
+    // The port is open: start-up succeeded.
+    void portOpened();
 
 private:
     void firstFailure(const QString &why);

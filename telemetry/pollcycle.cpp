@@ -70,4 +70,5 @@ void PollCycle::tick()
     // accepts nothing discards nothing, so after headers that fall late in
     // the reads a value can wait several cycles to be shown.)
     m_link.discardInput();
+    emit frameAccepted(*payload);
 }

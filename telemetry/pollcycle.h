@@ -23,6 +23,10 @@ public:
 
     void tick();
 
+signals:
+    // Every frame the cycle accepted, after the window shows it.
+    void frameAccepted(const QByteArray &payload);
+
 private:
     SharedState &m_state;
     SerialLink &m_link;

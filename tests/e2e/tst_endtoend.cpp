@@ -45,6 +45,7 @@ private slots:
     void closedWindowEndsTheProgramWithoutAnsweringMore_data();
     void closedWindowEndsTheProgramWithoutAnsweringMore();
     void turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes();
+    void savedSettingsLoadedBackAreVerifiedByTheUnit();
 
 private:
     // The unit on its pseudo-terminal and the tool with port 1 on it.
@@ -566,6 +567,70 @@ void EndToEndTest::turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes()
                  qPrintable(QStringLiteral("%1 typed: %2").arg(t.text, command)));
         QVERIFY(!tool.element(t.box).value("visible").toBool());
     }
+    QVERIFY(tool.finish());
+}
+
+void EndToEndTest::savedSettingsLoadedBackAreVerifiedByTheUnit()
+{
+    SimulatedUnit unit; // applies every command it takes
+    ToolSession tool;
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("21")}));
+    const QString before = tool.pollUntil("ca2", [](const QString &t) { return !t.isEmpty(); });
+    QVERIFY(!before.isEmpty());
+
+    // Refused before anything was saved: a damaged file sends nothing.
+    const QString damaged = m_dir.filePath(QStringLiteral("damaged.json"));
+    QFile bad(damaged);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("{\"format\":\"zendalite-settings\",\"version\":1,\"settings\":{");
+    bad.close();
+    const QJsonObject refused =
+        tool.request(op("action", {{"id", "settings-load"}, {"file", damaged}}));
+    QVERIFY(!refused.value("ok").toBool());
+    QVERIFY(!refused.value("error").toString().isEmpty());
+
+    const QString saved = m_dir.filePath(QStringLiteral("car.json"));
+    QVERIFY(tool.request(op("action", {{"id", "settings-save"}, {"file", saved}}))
+                .value("ok")
+                .toBool());
+    QVERIFY(QFile::exists(saved));
+
+    // The band changed by hand...
+    const QString other =
+        before == QLatin1String("57") ? QStringLiteral("58") : QStringLiteral("57");
+    QVERIFY(tool.request(op("click", {{"target", "ca2"}})).value("ok").toBool());
+    for (int i = 0; i < before.size(); ++i)
+        tool.request(op("key", {{"target", "SetBox"}, {"code", 8}}));
+    tool.request(op("type", {{"target", "SetBox"}, {"text", other}}));
+    tool.request(op("key", {{"target", "SetBox"}, {"code", 13}}));
+    QVERIFY(unit.nextCommand().startsWith(QStringLiteral("command 1 ") + other + ' '));
+    QCOMPARE(tool.pollUntil(
+                 "ca2", [&other](const QString &t) { return t == other; }, 8),
+             other);
+    // ...and loaded back: one command, the band's, and the unit shows it.
+    QVERIFY(tool.request(op("action", {{"id", "settings-load"}, {"file", saved}}))
+                .value("ok")
+                .toBool());
+    const QString sent = unit.nextCommand();
+    QVERIFY2(sent.startsWith(QStringLiteral("command 1 ") + before + ' '), qPrintable(sent));
+    QString state;
+    for (int cycle = 0; cycle < 20 && state != QLatin1String("verified"); ++cycle) {
+        tool.wait(300);
+        tool.tick("Timer2");
+        state = tool.state().value("restore").toObject().value("state").toString();
+    }
+    QCOMPARE(state, QStringLiteral("verified"));
+    const QJsonArray items = tool.state().value("restore").toObject().value("items").toArray();
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items[0].toObject().value("code").toInt(), 1);
+    QCOMPARE(items[0].toObject().value("got").toInt(), before.toInt());
+    QCOMPARE(tool.element("ca2").value("text").toString(), before);
+    QVERIFY(unit.nextCommand(300).isEmpty()); // nothing else was sent
+    tool.tick("Timer4");
+    QVERIFY(tool.element("ErrorList")
+                .value("text")
+                .toString()
+                .startsWith(QStringLiteral("Ayarlar Yüklendi!")));
     QVERIFY(tool.finish());
 }
 

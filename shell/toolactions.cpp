@@ -1,0 +1,48 @@
+#include "toolactions.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+ToolActions::ToolActions(QWidget &window, QObject *parent)
+    : QObject(parent), m_window(window), m_menu(new QMenu(&window))
+{
+    m_window.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&m_window, &QWidget::customContextMenuRequested, this, &ToolActions::showMenu);
+}
+
+ToolActions::~ToolActions()
+{
+    for (QAction *action : std::as_const(m_entries))
+        m_window.removeAction(action);
+}
+
+void ToolActions::define(const QString &id, Handler handler)
+{
+    m_handlers.insert(id, std::move(handler));
+}
+
+QAction *ToolActions::addEntry(const QString &text, const QKeySequence &shortcut,
+                               std::function<void()> trigger)
+{
+    auto *action = new QAction(text, m_menu);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, std::move(trigger));
+    m_menu->addAction(action);
+    m_window.addAction(action); // the shortcut works while the menu is closed
+    m_entries.append(action);
+    return action;
+}
+
+void ToolActions::addSeparator() { m_menu->addSeparator(); }
+
+ToolActions::Result ToolActions::run(const QString &id, const QString &file)
+{
+    const auto handler = m_handlers.constFind(id);
+    if (handler == m_handlers.constEnd())
+        return {false, tr("unknown action %1").arg(id)};
+    return (*handler)(file);
+}
+
+void ToolActions::showMenu(const QPoint &at) { m_menu->popup(m_window.mapToGlobal(at)); }
