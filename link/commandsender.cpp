@@ -35,5 +35,7 @@ CommandSender::Result CommandSender::send(int code, double value)
         if (!m_link.write(QByteArrayView(&(*frame)[i], 1)))
             return Result::WriteFailed;
     }
+    if (m_sent)
+        m_sent(static_cast<unsigned char>((*frame)[1]), static_cast<unsigned char>((*frame)[2]));
     return Result::Sent;
 }

@@ -28,6 +28,11 @@ public:
     // Tests stand a recording pause in for the timed wait.
     void setPause(Pause pause) { m_pause = std::move(pause); }
 
+    // Told of every command that went out whole (code and value byte),
+    // whichever gesture or action sent it.
+    using SentObserver = std::function<void(int code, int value)>;
+    void setSentObserver(SentObserver observer) { m_sent = std::move(observer); }
+
     // Why the frame of this code and value would be refused before its
     // first byte (OutOfRange or PortClosed); nothing when it would go out.
     // Writes nothing.
@@ -46,4 +51,5 @@ public:
 private:
     SerialLink &m_link;
     Pause m_pause = &CommandSender::timedPause;
+    SentObserver m_sent;
 };

@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 class SerialLink {
 public:
     virtual ~SerialLink() = default;
@@ -32,4 +34,10 @@ public:
 
     // Why the last operation failed, for the technician; empty after success.
     virtual QString lastError() const = 0;
+
+    // While an observer is set, every byte the device delivers is handed to
+    // it as it arrives, also the bytes the reads then discard; the reads keep
+    // exactly their own rules. An empty observer: none, and no extra work.
+    using ArrivalObserver = std::function<void(QByteArrayView bytes)>;
+    virtual void setArrivalObserver(ArrivalObserver observer) = 0;
 };

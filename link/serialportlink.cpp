@@ -45,7 +45,40 @@ void SerialPortLink::setReadLength(int length)
     m_readLength = length;
     // One read's worth waits in the port; the rest waits in the driver, so
     // a flooding line does not wake the tool for every byte it sends.
-    m_port.setReadBufferSize(length > 0 ? length : kReceiveBufferSize);
+    if (!m_observer)
+        m_port.setReadBufferSize(length > 0 ? length : kReceiveBufferSize);
+}
+
+void SerialPortLink::setArrivalObserver(ArrivalObserver observer)
+{
+    const bool was = bool(m_observer);
+    m_observer = std::move(observer);
+    if (m_observer && !was) {
+        m_queue = m_held + m_port.readAll(); // what waited already stays first in line
+        m_held.clear();
+        m_port.setReadBufferSize(0);
+        connect(&m_port, &QIODevice::readyRead, this, &SerialPortLink::takeArrived);
+        takeArrived();
+    } else if (!m_observer && was) {
+        disconnect(&m_port, &QIODevice::readyRead, this, &SerialPortLink::takeArrived);
+        // The queue's bytes are the oldest; they are read before what the
+        // port's buffer, bounded again, takes from now on.
+        m_held = m_queue + m_port.readAll();
+        m_queue.clear();
+        m_port.setReadBufferSize(m_readLength > 0 ? m_readLength : kReceiveBufferSize);
+    }
+}
+
+void SerialPortLink::takeArrived()
+{
+    if (!m_port.isOpen())
+        return;
+    const QByteArray bytes = m_port.readAll();
+    if (bytes.isEmpty())
+        return;
+    if (m_observer)
+        m_observer(bytes);
+    m_queue.append(bytes.first(std::min(bytes.size(), kQueueLimit - m_queue.size())));
 }
 
 bool SerialPortLink::setSettings(const QString &settings)
@@ -129,6 +162,8 @@ bool SerialPortLink::openDevice()
 void SerialPortLink::close()
 {
     m_open = false;
+    m_queue.clear();
+    m_held.clear();
     m_reopen.stop();
     m_closePending = false;
     if (m_port.isOpen())
@@ -160,15 +195,37 @@ bool SerialPortLink::write(QByteArrayView bytes)
 
 QByteArray SerialPortLink::read()
 {
+    const qint64 length = m_readLength > 0 ? m_readLength : kReceiveBufferSize;
+    if (!m_held.isEmpty()) {
+        // Left over from an observed time: older than what the port holds.
+        QByteArray chunk = m_held.left(length);
+        m_held.remove(0, chunk.size());
+        if (chunk.size() < length && m_port.isOpen())
+            chunk += m_port.read(length - chunk.size());
+        return chunk;
+    }
     if (!m_port.isOpen())
         return {};
-    return m_port.read(m_readLength > 0 ? m_readLength : kReceiveBufferSize);
+    if (!m_observer)
+        return m_port.read(length);
+    takeArrived();
+    const QByteArray chunk = m_queue.left(length);
+    m_queue.remove(0, chunk.size());
+    return chunk;
 }
 
 void SerialPortLink::discardInput()
 {
+    m_held.clear();
     if (!m_port.isOpen())
         return;
+    if (m_observer) {
+        // Everything received until now is dropped, as the driver's flush
+        // drops it, but the observer sees it first.
+        m_port.waitForReadyRead(0);
+        takeArrived();
+        m_queue.clear();
+    }
     m_port.clear(QSerialPort::Input);
     m_port.readAll();
 }

@@ -47,6 +47,15 @@ public:
     QString lastError() const override { return m_error; }
     QString deviceName() const { return m_device; }
 
+    // Observed, the port's buffer takes all that arrives and hands it on at
+    // once; the reads are served from the link's own queue by the same rules
+    // (the oldest characters, at most the read length; a discard drops all
+    // that has arrived). Not observed, one read's worth waits in the port
+    // and the rest in the driver, so a busy line wakes the tool no more.
+    void setArrivalObserver(ArrivalObserver observer) override;
+    // What the queue holds at most, as a driver's receive buffer would.
+    static constexpr qsizetype kQueueLimit = 4096;
+
     static constexpr int kReopenIntervalMs = 250;
     // Whether the device itself is open (false while it is away).
     bool deviceOpen() const { return m_port.isOpen(); }
@@ -64,6 +73,9 @@ private:
     bool openDevice();
     void closeLostDevice();
     void tryReopen();
+    // Observed: takes what the port has received into the queue and hands
+    // it to the observer.
+    void takeArrived();
 
     PortNames m_names;
     QSerialPort m_port{this};
@@ -73,6 +85,9 @@ private:
     QString m_error;
     int m_number = 0;
     int m_readLength = 0;
+    ArrivalObserver m_observer;
+    QByteArray m_held;  // read first after the observer went; see setArrivalObserver
+    QByteArray m_queue; // observed: received, not yet read or discarded
     bool m_open = false;
     bool m_closePending = false;
 };

@@ -17,7 +17,12 @@ public:
     FakeLink();
 
     // What the unit sends: appended to the receive buffer.
-    void receive(QByteArrayView bytes) { m_pending.append(bytes); }
+    void receive(QByteArrayView bytes)
+    {
+        if (m_observer)
+            m_observer(bytes);
+        m_pending.append(bytes);
+    }
     QByteArray pending() const { return m_pending; }
     const QList<Write> &writes() const { return m_writes; }
     QByteArray written() const;
@@ -42,11 +47,14 @@ public:
     QByteArray read() override;
     void discardInput() override { m_pending.clear(); }
     QString lastError() const override { return m_error; }
+    void setArrivalObserver(ArrivalObserver observer) override { m_observer = std::move(observer); }
+    bool observed() const { return bool(m_observer); }
 
 private:
     QElapsedTimer m_clock;
     double m_virtualMs = 0;
     QByteArray m_pending;
+    ArrivalObserver m_observer;
     QList<Write> m_writes;
     QList<int> m_refused;
     QString m_settings;
