@@ -1,0 +1,93 @@
+// The recording file: every frame the unit sent and every command the tool
+// sent, with the link's events, on one time line. CSV as RFC 4180 has it
+// (UTF-8, comma-separated, CR LF line ends, the point as decimal separator
+// whatever the desktop uses), the column names on the first line:
+//
+//   time           local time with milliseconds and UTC offset,
+//                  2026-12-07T14:05:31.250+03:00
+//   elapsed_ms     whole milliseconds since the recording started; never
+//                  decreases from one row to the next
+//   event          frame, command, port-open, port-closed, device-lost,
+//                  device-returned, recording-stopped
+//   payload        frame rows: the 34 payload bytes as 68 upper-case hex
+//                  digits; empty otherwise
+//   code, value    command rows: the command's two bytes after A4, in
+//                  decimal; empty otherwise
+//
+// and then, for frame rows only (empty otherwise), the payload's values in
+// physical units:
+//
+//   in1_ms..in4_ms, out1_ms..out4_ms   injection time of channels 1-4, petrol
+//                  (in) and gas (out): (word - 3) / 126 ms with three
+//                  decimals; empty for a word of 0 (no reading)
+//   rpm            engine speed: the highest of the channels' speed list
+//                  entries (twice the channel speed, kept only between 200
+//                  and 4000), one decimal; empty when no channel has one
+//   coolant_c, switch_over_c           degrees Celsius (230 minus the byte)
+//   tank_level     the gas level sensor reading, 0-255
+//   band1..band4   mixture level of the engine speed bands 0-1500,
+//                  1500-2500, 2500-4000 and 4000-8000 rpm, 0-255
+//   level_full, level_3_4, level_half, level_1_4, level_empty
+//                  level sensor calibration points, 0-255
+//   mask           fuel and cylinder mask, 0-255
+//   petrol         1 when the mask's petrol bit (128) is set, else 0
+//
+// The decoded columns follow from the payload alone: a reader takes the
+// payload and checks the rest against it.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace zcore {
+
+// The events a row records.
+namespace recordevent {
+inline constexpr char kFrame[] = "frame";     // a telemetry frame the unit sent
+inline constexpr char kCommand[] = "command"; // a command the tool sent
+inline constexpr char kPortOpen[] = "port-open";
+inline constexpr char kPortClosed[] = "port-closed";
+inline constexpr char kDeviceLost[] = "device-lost";
+inline constexpr char kDeviceReturned[] = "device-returned";
+inline constexpr char kRecordingStopped[] = "recording-stopped";
+} // namespace recordevent
+
+// Anything larger is not taken for a recording (an hour is about 8 MiB).
+inline constexpr qsizetype kLargestRecording = qsizetype(256) * 1024 * 1024;
+// Nor a line longer than this (a frame row is about 200 bytes).
+inline constexpr qsizetype kLongestRecordingLine = 4096;
+
+struct RecordRow {
+    QDateTime time;
+    qint64 elapsedMs = 0;
+    QString event;
+    QByteArray payload; // frame rows: the 34 payload bytes
+    int code = -1;      // command rows: code and value, 0-255
+    int value = -1;
+    bool operator==(const RecordRow &) const = default;
+};
+
+struct Recording {
+    QList<RecordRow> rows;
+};
+
+// The first line: the column names, ended by CR LF.
+QByteArray recordingHeaderLine();
+
+// One row as a line ended by CR LF. Only the fields of the row's event are
+// written (the payload of a frame row, the code and value of a command row),
+// with the decoded columns of a 34-byte payload.
+QByteArray recordingLine(const RecordRow &row);
+
+// Reads and checks a whole recording; no value, and the reason in *why, for
+// bytes that are not one. A last line without its line end is taken when it
+// is whole (every field there and matching its payload); one cut short is
+// refused, as is any other malformed line.
+std::optional<Recording> readRecording(QByteArrayView bytes, QString *why);
+
+} // namespace zcore

@@ -1,0 +1,413 @@
+// The recording file: rows written and read back, the decoded columns of a
+// frame, quoting, and every kind of bad input refused with a reason.
+#include "core/frame.h"
+#include "core/recording.h"
+#include "support/payloads.h"
+#include "support/processlocale.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace zcore;
+
+namespace {
+
+const QDateTime kStart =
+    QDateTime::fromString(QStringLiteral("2026-12-07T14:05:31.250+03:00"), Qt::ISODateWithMs);
+
+QByteArray workedPayload() { return payloads::workedFrame().sliced(3); }
+
+RecordRow rowAt(const QDateTime &time, qint64 elapsedMs, const char *event)
+{
+    RecordRow row;
+    row.time = time;
+    row.elapsedMs = elapsedMs;
+    row.event = QLatin1String(event);
+    return row;
+}
+
+RecordRow eventRow(qint64 elapsedMs, const char *event)
+{
+    return rowAt(kStart.addMSecs(elapsedMs), elapsedMs, event);
+}
+
+RecordRow frameRow(qint64 elapsedMs, const QByteArray &payload)
+{
+    RecordRow row = eventRow(elapsedMs, recordevent::kFrame);
+    row.payload = payload;
+    return row;
+}
+
+RecordRow commandRow(qint64 elapsedMs, int code, int value)
+{
+    RecordRow row = eventRow(elapsedMs, recordevent::kCommand);
+    row.code = code;
+    row.value = value;
+    return row;
+}
+
+QList<RecordRow> sampleRows()
+{
+    return {eventRow(0, recordevent::kPortOpen),
+            frameRow(12, workedPayload()),
+            commandRow(105, 1, 57),
+            frameRow(112, payloads::payload({{1, 0xA4}, {9, 60}, {34, 255}})),
+            frameRow(112, payloads::payload()), // two frames in the same millisecond
+            eventRow(2000, recordevent::kDeviceLost),
+            eventRow(7000, recordevent::kDeviceReturned),
+            commandRow(7100, 4, 255),
+            eventRow(8000, recordevent::kPortClosed),
+            eventRow(8001, recordevent::kRecordingStopped)};
+}
+
+QByteArray fileOf(const QList<RecordRow> &rows)
+{
+    QByteArray bytes = recordingHeaderLine();
+    for (const RecordRow &row : rows)
+        bytes += recordingLine(row);
+    return bytes;
+}
+
+// The header and one line.
+QByteArray fileWithLine(const QByteArray &line) { return recordingHeaderLine() + line; }
+
+// The columns of a line by name.
+QMap<QString, QString> columnsOf(const QByteArray &line)
+{
+    const QList<QByteArray> names = recordingHeaderLine().trimmed().split(',');
+    const QList<QByteArray> values = line.trimmed().split(',');
+    QMap<QString, QString> columns;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        columns.insert(QString::fromLatin1(names[i]),
+                       i < values.size() ? QString::fromLatin1(values[i]) : QStringLiteral("?"));
+    return columns;
+}
+
+} // namespace
+
+class RecordingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void rowsWrittenReadBackTheSame();
+    void localTimeIsWrittenWithItsOffsetAndReadAsTheSameMoment();
+    void headerNamesTheRequiredColumnsFirst();
+    void workedFrameIsWrittenInPhysicalUnits_data();
+    void workedFrameIsWrittenInPhysicalUnits();
+    void rowsOtherThanFramesLeaveTheDecodedColumnsEmpty();
+    void textWithACommaOrQuoteIsQuotedAndReadBack();
+    void whatOtherWritersVaryIsReadAlike_data();
+    void whatOtherWritersVaryIsReadAlike();
+    void badFilesAreRefusedWithAReason_data();
+    void badFilesAreRefusedWithAReason();
+    void fileLargerThanTheLimitIsRefusedUnread();
+    void anHourOfFramesIsReadWhole();
+};
+
+void RecordingTest::initTestCase() { testlocale::adoptEnvironmentLocale(); }
+
+void RecordingTest::rowsWrittenReadBackTheSame()
+{
+    const QList<RecordRow> rows = sampleRows();
+    QString why;
+    const auto back = readRecording(fileOf(rows), &why);
+    QVERIFY2(back, qPrintable(why));
+    QCOMPARE(back->rows.size(), rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        QCOMPARE(back->rows[i].time, rows[i].time);
+        QCOMPARE(back->rows[i].time.offsetFromUtc(), 3 * 3600);
+        QCOMPARE(back->rows[i].elapsedMs, rows[i].elapsedMs);
+        QCOMPARE(back->rows[i].event, rows[i].event);
+        QCOMPARE(back->rows[i].payload, rows[i].payload);
+        QCOMPARE(back->rows[i].code, rows[i].code);
+        QCOMPARE(back->rows[i].value, rows[i].value);
+    }
+    QVERIFY(back->rows == rows);
+}
+
+void RecordingTest::localTimeIsWrittenWithItsOffsetAndReadAsTheSameMoment()
+{
+    const QList<QDateTime> times{
+        kStart,
+        QDateTime::fromString(QStringLiteral("2026-06-01T23:59:59.999-04:30"), Qt::ISODateWithMs),
+        QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5, 6), Qt::UTC), QDateTime::currentDateTime()};
+    for (const QDateTime &time : times) {
+        const RecordRow row = rowAt(time, 0, recordevent::kPortOpen);
+        const QByteArray line = recordingLine(row);
+        const QString text = QString::fromLatin1(line.left(line.indexOf(',')));
+        QCOMPARE(text.size(), 29);
+        QCOMPARE(text.left(23), time.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")));
+        const auto back = readRecording(fileWithLine(line), nullptr);
+        QVERIFY(back);
+        QCOMPARE(back->rows.first().time, time);
+        QCOMPARE(back->rows.first().time.offsetFromUtc(), time.offsetFromUtc());
+    }
+    QCOMPARE(recordingLine(rowAt(times[1], 0, recordevent::kPortOpen)).left(29),
+             QByteArray("2026-06-01T23:59:59.999-04:30"));
+    QCOMPARE(recordingLine(rowAt(times[2], 0, recordevent::kPortOpen)).left(29),
+             QByteArray("2026-01-02T03:04:05.006+00:00"));
+}
+
+void RecordingTest::headerNamesTheRequiredColumnsFirst()
+{
+    const QByteArray header = recordingHeaderLine();
+    QVERIFY(header.startsWith("time,elapsed_ms,event,payload,code,value,in1_ms,"));
+    QVERIFY(header.endsWith(",mask,petrol\r\n"));
+    QCOMPARE(header.count(','), 28);
+}
+
+void RecordingTest::workedFrameIsWrittenInPhysicalUnits_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("text");
+    const auto row = [](const char *column, const char *text) {
+        QTest::newRow(column) << QString::fromLatin1(column) << QString::fromLatin1(text);
+    };
+    row("time", "2026-12-07T14:05:31.250+03:00");
+    row("elapsed_ms", "0");
+    row("event", "frame");
+    row("payload", "F4010000E8038100A00000DC050300E80300008C640A141E28C89664320AA0000000");
+    row("code", "");
+    row("value", "");
+    row("in1_ms", "3.944"); // word 500: 497 / 126
+    row("in2_ms", "");      // word 0: no reading
+    row("in3_ms", "7.913");
+    row("in4_ms", "1.000");
+    row("out1_ms", "11.881");
+    row("out2_ms", "0.000"); // word 3
+    row("out3_ms", "7.913");
+    row("out4_ms", "");
+    row("rpm", "7571.4"); // channels 1 and 3: twice 3785.68 rpm
+    row("coolant_c", "90");
+    row("switch_over_c", "70");
+    row("tank_level", "100");
+    row("band1", "10");
+    row("band2", "20");
+    row("band3", "30");
+    row("band4", "40");
+    row("level_full", "200");
+    row("level_3_4", "150");
+    row("level_half", "100");
+    row("level_1_4", "50");
+    row("level_empty", "10");
+    row("mask", "160");
+    row("petrol", "1");
+}
+
+void RecordingTest::workedFrameIsWrittenInPhysicalUnits()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, text);
+    const QByteArray line = recordingLine(frameRow(0, workedPayload()));
+    QVERIFY(line.endsWith("\r\n"));
+    const auto columns = columnsOf(line);
+    QCOMPARE(columns.size(), 29);
+    QCOMPARE(columns.value(column), text);
+}
+
+void RecordingTest::rowsOtherThanFramesLeaveTheDecodedColumnsEmpty()
+{
+    QCOMPARE(
+        recordingLine(commandRow(105, 1, 57)),
+        QByteArray("2026-12-07T14:05:31.355+03:00,105,command,,1,57,,,,,,,,,,,,,,,,,,,,,,,\r\n"));
+    // A frame's fields are not written on another row, nor a command's.
+    RecordRow odd = eventRow(3, recordevent::kDeviceLost);
+    odd.payload = workedPayload();
+    odd.code = 4;
+    odd.value = 60;
+    QCOMPARE(
+        recordingLine(odd),
+        QByteArray("2026-12-07T14:05:31.253+03:00,3,device-lost,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n"));
+    // The petrol column says 0 when the bit is clear; no speed gives no rpm.
+    const auto columns = columnsOf(recordingLine(frameRow(0, payloads::payload({{9, 60}}))));
+    QCOMPARE(columns.value("petrol"), QStringLiteral("0"));
+    QCOMPARE(columns.value("mask"), QStringLiteral("60"));
+    QCOMPARE(columns.value("rpm"), QString());
+    QCOMPARE(columns.value("coolant_c"), QStringLiteral("230"));
+}
+
+void RecordingTest::textWithACommaOrQuoteIsQuotedAndReadBack()
+{
+    // The event is the only text field; a comma or a quote in it is quoted
+    // as RFC 4180 has it, and read back whole (and refused as unknown).
+    RecordRow row = eventRow(0, recordevent::kPortOpen);
+    row.event = QStringLiteral("odd, \"event\"");
+    const QByteArray line = recordingLine(row);
+    QVERIFY2(line.contains(",\"odd, \"\"event\"\"\","), line.constData());
+    QString why;
+    QVERIFY(!readRecording(fileWithLine(line), &why));
+    QVERIFY2(why.contains(QStringLiteral("\"odd, \"event\"\"")), qPrintable(why));
+}
+
+void RecordingTest::whatOtherWritersVaryIsReadAlike_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray file = fileOf(sampleRows());
+    QTest::newRow("as written") << file;
+    QTest::newRow("line feeds only") << QByteArray(file).replace("\r\n", "\n");
+    QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + file;
+    QTest::newRow("empty lines at the end") << file + "\r\n\r\n";
+    QTest::newRow("last line without its line end") << file.chopped(2);
+    QTest::newRow("last line without its LF") << file.chopped(1);
+    QTest::newRow("every field quoted") << [&] {
+        QByteArray quoted;
+        for (const QByteArray &line : file.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            QList<QByteArray> fields = line.chopped(1).split(',');
+            for (QByteArray &field : fields)
+                field = '"' + field + '"';
+            quoted += fields.join(',') + "\r\n";
+        }
+        return quoted;
+    }();
+    QTest::newRow("lower-case hex") << [&] {
+        QByteArray lower = file;
+        const QByteArray payload = workedPayload().toHex().toUpper();
+        return lower.replace(payload, payload.toLower());
+    }();
+}
+
+void RecordingTest::whatOtherWritersVaryIsReadAlike()
+{
+    QFETCH(QByteArray, bytes);
+    QString why;
+    const auto back = readRecording(bytes, &why);
+    QVERIFY2(back, qPrintable(why));
+    QVERIFY(back->rows == sampleRows());
+}
+
+void RecordingTest::badFilesAreRefusedWithAReason_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason"); // a part of the reason given
+
+    const QByteArray file = fileOf(sampleRows());
+    const QByteArray header = recordingHeaderLine();
+    const QByteArray frame = recordingLine(frameRow(12, workedPayload()));
+    const QByteArray command = recordingLine(commandRow(105, 1, 57));
+    const QByteArray open = recordingLine(eventRow(0, recordevent::kPortOpen));
+    const QByteArray hex = workedPayload().toHex().toUpper();
+    const auto changed = [](QByteArray line, const QByteArray &from, const QByteArray &to) {
+        return line.replace(from, to);
+    };
+    const auto add = [](const char *name, const QByteArray &bytes, const char *reason) {
+        QTest::newRow(name) << bytes << QString::fromUtf8(reason);
+    };
+
+    add("empty file", QByteArray(), "boş");
+    add("a text that is not a recording", "hello, world\r\n", "kayıt dosyası değil");
+    add("settings file", "{\"format\": \"zendalite-settings\"}\n", "kayıt dosyası değil");
+    add("required columns only", "time,elapsed_ms,event,payload,code,value\r\n" + open,
+        "6 sütun var, 29 olmalı");
+    add("column renamed", QByteArray(file).replace("tank_level", "tank"),
+        "18. sütunun adı \"tank\"");
+    add("columns in another order", QByteArray(file).replace("code,value", "value,code"),
+        "5. sütunun adı \"value\"");
+    add("binary", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "ikili veri");
+    add("a zero byte in a row", fileWithLine(changed(frame, "frame", QByteArray("fr\0me", 5))),
+        "satır 2: ikili veri");
+    add("payload of 67 hex digits", fileWithLine(changed(frame, hex, hex.chopped(1))),
+        "satır 2: payload 68 onaltılık rakam olmalı (67 karakter");
+    add("payload of 69 hex digits", fileWithLine(changed(frame, hex, hex + "0")), "69 karakter");
+    add("payload with a letter past F", fileWithLine(changed(frame, hex, "G" + hex.sliced(1))),
+        "payload 68 onaltılık");
+    add("frame without a payload", fileWithLine(changed(frame, hex, "")), "payload 68");
+    add("payload on a link event", fileWithLine(changed(open, "port-open,", "port-open," + hex)),
+        "port-open satırında payload sütunu boş olmalı");
+    add("decoded value that is not the payload's",
+        fileWithLine(changed(frame, ",3.944,", ",3.945,")),
+        "in1_ms sütunu \"3.945\", payload'a göre \"3.944\" olmalı");
+    add("decoded value on a command row", fileWithLine(changed(command, ",57,,", ",57,9,")),
+        "command satırında in1_ms sütunu boş olmalı");
+    add("code above 255", fileWithLine(changed(command, ",1,57,", ",256,57,")), "code ve value");
+    add("command without a value", fileWithLine(changed(command, ",1,57,", ",1,,")),
+        "code ve value");
+    add("negative code", fileWithLine(changed(command, ",1,57,", ",-1,57,")), "code ve value");
+    add("time without an offset", fileWithLine(changed(open, "31.250+03:00", "31.250")),
+        "zaman \"2026-12-07T14:05:31.250\"");
+    add("time without milliseconds", fileWithLine(changed(open, "31.250+03:00", "31+03:00")),
+        "zaman");
+    add("no such month", fileWithLine(changed(open, "2026-12-07", "2026-13-07")), "zaman");
+    add("offset beyond 14 hours", fileWithLine(changed(open, "+03:00", "+15:00")), "zaman");
+    add("empty time", fileWithLine(changed(open, "2026-12-07T14:05:31.250+03:00", "")), "zaman");
+    add("elapsed with a fraction", fileWithLine(changed(open, ",0,port", ",0.5,port")),
+        "elapsed_ms \"0.5\"");
+    add("negative elapsed", fileWithLine(changed(open, ",0,port", ",-1,port")), "elapsed_ms");
+    add("empty elapsed", fileWithLine(changed(open, ",0,port", ",,port")), "elapsed_ms");
+    add("elapsed going backwards", fileWithLine(command + frame),
+        "satır 3: elapsed_ms geriye gidiyor (12, önceki satırda 105)");
+    add("unknown event", fileWithLine(changed(open, "port-open", "port-opened")),
+        "bilinmeyen olay \"port-opened\"");
+    add("event in another case", fileWithLine(changed(open, "port-open", "Port-Open")),
+        "bilinmeyen olay");
+    add("a field missing", fileWithLine(changed(command, ",,\r\n", ",\r\n")),
+        "satır 2: 28 alan var, 29 olmalı");
+    add("a field too many", fileWithLine(changed(command, ",,\r\n", ",,,\r\n")), "30 alan var");
+    add("empty line between rows", fileWithLine(open + "\r\n" + command), "satır 3: 1 alan var");
+    add("quote inside an unquoted field", fileWithLine(changed(open, "port-open", "port\"open")),
+        "tırnaksız");
+    add("quote never closed", fileWithLine(changed(open, ",port-open,", ",\"port-open,")),
+        "kapanmamış tırnak");
+    add("text after a closing quote", fileWithLine(changed(open, ",port-open,", ",\"port\"-open,")),
+        "kapanan tırnaktan sonra");
+    add("carriage return inside a line", fileWithLine(changed(open, ",port-open,", ",port\ropen,")),
+        "CR");
+    add("line longer than the limit",
+        fileWithLine(changed(open, ",port-open,", "," + QByteArray(5000, 'x') + ",")),
+        "satır 2, 4096 bayttan uzun");
+    // A file cut short: whatever byte its last row ends at, the row is
+    // refused, and the reason says so.
+    add("cut inside the payload", header + frame.left(100), "kesik olabilir");
+    const QByteArray cut = header + frame.chopped(3); // the petrol column's digit gone
+    add("cut before the last column's digit", cut, "petrol sütunu \"\", payload'a göre \"1\"");
+    add("cut inside a command's value", header + command.left(command.indexOf(",57,") + 2),
+        "kesik olabilir");
+    add("cut inside a link event's empty columns", header + open.left(open.size() - 8),
+        "kesik olabilir");
+}
+
+void RecordingTest::badFilesAreRefusedWithAReason()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QString why;
+    const auto recording = readRecording(bytes, &why);
+    QVERIFY(!recording);
+    QVERIFY2(why.contains(reason), qPrintable(why));
+    QVERIFY(!readRecording(bytes, nullptr)); // no reason asked for
+}
+
+void RecordingTest::fileLargerThanTheLimitIsRefusedUnread()
+{
+    // Never written: the size alone refuses it.
+    const QByteArray huge(kLargestRecording + 1, Qt::Uninitialized);
+    QString why;
+    QVERIFY(!readRecording(huge, &why));
+    QVERIFY2(why.contains(QStringLiteral("256 MiB")), qPrintable(why));
+}
+
+void RecordingTest::anHourOfFramesIsReadWhole()
+{
+    // Ten frames a second for an hour, every tenth of them with a command.
+    QByteArray bytes = recordingHeaderLine();
+    QByteArray payload = workedPayload();
+    for (int i = 0; i < 36000; ++i) {
+        payload[0] = char(i);
+        bytes += recordingLine(frameRow(i * 100, payload));
+        if (i % 10 == 0)
+            bytes += recordingLine(commandRow(i * 100 + 50, i % 4, i % 256));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const auto recording = readRecording(bytes, nullptr);
+    const qint64 ms = clock.elapsed();
+    QVERIFY(recording);
+    QCOMPARE(recording->rows.size(), 39600);
+    QCOMPARE(recording->rows.last().elapsedMs, 3599900);
+    QCOMPARE(quint8(recording->rows.last().payload[0]), quint8(35999 % 256));
+    qInfo("an hour of frames (%lld bytes) read in %lld ms", qint64(bytes.size()), ms);
+}
+
+QTEST_GUILESS_MAIN(RecordingTest)
+#include "tst_recording.moc"
