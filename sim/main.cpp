@@ -1,5 +1,6 @@
 // zendalite-sim: a gas control unit on a pseudo-terminal, for trying the tool
-// without a car. It sends telemetry frames on its own and takes the tool's
+// without a car. It sends telemetry frames on its own (or those of a
+// recording, replayed once the tool opens the line) and takes the tool's
 // commands, logging each on stdout. Faults for testing the tool's hold on a
 // bad line come from control lines on standard input or from --fault.
 #include "commandlistener.h"
@@ -9,9 +10,13 @@
 #include "faultswitch.h"
 #include "fileframesource.h"
 #include "modelframesource.h"
+#include "openwatcher.h"
 #include "ptylink.h"
+#include "replayframesource.h"
 #include "signalwatcher.h"
 #include "transmitter.h"
+
+#include "core/recording.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -34,6 +39,30 @@ constexpr double kMostRate = 100.0;
 quint32 timeSeed()
 {
     return quint32(QDateTime::currentMSecsSinceEpoch()) ^ (quint32(::getpid()) << 16);
+}
+
+// The recording to replay; no value, and the reason on stderr, for a file
+// that cannot be read or is not a recording.
+std::optional<zcore::Recording> readRecordingFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        printNote(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    if (file.size() > zcore::kLargestRecording) {
+        printNote(QStringLiteral("%1: not a recording: larger than %2 MiB")
+                      .arg(path)
+                      .arg(zcore::kLargestRecording / (1024 * 1024)));
+        return std::nullopt;
+    }
+    QString why;
+    auto recording = zcore::readRecording(file.readAll(), &why);
+    if (!recording) {
+        printNote(QStringLiteral("%1: not a recording: %2").arg(path, why));
+        return std::nullopt;
+    }
+    return recording;
 }
 
 // With standard input closed, the next descriptor opened would take its
@@ -62,6 +91,7 @@ int main(int argc, char *argv[])
         "  ready <device> <link>\n"
         "  command <code> <value> gaps <ms> <ms>\n"
         "  stray <hex bytes>\n"
+        "  replay start | replay end   (with --replay)\n"
         "\n"
         "Faults, one control line each on standard input or with --fault:\n"
         "  unplug       pull the cable in the middle of the next frame (terminal closed)\n"
@@ -99,12 +129,29 @@ int main(int argc, char *argv[])
                        "comments) in a loop instead of the engine's. Commands are logged, "
                        "not applied."),
         QStringLiteral("file"));
+    const QCommandLineOption replayOption(
+        QStringLiteral("replay"),
+        QStringLiteral("Send the frames of the recording <file> (a zendalite CSV recording) "
+                       "with their recorded spacing, starting when the tool opens the line; "
+                       "then stay silent. Commands are logged, not applied. Not with --frames "
+                       "or --rate."),
+        QStringLiteral("file"));
+    const QCommandLineOption speedOption(
+        QStringLiteral("speed"),
+        QStringLiteral("Replay <x> times as fast as recorded, %1 to %2 (default 1).")
+            .arg(ReplayFrameSource::kLeastSpeed)
+            .arg(ReplayFrameSource::kMostSpeed),
+        QStringLiteral("x"), QStringLiteral("1"));
+    const QCommandLineOption loopOption(
+        QStringLiteral("loop"),
+        QStringLiteral("Replay the recording again and again instead of once."));
     const QCommandLineOption faultOption(
         QStringLiteral("fault"),
         QStringLiteral("At <seconds> after the start, carry out a fault as its control line "
                        "would, e.g. 5:unplug, 8:replug, 3:garbage:200. May be given again."),
         QStringLiteral("seconds:name[:n]"));
-    parser.addOptions({linkOption, rateOption, seedOption, framesOption, faultOption});
+    parser.addOptions({linkOption, rateOption, seedOption, framesOption, replayOption, speedOption,
+                       loopOption, faultOption});
     parser.process(app);
     if (parser.isSet(versionOption)) {
         std::printf("zendalite-sim %s\n"
@@ -136,6 +183,25 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    const bool replay = parser.isSet(replayOption);
+    if (replay && (parser.isSet(framesOption) || parser.isSet(rateOption))) {
+        printNote(QStringLiteral("--replay sends the recording's frames at their own times; it "
+                                 "takes neither --frames nor --rate"));
+        return 2;
+    }
+    if (!replay && (parser.isSet(speedOption) || parser.isSet(loopOption))) {
+        printNote(QStringLiteral("--speed and --loop go with --replay"));
+        return 2;
+    }
+    const double speed = parser.value(speedOption).toDouble(&ok);
+    if (replay &&
+        (!ok || speed < ReplayFrameSource::kLeastSpeed || speed > ReplayFrameSource::kMostSpeed)) {
+        printNote(QStringLiteral("--speed takes a number from %1 to %2")
+                      .arg(ReplayFrameSource::kLeastSpeed)
+                      .arg(ReplayFrameSource::kMostSpeed));
+        return 2;
+    }
+
     FaultSchedule schedule;
     for (const QString &option : parser.values(faultOption)) {
         QString error;
@@ -156,7 +222,25 @@ int main(int argc, char *argv[])
         }
     }
 
-    if (parser.isSet(framesOption)) {
+    if (replay) {
+        const QString path = parser.value(replayOption);
+        const auto recording = readRecordingFile(path);
+        if (!recording)
+            return 2;
+        auto replaySource =
+            std::make_unique<ReplayFrameSource>(*recording, speed, parser.isSet(loopOption));
+        if (replaySource->frameCount() == 0) {
+            printNote(QStringLiteral("%1: the recording holds no frame to replay").arg(path));
+            return 2;
+        }
+        printNote(QStringLiteral("replaying %1 frames from %2 at speed %3%4")
+                      .arg(replaySource->frameCount())
+                      .arg(path)
+                      .arg(speed)
+                      .arg(parser.isSet(loopOption) ? QStringLiteral(", in a loop") : QString()));
+        printNote(QStringLiteral("fault seed %1").arg(seed));
+        source = std::move(replaySource);
+    } else if (parser.isSet(framesOption)) {
         QFile file(parser.value(framesOption));
         if (!file.open(QIODevice::ReadOnly)) {
             printNote(
@@ -206,8 +290,32 @@ int main(int argc, char *argv[])
     auto *control = new ControlInput(&app);
     QObject::connect(control, &ControlInput::faultAsked, faults, &FaultSwitch::take);
 
+    // A replay waits for the tool to open the line, watched from before the
+    // link is announced, so that the tool sees the recording from its start.
+    bool waitForTool = false;
+    if (replay) {
+        QObject::connect(transmitter, &Transmitter::framesEnded, &app,
+                         [] { printLine(QStringLiteral("replay end")); });
+        auto *opening = new OpenWatcher(&app);
+        QString watchError;
+        if (opening->start(link->device(), &watchError)) {
+            QObject::connect(opening, &OpenWatcher::opened, transmitter, [transmitter] {
+                printLine(QStringLiteral("replay start"));
+                transmitter->start();
+            });
+            printNote(QStringLiteral("waiting for the tool to open %1").arg(link->linkPath()));
+            waitForTool = true;
+        } else {
+            printNote(watchError + QStringLiteral("; the replay starts now"));
+        }
+    }
+
     printReady();
-    transmitter->start();
+    if (!waitForTool) {
+        if (replay)
+            printLine(QStringLiteral("replay start"));
+        transmitter->start();
+    }
     faults->start();
     control->start();
 

@@ -94,6 +94,8 @@ bool Transmitter::planNext(double now)
         return true;
     if (!m_link->isOpen())
         return false;
+    if (const auto dueMs = m_source->nextDueMs())
+        return planTimed(now, *dueMs);
 
     const qint64 due = slotAt(now);
     if (due <= m_slotsTaken)
@@ -110,6 +112,25 @@ bool Transmitter::planNext(double now)
     m_slotsTaken = due;
     m_lastFrameSlot = due;
     m_steps = m_shaper.shape(m_source->nextFrame(double(periods) / m_rate));
+    return true;
+}
+
+bool Transmitter::planTimed(double now, double dueMs)
+{
+    if (std::isinf(dueMs)) {
+        if (!m_toldEnd)
+            emit framesEnded();
+        m_toldEnd = true;
+        return false;
+    }
+    if (now < dueMs)
+        return false;
+    if (now - dueMs > kLateNoteMs && !m_toldLate) {
+        printNote(QStringLiteral("frames wait for the line: they are due faster than 9600 baud "
+                                 "carries them"));
+        m_toldLate = true;
+    }
+    m_steps = m_shaper.shape(m_source->nextFrame(0.0));
     return true;
 }
 
@@ -193,7 +214,14 @@ void Transmitter::replug()
     emit replugged();
 }
 
-void Transmitter::resume(double now) { m_slotsTaken = std::max(m_slotsTaken, slotAt(now)); }
+void Transmitter::resume(double now)
+{
+    m_slotsTaken = std::max(m_slotsTaken, slotAt(now));
+    // A source with its own timing loses the frames whose time has passed,
+    // as the rate's periods are skipped.
+    for (auto due = m_source->nextDueMs(); due && *due < now; due = m_source->nextDueMs())
+        m_source->nextFrame(0.0);
+}
 
 qint64 Transmitter::slotAt(double now) const
 {

@@ -1,4 +1,5 @@
-// The unit's sending side: a frame every 1/rate seconds, put on the line no
+// The unit's sending side: a frame every 1/rate seconds (or, from a source
+// with timing of its own, whenever its next frame is due), put on the line no
 // faster than 9600 baud carries it, each frame's bytes one after the other.
 //
 // The way a frame takes:
@@ -36,6 +37,9 @@ public:
     // Before the cable is pulled, the bytes sent up to then are left this
     // long at most for the tool to take; the rest is lost with the line.
     static constexpr double kDrainLimitMs = 250.0;
+    // A frame of a source with its own timing going out this much after its
+    // time is worth a note: the line cannot keep up.
+    static constexpr double kLateNoteMs = 100.0;
 
     // faultSeed sets the garbage bytes and the cut points of the faults.
     Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond, quint32 faultSeed,
@@ -52,11 +56,15 @@ public:
 signals:
     // The link leads to a new device after replug; frames flow again.
     void replugged();
+    // A source with its own timing has no frame left, and its last one is
+    // on the line.
+    void framesEnded();
 
 private:
     void tick();
     void watchReader();
     bool planNext(double nowMs);
+    bool planTimed(double nowMs, double dueMs);
     bool runStep(double nowMs);
     bool sendBytes(double nowMs);
     void replug();
@@ -81,6 +89,7 @@ private:
     bool m_dropping = false;
     bool m_toldLate = false;
     bool m_toldWriteError = false;
+    bool m_toldEnd = false;
 };
 
 } // namespace zsim
