@@ -21,7 +21,8 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
       m_startup(m_state, m_link, *m_main, std::move(configDir), m_decimalPoint),
       m_portDialog(m_link, *m_main, *m_comPort, m_startup, m_decimalPoint),
       m_help(m_state, *m_main), m_actions(*m_main),
-      m_settings(m_state, m_sender, *m_main, m_actions)
+      m_settings(m_state, m_sender, *m_main, m_actions),
+      m_recording(m_state, m_link, m_sender, *m_main, m_actions)
 {
     m_poll.setFrameHandler([this](const QByteArray &payload) { m_display.show(payload); });
     connect(m_main->el().Timer2, &SkinTimer::ticked, &m_poll, &PollCycle::tick);
@@ -31,7 +32,13 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
     connect(&m_startup, &Startup::failed, &m_portDialog,
             [this](const QString &why) { m_portDialog.open(why); });
     connect(&m_startup, &Startup::portOpened, &m_settings, &SettingsActions::portOpened);
+    connect(&m_startup, &Startup::portOpened, &m_recording,
+            [this] { m_recording.linkEvent(QStringLiteral("port-open")); });
+    connect(&m_supervision, &LinkSupervision::portChangeRequested, &m_recording,
+            [this] { m_recording.linkEvent(QStringLiteral("port-closed")); });
     connect(&m_poll, &PollCycle::frameAccepted, &m_settings, &SettingsActions::frameAccepted);
+    // F1 opens the help window as the help plate does.
+    m_actions.addShortcut(QKeySequence(Qt::Key_F1), [this] { m_help.open(); });
     connect(m_main.get(), &MainWindow::closedByUser, this, &AppShell::sonla);
     connect(m_comPort.get(), &ComPortWindow::closedByUser, this, &AppShell::sonla);
 }

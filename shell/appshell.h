@@ -10,6 +10,7 @@
 #include "helpcontrol.h"
 #include "link/commandsender.h"
 #include "portdialog.h"
+#include "recordingactions.h"
 #include "settingsactions.h"
 #include "startup.h"
 #include "telemetry/livedisplay.h"
@@ -55,6 +56,7 @@ public:
     HelpControl &helpControl() { return m_help; }
     ToolActions &actions() { return m_actions; }
     SettingsActions &settings() { return m_settings; }
+    RecordingActions &recording() { return m_recording; }
 
 signals:
     void programEnded();
@@ -82,4 +84,5 @@ private:
     HelpControl m_help;
     ToolActions m_actions;
     SettingsActions m_settings;
+    RecordingActions m_recording;
 };

@@ -4,6 +4,7 @@
 #include "automationinput.h"
 #include "automationstate.h"
 #include "gestures.h"
+#include "telemetry/graphwindow.h"
 #include "ui/skintextbox.h"
 #include "ui/skintimer.h"
 
@@ -138,6 +139,8 @@ QWidget *Automation::windowByName(const QString &name) const
         return &m_shell.comPort();
     if (name == QLatin1String("Help"))
         return m_shell.help();
+    if (name == QLatin1String("Graph"))
+        return m_shell.recording().graph();
     return nullptr;
 }
 

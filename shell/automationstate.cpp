@@ -2,6 +2,7 @@
 
 #include "appshell.h"
 #include "link/seriallink.h"
+#include "telemetry/graphwindow.h"
 #include "ui/skinbrowser.h"
 #include "ui/skinbutton.h"
 #include "ui/skinlabel.h"
@@ -10,6 +11,8 @@
 #include "ui/skintimer.h"
 
 #include <QJsonArray>
+
+#include <cmath>
 
 namespace {
 
@@ -114,6 +117,35 @@ QJsonObject restoreState(const SettingsRestore &restore)
             {QStringLiteral("items"), items}};
 }
 
+QJsonObject recorderState(const Recorder &recorder)
+{
+    return {{QStringLiteral("active"), recorder.isActive()},
+            {QStringLiteral("file"), recorder.fileName()},
+            {QStringLiteral("frames"), recorder.frameRows()},
+            {QStringLiteral("commands"), recorder.commandRows()}};
+}
+
+QJsonArray numbers(const std::array<double, 4> &values)
+{
+    QJsonArray a;
+    for (double v : values)
+        a.append(std::isfinite(v) ? QJsonValue(v) : QJsonValue());
+    return a;
+}
+
+QJsonObject graphState(const GraphWindow *graph)
+{
+    QJsonValue last;
+    if (const auto newest = graph ? graph->newest() : std::nullopt)
+        last = QJsonObject{
+            {QStringLiteral("elapsed_ms"), newest->elapsedMs},
+            {QStringLiteral("in"), numbers(newest->inMs)},
+            {QStringLiteral("out"), numbers(newest->outMs)},
+            {QStringLiteral("rpm"), newest->rpm ? QJsonValue(*newest->rpm) : QJsonValue()}};
+    return {{QStringLiteral("samples"), graph ? graph->sampleCount() : 0},
+            {QStringLiteral("last"), last}};
+}
+
 } // namespace
 
 QJsonObject automationState(AppShell &shell)
@@ -122,6 +154,7 @@ QJsonObject automationState(AppShell &shell)
     windows.insert(QStringLiteral("main"), windowState(&shell.mainWindow()));
     windows.insert(QStringLiteral("ComPort"), windowState(&shell.comPort()));
     windows.insert(QStringLiteral("Help"), windowState(shell.help()));
+    windows.insert(QStringLiteral("Graph"), windowState(shell.recording().graph()));
 
     QJsonObject elements;
     for (const auto &[name, element] : shell.mainWindow().namedElements())
@@ -146,5 +179,7 @@ QJsonObject automationState(AppShell &shell)
             {QStringLiteral("elements"), elements},
             {QStringLiteral("shared"), sharedState(shell.state())},
             {QStringLiteral("chart"), chartState(shell.mainWindow())},
-            {QStringLiteral("restore"), restoreState(shell.settings().restore())}};
+            {QStringLiteral("restore"), restoreState(shell.settings().restore())},
+            {QStringLiteral("recorder"), recorderState(shell.recording().recorder())},
+            {QStringLiteral("graph"), graphState(shell.recording().graph())}};
 }

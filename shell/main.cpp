@@ -52,7 +52,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption quitAfterOption(QStringLiteral("quit-after"),
                                              QObject::tr("End the program after SECONDS."),
                                              QObject::tr("SECONDS"));
-    parser.addOptions({automationOption, manualTimersOption, screenshotOption, quitAfterOption});
+    const QCommandLineOption recordOption(
+        QStringLiteral("record"),
+        QObject::tr("Record every frame, command and link event into FILE from start-up."),
+        QObject::tr("FILE"));
+    parser.addOptions(
+        {automationOption, manualTimersOption, screenshotOption, quitAfterOption, recordOption});
     // Options are read before the window system is reached, so that --help
     // and --version answer anywhere, also without a display.
     QStringList arguments;
@@ -92,6 +97,19 @@ int main(int argc, char *argv[])
     AppShell shell(link, configDir, manualTimers);
     shell.portDialog().setPortHint([&names] { return describePorts(names); });
     QObject::connect(&shell, &AppShell::programEnded, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&link, &SerialPortLink::deviceLost, &shell,
+                     [&shell] { shell.recording().linkEvent(QStringLiteral("device-lost")); });
+    QObject::connect(&link, &SerialPortLink::deviceReturned, &shell,
+                     [&shell] { shell.recording().linkEvent(QStringLiteral("device-returned")); });
+    if (parser.isSet(recordOption)) {
+        // Unattended logging: recording runs before the port opens, so the
+        // file holds the start-up too.
+        const auto started = shell.recording().startRecording(parser.value(recordOption));
+        if (!started.ok) {
+            std::fprintf(stderr, "zendalite: --record: %s\n", qPrintable(started.error));
+            return 2;
+        }
+    }
 
     Automation automation(shell, manualTimers, nullptr);
     if (parser.isSet(automationOption)) {

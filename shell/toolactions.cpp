@@ -37,6 +37,16 @@ QAction *ToolActions::addEntry(const QString &text, const QKeySequence &shortcut
 
 void ToolActions::addSeparator() { m_menu->addSeparator(); }
 
+void ToolActions::addShortcut(const QKeySequence &shortcut, std::function<void()> trigger)
+{
+    auto *action = new QAction(m_menu);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, std::move(trigger));
+    m_window.addAction(action);
+    m_entries.append(action);
+}
+
 ToolActions::Result ToolActions::run(const QString &id, const QString &file)
 {
     const auto handler = m_handlers.constFind(id);

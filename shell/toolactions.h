@@ -40,6 +40,8 @@ public:
     QAction *addEntry(const QString &text, const QKeySequence &shortcut,
                       std::function<void()> trigger);
     void addSeparator();
+    // A shortcut of the window that is no menu entry (F1 for help).
+    void addShortcut(const QKeySequence &shortcut, std::function<void()> trigger);
 
     // Runs the action as a script asks (with its file); refused for an
     // unknown id.

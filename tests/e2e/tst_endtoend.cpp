@@ -2,6 +2,8 @@
 // the automation channel.
 #include "support/automationclient.h"
 #include "support/payloads.h"
+
+#include "core/recording.h"
 #include "support/processlocale.h"
 
 #include <QDir>
@@ -46,12 +48,15 @@ private slots:
     void closedWindowEndsTheProgramWithoutAnsweringMore();
     void turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes();
     void savedSettingsLoadedBackAreVerifiedByTheUnit();
+    void recordingHoldsEveryFrameTheUnitSentAndTheCommands();
 
 private:
     // The unit on its pseudo-terminal and the tool with port 1 on it.
     bool startBoth(SimulatedUnit &unit, ToolSession &tool, const QStringList &unitArgs = {});
     // A frames file that holds the worked frame only.
     QString workedFramesFile();
+    // A recording whose one frame row holds a short payload.
+    QString damagedRecording();
 
     QTemporaryDir m_dir;
     QString m_link;
@@ -632,6 +637,107 @@ void EndToEndTest::savedSettingsLoadedBackAreVerifiedByTheUnit()
                 .toString()
                 .startsWith(QStringLiteral("Ayarlar Yüklendi!")));
     QVERIFY(tool.finish());
+}
+
+void EndToEndTest::recordingHoldsEveryFrameTheUnitSentAndTheCommands()
+{
+    SimulatedUnit unit;
+    ToolSession tool;
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("31")}));
+    tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
+
+    const QJsonObject full =
+        tool.request(op("action", {{"id", "record-start"}, {"file", "/dev/full"}}));
+    QVERIFY(!full.value("ok").toBool()); // a file that takes nothing
+    const QString file = m_dir.filePath(QStringLiteral("drive.csv"));
+    QVERIFY(
+        tool.request(op("action", {{"id", "record-start"}, {"file", file}})).value("ok").toBool());
+    QVERIFY(tool.state().value("recorder").toObject().value("active").toBool());
+    QVERIFY(tool.element("main").isEmpty()); // no element of the skin was added
+    QVERIFY(tool.request(op("action", {{"id", "graph-show"}})).value("ok").toBool());
+
+    // Two seconds of driving, a poll every 300 ms (most frames are dropped
+    // by the poll but recorded), and one band level sent.
+    for (int i = 0; i < 6; ++i) {
+        tool.wait(300);
+        tool.tick("Timer2");
+    }
+    QVERIFY(tool.request(op("click", {{"target", "ca1"}})).value("ok").toBool());
+    const int typed = tool.element("SetBox").value("text").toString().size();
+    for (int i = 0; i < typed; ++i)
+        tool.request(op("key", {{"target", "SetBox"}, {"code", 8}}));
+    tool.request(op("type", {{"target", "SetBox"}, {"text", "7"}}));
+    tool.request(op("key", {{"target", "SetBox"}, {"code", 13}}));
+    const QString sent = unit.nextCommand();
+    QVERIFY(sent.startsWith(QStringLiteral("command 0 ")));
+    tool.wait(500);
+    const QJsonObject graph = tool.state().value("graph").toObject();
+    QVERIFY2(graph.value("samples").toInt() >= 15,
+             qPrintable(QString::number(graph.value("samples").toInt())));
+    QCOMPARE(graph.value("last").toObject().value("in").toArray().size(), 4);
+    QVERIFY(tool.state()
+                .value("windows")
+                .toObject()
+                .value("Graph")
+                .toObject()
+                .value("visible")
+                .toBool());
+
+    QVERIFY(tool.request(op("action", {{"id", "record-stop"}})).value("ok").toBool());
+    QVERIFY(!tool.request(op("action", {{"id", "record-stop"}})).value("ok").toBool());
+    const QJsonObject recorder = tool.state().value("recorder").toObject();
+    QVERIFY(!recorder.value("active").toBool());
+    QCOMPARE(recorder.value("commands").toInt(), 1);
+
+    QFile in(file);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QString why;
+    const auto recording = zcore::readRecording(in.readAll(), &why);
+    QVERIFY2(recording, qPrintable(why));
+    int frames = 0;
+    int lastCounter = -1;
+    qint64 lastElapsed = -1;
+    bool command = false;
+    for (const zcore::RecordRow &row : recording->rows) {
+        QVERIFY(row.elapsedMs >= lastElapsed);
+        lastElapsed = row.elapsedMs;
+        if (row.event == QLatin1String("frame")) {
+            // The unit counts its frames at payload positions 32-33: none is missing.
+            const int counter = (static_cast<unsigned char>(row.payload[31]) |
+                                 static_cast<unsigned char>(row.payload[32]) << 8);
+            if (lastCounter >= 0)
+                QCOMPARE(counter, (lastCounter + 1) & 0xFFFF);
+            lastCounter = counter;
+            ++frames;
+        } else if (row.event == QLatin1String("command")) {
+            QCOMPARE(row.code, 0);
+            QCOMPARE(row.value, sent.section(' ', 2, 2).toInt());
+            command = true;
+        }
+    }
+    QVERIFY(command);
+    QCOMPARE(frames, recorder.value("frames").toInt());
+    QVERIFY(frames >= 20);
+
+    // The recording opened in the graph: every frame row a sample.
+    QVERIFY(
+        tool.request(op("action", {{"id", "graph-open"}, {"file", file}})).value("ok").toBool());
+    QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), frames);
+    const QJsonObject notOne =
+        tool.request(op("action", {{"id", "graph-open"}, {"file", damagedRecording()}}));
+    QVERIFY(!notOne.value("ok").toBool());
+    QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), frames);
+    QVERIFY(tool.finish());
+}
+
+QString EndToEndTest::damagedRecording()
+{
+    const QString path = m_dir.filePath(QStringLiteral("damaged.csv"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(zcore::recordingHeaderLine() +
+                   "2026-12-07T14:05:31.250+03:00,0,frame,F401000000E803,,\r\n");
+    return path;
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)

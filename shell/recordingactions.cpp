@@ -1,0 +1,178 @@
+#include "recordingactions.h"
+
+#include "core/decode.h"
+#include "core/recording.h"
+#include "link/commandsender.h"
+#include "telemetry/graphwindow.h"
+#include "ui/mainwindow.h"
+#include "ui/recordingmark.h"
+#include "ui/sharedstate.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+const QString kRecording = QStringLiteral("recorder");
+const QString kGraph = QStringLiteral("graph");
+const QString kStarted = QStringLiteral("Kayıt Başladı!");
+const QString kStopped = QStringLiteral("Kayıt Durduruldu!");
+// A recording is read whole; anything larger is not one this tool made.
+constexpr qint64 kLargestRecording = 256ll * 1024 * 1024;
+} // namespace
+
+RecordingActions::RecordingActions(SharedState &state, SerialLink &link, CommandSender &sender,
+                                   MainWindow &main, ToolActions &actions, QObject *parent)
+    : QObject(parent), m_state(state), m_main(main), m_sender(sender), m_tap(link),
+      m_recorder(state), m_mark(new RecordingMark(&main))
+{
+    actions.define(QStringLiteral("record-start"),
+                   [this](const QString &f) { return startRecording(f); });
+    actions.define(QStringLiteral("record-stop"),
+                   [this](const QString &) { return stopRecording(); });
+    actions.define(QStringLiteral("graph-show"), [this](const QString &) { return showGraph(); });
+    actions.define(QStringLiteral("graph-open"),
+                   [this](const QString &f) { return openRecording(f); });
+    m_recordEntry =
+        actions.addEntry(tr("Kaydı Başlat"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] {
+            if (m_recorder.isActive())
+                stopRecording();
+            else
+                startRecording(QString());
+        });
+    actions.addEntry(tr("Grafik"), QKeySequence(Qt::CTRL | Qt::Key_G), [this] { showGraph(); });
+    actions.addEntry(tr("Kayıt Aç…"), QKeySequence(), [this] { openRecording(QString()); });
+    actions.addSeparator();
+
+    connect(&m_tap, &FrameTap::frameSeen, this, &RecordingActions::frameSeen);
+    connect(&m_recorder, &Recorder::activeChanged, this, &RecordingActions::recordingChanged);
+    m_sender.setSentObserver([this](int code, int value) { commandSent(code, value); });
+    m_live.start();
+}
+
+RecordingActions::~RecordingActions()
+{
+    m_sender.setSentObserver({});
+    m_recorder.stop();
+}
+
+QString RecordingActions::defaultFile()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    return QDir(documents).filePath(
+        QStringLiteral("Zendalite/") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
+        QStringLiteral(".csv"));
+}
+
+ToolActions::Result RecordingActions::startRecording(const QString &file)
+{
+    if (m_recorder.isActive())
+        return {false, tr("kayıt zaten sürüyor")};
+    const QString path = file.isEmpty() ? defaultFile() : file;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString why;
+    if (!m_recorder.start(path, &why))
+        return {false, why};
+    m_state.statusMessage = kStarted;
+    return {};
+}
+
+ToolActions::Result RecordingActions::stopRecording()
+{
+    if (!m_recorder.isActive())
+        return {false, tr("kayıt yok")};
+    m_recorder.stop();
+    m_state.statusMessage = kStopped;
+    return {};
+}
+
+void RecordingActions::recordingChanged(bool active)
+{
+    m_tap.setWanted(kRecording, active);
+    m_mark->setToolTip(active ? tr("Kayıt: %1").arg(QDir::toNativeSeparators(m_recorder.fileName()))
+                              : QString());
+    m_mark->setVisible(active);
+    m_recordEntry->setText(active ? tr("Kaydı Durdur") : tr("Kaydı Başlat"));
+}
+
+void RecordingActions::frameSeen(const QByteArray &payload)
+{
+    m_recorder.frame(payload);
+    if (m_graph)
+        m_graph->addFrame(m_live.elapsed(), zcore::decodePayload(payload));
+}
+
+void RecordingActions::commandSent(int code, int value)
+{
+    m_recorder.command(code, value);
+    if (m_graph)
+        m_graph->addCommand(m_live.elapsed(), code, value);
+}
+
+GraphWindow &RecordingActions::graphWindow()
+{
+    if (!m_graph) {
+        m_graph = std::make_unique<GraphWindow>();
+        connect(m_graph.get(), &GraphWindow::closed, this, [this] {
+            // Closing it stops its share of the scanning.
+            m_tap.setWanted(kGraph, false);
+        });
+        connect(m_graph.get(), &GraphWindow::openRecordingRequested, this,
+                [this] { openRecording(QString()); });
+    }
+    return *m_graph;
+}
+
+ToolActions::Result RecordingActions::showGraph()
+{
+    GraphWindow &graph = graphWindow();
+    graph.showLive();
+    m_tap.setWanted(kGraph, true);
+    graph.show();
+    graph.raise();
+    graph.activateWindow();
+    return {};
+}
+
+ToolActions::Result RecordingActions::openRecording(const QString &file)
+{
+    QString path = file;
+    if (path.isEmpty()) {
+        path =
+            QFileDialog::getOpenFileName(m_graph ? static_cast<QWidget *>(m_graph.get()) : &m_main,
+                                         tr("Kayıt Aç"), QFileInfo(defaultFile()).absolutePath(),
+                                         tr("Zendalite kayıtları (*.csv);;Tüm dosyalar (*)"));
+        if (path.isEmpty())
+            return {false, tr("vazgeçildi")};
+    }
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return {false, tr("%1 okunamadı: %2").arg(path, in.errorString())};
+    if (in.size() > kLargestRecording)
+        return {false, tr("%1 bir kayıt olamayacak kadar büyük").arg(path)};
+    QString why;
+    const auto recording = zcore::readRecording(in.readAll(), &why);
+    if (!recording)
+        return {false, tr("%1 bir kayıt değil: %2").arg(QFileInfo(path).fileName(), why)};
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    QList<GraphCommand> commands;
+    for (const zcore::RecordRow &row : recording->rows) {
+        if (row.event == QLatin1String("frame"))
+            frames.append({row.elapsedMs, zcore::decodePayload(row.payload)});
+        else if (row.event == QLatin1String("command"))
+            commands.append(graphCommand(row.elapsedMs, row.code, row.value));
+    }
+    GraphWindow &graph = graphWindow();
+    graph.showRecording(frames, commands, QFileInfo(path).fileName());
+    m_tap.setWanted(kGraph, false); // a recording shown: no live frames wanted
+    graph.show();
+    graph.raise();
+    return {};
+}

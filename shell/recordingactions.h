@@ -1,0 +1,62 @@
+// The recorder and the graph window as a person and a script reach them:
+// context menu "Kaydı Başlat" / "Kaydı Durdur" (Ctrl+R), "Grafik" (Ctrl+G),
+// "Kayıt Aç…"; the actions record-start, record-stop, graph-show and
+// graph-open. Frames come from the link's frame tap while either wants
+// them, commands from the command sender, link events from start-up and the
+// link.
+#pragma once
+
+#include "telemetry/frametap.h"
+#include "telemetry/recorder.h"
+#include "toolactions.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+#include <memory>
+
+class CommandSender;
+class GraphWindow;
+class MainWindow;
+class RecordingMark;
+class SerialLink;
+struct SharedState;
+
+class RecordingActions : public QObject {
+    Q_OBJECT
+public:
+    RecordingActions(SharedState &state, SerialLink &link, CommandSender &sender, MainWindow &main,
+                     ToolActions &actions, QObject *parent = nullptr);
+    ~RecordingActions() override;
+
+    const Recorder &recorder() const { return m_recorder; }
+    // The graph window while it exists.
+    GraphWindow *graph() const { return m_graph.get(); }
+
+    ToolActions::Result startRecording(const QString &file);
+    ToolActions::Result stopRecording();
+    ToolActions::Result showGraph();
+    ToolActions::Result openRecording(const QString &file);
+
+    void linkEvent(const QString &event) { m_recorder.linkEvent(event); }
+
+    // Where a recording goes when no file is named: the documents folder,
+    // Zendalite/, the date and time.
+    static QString defaultFile();
+
+private:
+    void frameSeen(const QByteArray &payload);
+    void commandSent(int code, int value);
+    void recordingChanged(bool active);
+    GraphWindow &graphWindow();
+
+    SharedState &m_state;
+    MainWindow &m_main;
+    CommandSender &m_sender;
+    FrameTap m_tap;
+    Recorder m_recorder;
+    RecordingMark *m_mark = nullptr; // a child of the main window
+    QAction *m_recordEntry = nullptr;
+    std::unique_ptr<GraphWindow> m_graph;
+    QElapsedTimer m_live; // time line of the live graph
+};

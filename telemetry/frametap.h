@@ -1,0 +1,35 @@
+// Every frame the unit sends, seen at the link while someone wants them
+// (the recorder, the graph window): all arriving bytes go through a
+// streaming frame scanner, also the bytes the window's poll discards. The
+// poll keeps exactly its own rules; with nobody watching, the link reads
+// as it does without the tap.
+#pragma once
+
+#include "core/framescanner.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class SerialLink;
+
+class FrameTap : public QObject {
+    Q_OBJECT
+public:
+    explicit FrameTap(SerialLink &link, QObject *parent = nullptr);
+    ~FrameTap() override;
+
+    // A watcher ("recorder", "graph") wants frames, or no longer does.
+    void setWanted(const QString &watcher, bool wanted);
+    bool isActive() const { return !m_watchers.isEmpty(); }
+
+signals:
+    // Each complete frame's 34 payload bytes, as it arrives.
+    void frameSeen(const QByteArray &payload);
+
+private:
+    SerialLink &m_link;
+    QSet<QString> m_watchers;
+    zcore::FrameScanner m_scanner;
+};

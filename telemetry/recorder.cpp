@@ -1,0 +1,109 @@
+#include "recorder.h"
+
+#include "core/recording.h"
+#include "ui/sharedstate.h"
+
+#include <QDateTime>
+
+Recorder::Recorder(SharedState &state, QObject *parent) : QObject(parent), m_state(state)
+{
+    m_flush.setInterval(kFlushMs);
+    connect(&m_flush, &QTimer::timeout, this, [this] { flushRows(); });
+}
+
+Recorder::~Recorder() { stop(); }
+
+bool Recorder::start(const QString &path, QString *why)
+{
+    if (isActive()) {
+        *why = tr("kayıt zaten sürüyor");
+        return false;
+    }
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *why = tr("%1 yazılamıyor: %2").arg(path, m_file.errorString());
+        return false;
+    }
+    m_path = path;
+    m_frames = 0;
+    m_commands = 0;
+    m_whole = 0;
+    m_elapsed.start();
+    // The column names go to the disk at once: a file that takes nothing
+    // (a full disk) refuses the recording here.
+    if (m_file.write(zcore::recordingHeaderLine()) < 0 || !m_file.flush()) {
+        *why = tr("%1 yazılamıyor: %2").arg(path, m_file.errorString());
+        m_file.close();
+        return false;
+    }
+    m_whole = m_file.pos();
+    m_flush.start();
+    emit activeChanged(true);
+    return true;
+}
+
+void Recorder::stop()
+{
+    if (!isActive())
+        return;
+    m_flush.stop();
+    if (!flushRows())
+        return; // fail() closed it
+    m_file.close();
+    emit activeChanged(false);
+}
+
+void Recorder::frame(const QByteArray &payload)
+{
+    if (!isActive())
+        return;
+    ++m_frames;
+    write(QStringLiteral("frame"), payload);
+}
+
+void Recorder::command(int code, int value)
+{
+    if (!isActive())
+        return;
+    ++m_commands;
+    write(QStringLiteral("command"), {}, code, value);
+}
+
+void Recorder::linkEvent(const QString &event)
+{
+    if (isActive())
+        write(event);
+}
+
+void Recorder::write(const QString &event, const QByteArray &payload, int code, int value)
+{
+    zcore::RecordRow row;
+    row.time = QDateTime::currentDateTime();
+    row.elapsedMs = m_elapsed.elapsed();
+    row.event = event;
+    row.payload = payload;
+    row.code = code;
+    row.value = value;
+    if (m_file.write(zcore::recordingLine(row)) < 0)
+        fail();
+}
+
+bool Recorder::flushRows()
+{
+    if (!m_file.flush()) {
+        fail();
+        return false;
+    }
+    m_whole = m_file.pos();
+    return true;
+}
+
+void Recorder::fail()
+{
+    // Only whole rows stay: the file is cut back to what was written whole.
+    m_flush.stop();
+    m_file.close();
+    QFile::resize(m_path, m_whole);
+    m_state.statusMessage = kWriteFailed;
+    emit activeChanged(false);
+}
