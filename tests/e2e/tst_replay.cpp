@@ -1,0 +1,205 @@
+// A recording replayed by the simulated unit, seen by the real tool over a
+// pseudo-terminal: a recording is a test case.
+#include "core/frame.h"
+#include "core/recording.h"
+#include "support/automationclient.h"
+#include "support/payloads.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kNoLink = QStringLiteral("Bağlantı Yok!");
+
+QJsonObject op(const QString &name, QJsonObject fields = {})
+{
+    fields.insert(QStringLiteral("op"), name);
+    return fields;
+}
+
+QByteArray workedPayload() { return payloads::workedFrame().sliced(3); }
+
+zcore::RecordRow row(qint64 elapsedMs, const char *event)
+{
+    zcore::RecordRow r;
+    r.time = QDateTime::currentDateTime().addMSecs(elapsedMs);
+    r.elapsedMs = elapsedMs;
+    r.event = QLatin1String(event);
+    return r;
+}
+
+// The next line of the unit's that starts with the prefix, dropping others;
+// empty when none comes in time.
+QString nextLine(SimulatedUnit &unit, const QString &prefix, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        for (const QString &line : unit.lines())
+            if (line.startsWith(prefix))
+                return line;
+        unit.process.waitForReadyRead(50);
+    }
+    return {};
+}
+
+} // namespace
+
+class ReplayTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void recordedFramesReachTheWindowOnlyOnceTheToolOpensTheLine();
+    void replayThatEndsLeavesTheUnitSilentAndTheToolReportsItLost();
+    void commandsDuringAReplayAreLoggedButChangeNothing();
+    void fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade();
+
+private:
+    // A recording of `count` worked frames, 100 ms apart, the port opened
+    // before them and the recording stopped after them.
+    QString recordingOfWorkedFrames(int count);
+
+    QTemporaryDir m_dir;
+    QString m_link;
+};
+
+QString ReplayTest::recordingOfWorkedFrames(int count)
+{
+    namespace e = zcore::recordevent;
+    QByteArray bytes = zcore::recordingHeaderLine() + zcore::recordingLine(row(0, e::kPortOpen));
+    for (int i = 0; i < count; ++i) {
+        zcore::RecordRow frame = row(20 + 100 * i, e::kFrame);
+        frame.payload = workedPayload();
+        bytes += zcore::recordingLine(frame);
+    }
+    bytes += zcore::recordingLine(row(100 * count + 20, e::kRecordingStopped));
+    const QString path = m_dir.filePath(QStringLiteral("%1.csv").arg(QTest::currentTestFunction()));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+void ReplayTest::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_link = m_dir.filePath(QStringLiteral("unit-%1").arg(QTest::currentTestFunction()));
+}
+
+void ReplayTest::recordedFramesReachTheWindowOnlyOnceTheToolOpensTheLine()
+{
+    // Two seconds of frames. The tool starts later than that: had the replay
+    // not waited for it, the frames would be gone by then.
+    const QString recording = recordingOfWorkedFrames(20);
+    QVERIFY(!recording.isEmpty());
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--replay"), recording}));
+    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 2500), QString());
+
+    ToolSession tool;
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay start"));
+
+    const QString in1 = tool.pollUntil(
+        "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 5);
+    QCOMPARE(in1, QStringLiteral("3.94"));
+    QCOMPARE(tool.element("DebugX").value("text").toString(),
+             zcore::diagnosticLine(workedPayload()));
+    QCOMPARE(tool.element("out2").value("text").toString(), QStringLiteral("11.8"));
+    QCOMPARE(tool.element("ca4").value("text").toString(), QStringLiteral("40"));
+    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay end"));
+    QVERIFY(tool.finish());
+}
+
+void ReplayTest::replayThatEndsLeavesTheUnitSilentAndTheToolReportsItLost()
+{
+    const QString recording = recordingOfWorkedFrames(3);
+    SimulatedUnit unit;
+    ToolSession tool;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--replay"), recording, QStringLiteral("--speed"),
+                                QStringLiteral("2")}));
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay start"));
+    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay end"));
+
+    // The frames the replay sent are taken (the first accepted one discards
+    // the rest); after them the line stays silent.
+    QCOMPARE(tool.pollUntil(
+                 "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 3),
+             QStringLiteral("3.94"));
+    QCOMPARE(tool.tick("Timer1"), 1);
+    QCOMPARE(tool.element("Con1").value("text").toString(), QStringLiteral("Connect Ecu!"));
+    tool.wait(300);
+    QCOMPARE(tool.tick("Timer2", 31), 31);
+    QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(), kNoLink);
+    QVERIFY(unit.lines().filter(QStringLiteral("replay")).isEmpty()); // no second pass
+    QVERIFY(tool.finish());
+}
+
+void ReplayTest::commandsDuringAReplayAreLoggedButChangeNothing()
+{
+    const QString recording = recordingOfWorkedFrames(5);
+    SimulatedUnit unit;
+    ToolSession tool;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--replay"), recording, QStringLiteral("--loop")}));
+    QVERIFY(tool.prepareConfig(m_link));
+    QVERIFY(tool.start());
+    QCOMPARE(tool.pollUntil(
+                 "ca2", [](const QString &t) { return t == QLatin1String("20"); }, 5),
+             QStringLiteral("20"));
+
+    QVERIFY(tool.request(op("click", {{"target", "ca2"}})).value("ok").toBool());
+    for (int i = 0; i < 4; ++i)
+        tool.request(op("key", {{"target", "SetBox"}, {"code", 8}}));
+    QVERIFY(tool.request(op("type", {{"target", "SetBox"}, {"text", "57"}})).value("ok").toBool());
+    QVERIFY(tool.request(op("key", {{"target", "SetBox"}, {"code", 13}})).value("ok").toBool());
+    QVERIFY(unit.nextCommand().startsWith(QLatin1String("command 1 57 gaps ")));
+
+    // The loop goes on with the recorded level: the unit did not take it.
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(tool.pollUntil(
+                     "ca2", [](const QString &t) { return t != QLatin1String("20"); }, 1),
+                 QStringLiteral("20"));
+    QByteArray notes;
+    const QDeadlineTimer deadline(3000);
+    while (!notes.contains("command 1 57 not applied") && !deadline.hasExpired()) {
+        unit.process.waitForReadyRead(50);
+        notes += unit.process.readAllStandardError();
+    }
+    QVERIFY2(notes.contains("command 1 57 not applied"), notes.constData());
+    QVERIFY(tool.finish());
+}
+
+void ReplayTest::fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade()
+{
+    // A recording cut in the middle of its last frame row.
+    const QString recording = recordingOfWorkedFrames(2);
+    QFile file(recording);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = file.readAll();
+    const qsizetype cut = bytes.lastIndexOf(",frame,") + 30;
+    QVERIFY(file.resize(cut));
+    file.close();
+
+    SimulatedUnit unit;
+    QVERIFY(!unit.start(m_link, {QStringLiteral("--replay"), recording}));
+    if (unit.process.state() != QProcess::NotRunning)
+        QVERIFY(unit.process.waitForFinished(5000));
+    QCOMPARE(unit.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(unit.process.exitCode(), 2);
+    const QString error = QString::fromUtf8(unit.process.readAllStandardError());
+    QVERIFY2(error.contains(QStringLiteral("not a recording")) &&
+                 error.contains(QStringLiteral("satır 4")),
+             qPrintable(error));
+    QVERIFY(!QFileInfo(m_link).isSymLink());
+    QVERIFY(!QFileInfo::exists(m_link));
+}
+
+QTEST_GUILESS_MAIN(ReplayTest)
+#include "tst_replay.moc"
