@@ -171,14 +171,14 @@ bool isEvent(const QString &event, const char *name) { return event == QLatin1St
 
 // ---- Reading --------------------------------------------------------------
 
-// One line taken apart into its fields. A field is a view into the file, or
-// for a quoted field with doubled quotes into `unquoted`.
+// One line taken apart into its fields. A field is a view into the file or,
+// for a quoted field (its quotes taken off, doubled ones made single), into
+// `unquoted`.
 struct Line {
     QVarLengthArray<QByteArrayView, kColumnCount> fields;
     QByteArray unquoted;
     qsizetype number = 0; // of its first physical line, from 1
     bool ended = false;   // by a line end rather than the end of the file
-    qsizetype length = 0; // bytes, the line end included
 };
 
 class CsvReader {
@@ -300,7 +300,6 @@ public:
             line.fields.append(span.unquoted
                                    ? QByteArrayView(line.unquoted).sliced(span.from, span.size)
                                    : m_bytes.sliced(span.from, span.size));
-        line.length = m_at - start;
         return true;
     }
 
