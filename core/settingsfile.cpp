@@ -88,7 +88,9 @@ QByteArray writeSettingsFile(const SettingsFile &file)
                      {QStringLiteral("vehicle"), vehicle},
                      {QStringLiteral("settings"), settings}};
     if (file.saved.isValid())
-        root.insert(QStringLiteral("saved"), file.saved.toString(Qt::ISODateWithMs));
+        root.insert(
+            QStringLiteral("saved"),
+            file.saved.toOffsetFromUtc(file.saved.offsetFromUtc()).toString(Qt::ISODateWithMs));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -21,8 +21,8 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
       m_startup(m_state, m_link, *m_main, std::move(configDir), m_decimalPoint),
       m_portDialog(m_link, *m_main, *m_comPort, m_startup, m_decimalPoint),
       m_help(m_state, *m_main), m_actions(*m_main),
-      m_settings(m_state, m_sender, *m_main, m_actions),
-      m_recording(m_state, m_link, m_sender, *m_main, m_actions)
+      m_recording(m_state, m_link, m_sender, *m_main, m_actions),
+      m_settings(m_state, m_sender, *m_main, m_actions)
 {
     m_poll.setFrameHandler([this](const QByteArray &payload) { m_display.show(payload); });
     connect(m_main->el().Timer2, &SkinTimer::ticked, &m_poll, &PollCycle::tick);

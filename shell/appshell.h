@@ -83,6 +83,6 @@ private:
     PortDialog m_portDialog;
     HelpControl m_help;
     ToolActions m_actions;
-    SettingsActions m_settings;
     RecordingActions m_recording;
+    SettingsActions m_settings;
 };

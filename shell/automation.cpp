@@ -291,6 +291,13 @@ Automation::Reply Automation::key(const QJsonObject &request)
 
 Automation::Reply Automation::action(const QJsonObject &request)
 {
+    // A script names the file: no dialog waits for a person here.
+    static const QStringList needFile = {QStringLiteral("graph-open"),
+                                         QStringLiteral("settings-save"),
+                                         QStringLiteral("settings-load")};
+    if (needFile.contains(request.value(QStringLiteral("id")).toString()) &&
+        request.value(QStringLiteral("file")).toString().isEmpty())
+        return failure(QStringLiteral("no file"));
     const ToolActions::Result result =
         m_shell.actions().run(request.value(QStringLiteral("id")).toString(),
                               request.value(QStringLiteral("file")).toString());

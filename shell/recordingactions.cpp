@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStandardPaths>
 
 namespace {
@@ -39,14 +40,11 @@ RecordingActions::RecordingActions(SharedState &state, SerialLink &link, Command
                    [this](const QString &f) { return openRecording(f); });
     m_recordEntry =
         actions.addEntry(tr("Kaydı Başlat"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] {
-            if (m_recorder.isActive())
-                stopRecording();
-            else
-                startRecording(QString());
+            return m_recorder.isActive() ? stopRecording() : startRecording(QString());
         });
-    actions.addEntry(tr("Grafik"), QKeySequence(Qt::CTRL | Qt::Key_G), [this] { showGraph(); });
-    actions.addEntry(tr("Kayıt Aç…"), QKeySequence(), [this] { openRecording(QString()); });
-    actions.addSeparator();
+    actions.addEntry(tr("Grafik"), QKeySequence(Qt::CTRL | Qt::Key_G),
+                     [this] { return showGraph(); });
+    actions.addEntry(tr("Kayıt Aç…"), QKeySequence(), [this] { return openRecording(QString()); });
 
     connect(&m_tap, &FrameTap::frameSeen, this, &RecordingActions::frameSeen);
     connect(&m_recorder, &Recorder::activeChanged, this, &RecordingActions::recordingChanged);
@@ -89,7 +87,9 @@ ToolActions::Result RecordingActions::stopRecording()
     if (!m_recorder.isActive())
         return {false, tr("kayıt yok")};
     m_recorder.stop();
-    m_state.statusMessage = kStopped;
+    // A last write that failed has said so already.
+    if (m_state.statusMessage != Recorder::kWriteFailed)
+        m_state.statusMessage = kStopped;
     return {};
 }
 
@@ -124,8 +124,11 @@ GraphWindow &RecordingActions::graphWindow()
             // Closing it stops its share of the scanning.
             m_tap.setWanted(kGraph, false);
         });
-        connect(m_graph.get(), &GraphWindow::openRecordingRequested, this,
-                [this] { openRecording(QString()); });
+        connect(m_graph.get(), &GraphWindow::openRecordingRequested, this, [this] {
+            const auto result = openRecording(QString());
+            if (!result.ok && !result.error.isEmpty())
+                QMessageBox::warning(m_graph.get(), tr("Zendalite"), result.error);
+        });
     }
     return *m_graph;
 }
@@ -150,7 +153,7 @@ ToolActions::Result RecordingActions::openRecording(const QString &file)
                                          tr("Kayıt Aç"), QFileInfo(defaultFile()).absolutePath(),
                                          tr("Zendalite kayıtları (*.csv);;Tüm dosyalar (*)"));
         if (path.isEmpty())
-            return {false, tr("vazgeçildi")};
+            return {false, QString()}; // the person cancelled
     }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
@@ -171,7 +174,9 @@ ToolActions::Result RecordingActions::openRecording(const QString &file)
     }
     GraphWindow &graph = graphWindow();
     graph.showRecording(frames, commands, QFileInfo(path).fileName());
-    m_tap.setWanted(kGraph, false); // a recording shown: no live frames wanted
+    // Live frames keep coming while the window is open: it collects them
+    // (not shown) and has them when it goes back to live data.
+    m_tap.setWanted(kGraph, true);
     graph.show();
     graph.raise();
     return {};

@@ -38,7 +38,13 @@ public:
     ToolActions::Result showGraph();
     ToolActions::Result openRecording(const QString &file);
 
-    void linkEvent(const QString &event) { m_recorder.linkEvent(event); }
+    // A link event: recorded, and a frame cut by it is not finished with
+    // the bytes that come after it.
+    void linkEvent(const QString &event)
+    {
+        m_tap.restart();
+        m_recorder.linkEvent(event);
+    }
 
     // Where a recording goes when no file is named: the documents folder,
     // Zendalite/, the date and time.

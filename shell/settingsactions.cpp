@@ -22,6 +22,7 @@ namespace {
 const QString kSaved = QStringLiteral("Ayarlar Kaydedildi!");
 const QString kNothingToSave = QStringLiteral("Kaydedilecek Ayar Yok!");
 const QString kBadFile = QStringLiteral("Ayar Dosyası Okunamadı!");
+const QString kNotWritten = QStringLiteral("Ayar Dosyası Yazılamadı!");
 
 QString defaultFolder()
 {
@@ -64,10 +65,11 @@ SettingsActions::SettingsActions(SharedState &state, CommandSender &sender, Main
 {
     actions.define(QStringLiteral("settings-save"), [this](const QString &f) { return save(f); });
     actions.define(QStringLiteral("settings-load"), [this](const QString &f) { return load(f); });
+    actions.addSeparator();
     actions.addEntry(tr("Ayarları Kaydet…"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                     [this] { save(QString()); });
+                     [this] { return save(QString()); });
     actions.addEntry(tr("Ayarları Yükle…"), QKeySequence(Qt::CTRL | Qt::Key_O),
-                     [this] { load(QString()); });
+                     [this] { return load(QString()); });
     connect(&m_restore, &SettingsRestore::progressed, this, [this](int sent, int total) {
         if (m_preview)
             m_preview->showProgress(sent, total);
@@ -84,10 +86,8 @@ void SettingsActions::frameAccepted(const QByteArray &payload)
 {
     m_lastFrame = zcore::decodePayload(payload);
     m_restore.frameAccepted(*m_lastFrame);
-    // The preview shows the unit as it is, until its settings are on their way.
-    if (m_preview && m_preview->isVisible() &&
-        m_restore.state() != SettingsRestore::State::Sending &&
-        m_restore.state() != SettingsRestore::State::Verifying)
+    // The preview shows the unit as it is until "Gönder"; then the results.
+    if (m_preview && m_preview->isVisible() && !m_previewSent)
         m_preview->setPresent(zcore::settingsOf(*m_lastFrame));
 }
 
@@ -109,7 +109,7 @@ ToolActions::Result SettingsActions::save(const QString &fileArgument)
     QString path = fileArgument;
     if (path.isEmpty()) {
         if (!askVehicle(&m_main, file))
-            return refuse(tr("vazgeçildi"));
+            return refuse(QString()); // the person cancelled
         QDir().mkpath(defaultFolder());
         const QString suggested =
             QDir(defaultFolder())
@@ -118,12 +118,12 @@ ToolActions::Result SettingsActions::save(const QString &fileArgument)
                           QStringLiteral(".json"));
         path = QFileDialog::getSaveFileName(&m_main, tr("Ayarları Kaydet"), suggested, kFilter);
         if (path.isEmpty())
-            return refuse(tr("vazgeçildi"));
+            return refuse(QString()); // the person cancelled
     }
     QSaveFile out(path);
     const QByteArray bytes = zcore::writeSettingsFile(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        m_state.statusMessage = kBadFile;
+        m_state.statusMessage = kNotWritten;
         return refuse(tr("%1 yazılamadı: %2").arg(path, out.errorString()));
     }
     m_state.statusMessage = kSaved;
@@ -171,7 +171,7 @@ ToolActions::Result SettingsActions::load(const QString &fileArgument)
         const QString path =
             QFileDialog::getOpenFileName(&m_main, tr("Ayarları Yükle"), defaultFolder(), kFilter);
         if (path.isEmpty())
-            return refuse(tr("vazgeçildi"));
+            return refuse(QString()); // the person cancelled
         return preview(path);
     }
     ToolActions::Result refusal;
@@ -204,9 +204,11 @@ ToolActions::Result SettingsActions::preview(const QString &path)
                     m_sender.portOpen() ? SettingsRestore::kNotVerified : refusal::kPortClosed;
                 return;
             }
+            m_previewSent = true;
             m_restore.start(m_preview->toSend());
         });
     }
+    m_previewSent = false;
     m_preview->showFile(QFileInfo(path).fileName(), *file, zcore::settingsOf(*m_lastFrame));
     return {};
 }

@@ -57,4 +57,5 @@ private:
     SettingsRestore m_restore;
     std::optional<zcore::LiveFrame> m_lastFrame;
     std::unique_ptr<SettingsPreview> m_preview;
+    bool m_previewSent = false; // "Gönder" pressed for the file shown
 };

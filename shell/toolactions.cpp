@@ -1,7 +1,9 @@
 #include "toolactions.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QWidget>
 
 ToolActions::ToolActions(QWidget &window, QObject *parent)
@@ -23,12 +25,18 @@ void ToolActions::define(const QString &id, Handler handler)
 }
 
 QAction *ToolActions::addEntry(const QString &text, const QKeySequence &shortcut,
-                               std::function<void()> trigger)
+                               std::function<Result()> trigger)
 {
     auto *action = new QAction(text, m_menu);
     action->setShortcut(shortcut);
     action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, std::move(trigger));
+    connect(action, &QAction::triggered, this, [this, trigger = std::move(trigger)] {
+        const Result result = trigger();
+        if (!result.ok && !result.error.isEmpty())
+            QMessageBox::warning(QApplication::activeWindow() ? QApplication::activeWindow()
+                                                              : &m_window,
+                                 tr("Zendalite"), result.error);
+    });
     m_menu->addAction(action);
     m_window.addAction(action); // the shortcut works while the menu is closed
     m_entries.append(action);

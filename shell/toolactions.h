@@ -34,11 +34,13 @@ public:
     // An action a script can run by id.
     void define(const QString &id, Handler handler);
 
-    // A menu entry with its shortcut; a person's choice runs trigger. The
-    // returned action stays valid while this object lives (its text may be
-    // changed, e.g. "Kaydı Başlat" / "Kaydı Durdur").
+    // A menu entry with its shortcut; a person's choice runs trigger. When
+    // it cannot run, the person is told why in a message box (nothing is
+    // shown for a choice the person cancelled: no error text). The returned
+    // action stays valid while this object lives (its text may be changed,
+    // e.g. "Kaydı Başlat" / "Kaydı Durdur").
     QAction *addEntry(const QString &text, const QKeySequence &shortcut,
-                      std::function<void()> trigger);
+                      std::function<Result()> trigger);
     void addSeparator();
     // A shortcut of the window that is no menu entry (F1 for help).
     void addShortcut(const QKeySequence &shortcut, std::function<void()> trigger);

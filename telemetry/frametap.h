@@ -23,6 +23,9 @@ public:
     // A watcher ("recorder", "graph") wants frames, or no longer does.
     void setWanted(const QString &watcher, bool wanted);
     bool isActive() const { return !m_watchers.isEmpty(); }
+    // The line was cut (port closed, device lost or back): a frame begun
+    // before is dropped, scanning starts again at the next header.
+    void restart() { m_scanner = zcore::FrameScanner(); }
 
 signals:
     // Each complete frame's 34 payload bytes, as it arrives.

@@ -47,6 +47,7 @@ void Recorder::stop()
     if (!isActive())
         return;
     m_flush.stop();
+    write(QStringLiteral("recording-stopped"));
     if (!flushRows())
         return; // fail() closed it
     m_file.close();
