@@ -1,0 +1,120 @@
+// Link supervision with an in-memory link: the message log, the no-ECU
+// timeout and the power faces.
+#include "support/payloads.h"
+#include "support/shellfixture.h"
+#include "ui/mainwindow.h"
+#include "ui/skinlabel.h"
+#include "ui/skinpicture.h"
+#include "ui/skintimer.h"
+
+#include <QTest>
+#include <QTimer>
+
+namespace {
+const QString kReading = QStringLiteral("Ecu Okunuyor!");
+} // namespace
+
+class LinkSupervisionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void noEcuTimeoutMinimisesAndRetitlesTheWindowOnce();
+    void armingAnArmedTimeoutKeepsItsCountdown();
+    void messageLogKeepsNewestFirst();
+    void onlyTheLastOfTwoMessagesIsLogged();
+    void messageLogKeepsABoundedNumberOfLines();
+    void powerFacesSwapOnClick();
+};
+
+void LinkSupervisionTest::noEcuTimeoutMinimisesAndRetitlesTheWindowOnce()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    ShellFixture::tick(e.Timer2, 31);
+    QVERIFY(e.kapa->isEnabled());
+    QVERIFY(e.kapa->tickNow());
+    QCOMPARE(f.shell->mainWindow().windowTitle(), QStringLiteral("Ecu Bağlanmadı!"));
+    QCOMPARE(f.shell->mainWindow().windowAttribute(), 1);
+    QVERIFY(f.shell->mainWindow().isMinimized());
+    QVERIFY(!e.kapa->isEnabled());
+    QVERIFY(!e.kapa->tickNow()); // fires once per arming
+
+    // The next lost report arms it again; data brings the window back.
+    ShellFixture::tick(e.Timer2, 31);
+    QVERIFY(e.kapa->isEnabled());
+    f.link.receive(payloads::workedFrame());
+    ShellFixture::tick(e.Timer2);
+    QVERIFY(!e.kapa->isEnabled());
+    QCOMPARE(f.shell->mainWindow().windowAttribute(), 0);
+    QCOMPARE(f.shell->mainWindow().windowTitle(), QStringLiteral("Dravon Lpg Zendalite V1.0"));
+}
+
+void LinkSupervisionTest::armingAnArmedTimeoutKeepsItsCountdown()
+{
+    // With real timers: a second lost report must not restart the countdown.
+    MainWindow w(false);
+    SkinTimer *kapa = w.el().kapa;
+    kapa->setEnabled(true);
+    QTest::qWait(60);
+    const auto *timer = kapa->findChild<QTimer *>();
+    QVERIFY(timer && timer->isActive());
+    const int before = timer->remainingTime();
+    kapa->setEnabled(true);
+    QVERIFY(timer->remainingTime() <= before);
+}
+
+void LinkSupervisionTest::messageLogKeepsNewestFirst()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.shell->state().statusMessage = kReading;
+    ShellFixture::tick(e.Timer4);
+    f.shell->state().statusMessage = QStringLiteral("Lpg Tuning Level Setting!");
+    ShellFixture::tick(e.Timer4);
+    QCOMPARE(e.ErrorList->caption(), QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
+    ShellFixture::tick(e.Timer4); // nothing pending: unchanged
+    QCOMPARE(e.ErrorList->caption(), QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
+}
+
+void LinkSupervisionTest::onlyTheLastOfTwoMessagesIsLogged()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    f.shell->state().statusMessage = QStringLiteral("first");
+    f.shell->state().statusMessage = QStringLiteral("second");
+    ShellFixture::tick(e.Timer4);
+    QCOMPARE(e.ErrorList->caption(), QStringLiteral("second\r"));
+    QCOMPARE(f.shell->state().statusMessage, QString());
+}
+
+void LinkSupervisionTest::messageLogKeepsABoundedNumberOfLines()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    for (int i = 0; i < 1000; ++i) {
+        f.shell->state().statusMessage = QStringLiteral("m%1").arg(i);
+        ShellFixture::tick(e.Timer4);
+    }
+    const QString log = e.ErrorList->caption();
+    QCOMPARE(log.count(QLatin1Char('\r')), 200);
+    QVERIFY(log.startsWith(QStringLiteral("m999\rm998\r")));
+    QVERIFY(log.endsWith(QStringLiteral("m800\r")));
+}
+
+void LinkSupervisionTest::powerFacesSwapOnClick()
+{
+    ShellFixture f;
+    f.loadWith();
+    const auto &e = f.window().el();
+    QVERIFY(e.PowerH->isHidden() && !e.powerL->isHidden());
+    emit e.powerL->clicked();
+    QVERIFY(!e.PowerH->isHidden() && e.powerL->isHidden());
+    emit e.PowerH->clicked();
+    QVERIFY(e.PowerH->isHidden() && !e.powerL->isHidden());
+}
+
+QTEST_MAIN(LinkSupervisionTest)
+#include "tst_linksupervision.moc"
