@@ -59,8 +59,6 @@ private slots:
     void bandHintFollowsThePointerInsideTheLabel();
     void calibrationSendsOnTheSecondClickOfTheSameLabel_data();
     void calibrationSendsOnTheSecondClickOfTheSameLabel();
-    void levelMarkerFollowsTheReading_data();
-    void levelMarkerFollowsTheReading();
     void switchOverTemperatureIsSentAs230MinusDegrees_data();
     void switchOverTemperatureIsSentAs230MinusDegrees();
     void switchOverStepsOneDegree_data();
@@ -271,42 +269,6 @@ void TuningTest::calibrationSendsOnTheSecondClickOfTheSameLabel()
     QCOMPARE(f.shell->state().levelCalibStep, sent ? 0.0 : 3.0);
     if (clicks.first() != clicks.last()) // a point left armed stays light red
         QCOMPARE(e.Sf->backColor(), QColor(0xFF, 0x80, 0x80));
-}
-
-void TuningTest::levelMarkerFollowsTheReading_data()
-{
-    QTest::addColumn<QList<int>>("points");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<int>("reading");
-    QTest::addColumn<double>("markerTop");
-    const QList<int> points = {200, 150, 120, 60, 10};
-    QTest::newRow("reading 120 at half") << points << 0 << 120 << 2790.0;
-    QTest::newRow("no match stays") << points << 0 << 121 << 1980.0;
-    QTest::newRow("reading 0 does nothing") << points << 0 << 0 << 1980.0;
-    QTest::newRow("lowest match wins") << QList<int>{200, 150, 120, 120, 10} << 0 << 120 << 3190.0;
-    QTest::newRow("capture of the quarter point") << points << 4 << 57 << 3190.0;
-    QTest::newRow("capture stays on its row") << points << 4 << 200 << 3190.0;
-    QTest::newRow("empty row") << points << 0 << 10 << 3600.0;
-}
-
-void TuningTest::levelMarkerFollowsTheReading()
-{
-    QFETCH(QList<int>, points);
-    QFETCH(int, step);
-    QFETCH(int, reading);
-    QFETCH(double, markerTop);
-    ShellFixture f;
-    f.loadWith();
-    const auto &e = f.window().el();
-    const auto &labels = e.levelPoints;
-    for (int i = 0; i < 5; ++i)
-        labels[i]->setCaption(QString::number(points[i]));
-    f.shell->state().levelCalibStep = step;
-    f.shell->state().sensorLevel = reading;
-    ShellFixture::tick(e.SensorX);
-    QCOMPARE(e.SensC->top(), markerTop);
-    if (step)
-        QCOMPARE(labels[step - 1]->caption(), QString::number(reading));
 }
 
 void TuningTest::switchOverTemperatureIsSentAs230MinusDegrees_data()
