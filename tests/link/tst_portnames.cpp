@@ -1,54 +1,22 @@
-// Where files and ports are on this system.
+// Port numbers to devices: the Wine order of the device families, and the
+// configuration folder's own choices, which win.
 #include "link/portnames.h"
-#include "shell/platform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-class PlatformTest : public QObject {
+class PortNamesTest : public QObject {
     Q_OBJECT
 private slots:
-    void portFileOnDriveCLiesInTheConfigurationFolder_data();
-    void portFileOnDriveCLiesInTheConfigurationFolder();
-    void configurationFolderFollowsXdg();
     void portsAreNumberedInWineOrder_data();
     void portsAreNumberedInWineOrder();
     void portOverrideWinsOverTheNumbering();
     void describeListsOverridesAndFamilies();
 };
 
-void PlatformTest::portFileOnDriveCLiesInTheConfigurationFolder_data()
-{
-    QTest::addColumn<QString>("toolPath");
-    QTest::addColumn<QString>("local");
-    QTest::newRow("port file") << "c:\\Ecu.ini"
-                               << "/cfg/Ecu.ini";
-    QTest::newRow("upper-case drive") << "C:\\Ecu.ini"
-                                      << "/cfg/Ecu.ini";
-    QTest::newRow("sub folder") << "c:\\a\\b.txt"
-                                << "/cfg/a/b.txt";
-    QTest::newRow("program folder") << "/opt/z\\dravon.swf"
-                                    << "/opt/z/dravon.swf";
-}
-
-void PlatformTest::portFileOnDriveCLiesInTheConfigurationFolder()
-{
-    QFETCH(QString, toolPath);
-    QFETCH(QString, local);
-    QCOMPARE(platform::localPath(toolPath, QStringLiteral("/cfg")), local);
-}
-
-void PlatformTest::configurationFolderFollowsXdg()
-{
-    qputenv("XDG_CONFIG_HOME", "/tmp/xdg-here");
-    QCOMPARE(platform::configDir(), QStringLiteral("/tmp/xdg-here/zendalite"));
-    qunsetenv("XDG_CONFIG_HOME");
-    QCOMPARE(platform::configDir(), QDir::homePath() + QStringLiteral("/.config/zendalite"));
-}
-
-void PlatformTest::portsAreNumberedInWineOrder_data()
+void PortNamesTest::portsAreNumberedInWineOrder_data()
 {
     QTest::addColumn<QStringList>("devices");
     QTest::addColumn<int>("number");
@@ -64,7 +32,7 @@ void PlatformTest::portsAreNumberedInWineOrder_data()
     QTest::newRow("USB only") << QStringList{"ttyUSB0"} << 1 << "ttyUSB0";
 }
 
-void PlatformTest::portsAreNumberedInWineOrder()
+void PortNamesTest::portsAreNumberedInWineOrder()
 {
     QFETCH(QStringList, devices);
     QFETCH(int, number);
@@ -78,7 +46,7 @@ void PlatformTest::portsAreNumberedInWineOrder()
     QCOMPARE(names.deviceFor(number), device.isEmpty() ? QString() : dev.filePath(device));
 }
 
-void PlatformTest::portOverrideWinsOverTheNumbering()
+void PortNamesTest::portOverrideWinsOverTheNumbering()
 {
     QTemporaryDir dev, config;
     QFile(dev.filePath("ttyS0")).open(QIODevice::WriteOnly);
@@ -96,7 +64,7 @@ void PlatformTest::portOverrideWinsOverTheNumbering()
     QCOMPARE(names.deviceFor(2), QString());
 }
 
-void PlatformTest::describeListsOverridesAndFamilies()
+void PortNamesTest::describeListsOverridesAndFamilies()
 {
     QTemporaryDir dev, config;
     QFile(dev.filePath("ttyS0")).open(QIODevice::WriteOnly);
@@ -111,5 +79,5 @@ void PlatformTest::describeListsOverridesAndFamilies()
     QCOMPARE(list[2].device, QStringLiteral("/dev/null"));
 }
 
-QTEST_MAIN(PlatformTest)
-#include "tst_platform.moc"
+QTEST_GUILESS_MAIN(PortNamesTest)
+#include "tst_portnames.moc"
