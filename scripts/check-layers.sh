@@ -3,7 +3,7 @@
 #   core <- link, ui <- telemetry, tuning <- shell
 # (core: Qt Core at most; link and ui build on core; telemetry and tuning on
 # link, ui and core; shell on all of them). The simulator builds on core
-# alone. Prints every include against that direction and exits 1 if any.
+# and pty (pseudo-terminal lines), and pty on nothing of ours. Prints every include against that direction and exits 1 if any.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,9 +14,10 @@ declare -A allowed=(
     [telemetry]="core link ui telemetry"
     [tuning]="core link ui tuning"
     [shell]="core link ui telemetry tuning shell"
-    [sim]="core sim"
+    [sim]="core pty sim"
+    [pty]="pty"
 )
-layers="core link ui telemetry tuning shell sim"
+layers="core pty link ui telemetry tuning shell sim"
 
 bad=0
 for layer in "${!allowed[@]}"; do

@@ -52,9 +52,11 @@ struct Loaded {
     QString file(const char *name) const { return f.dir.filePath(QLatin1String(name)); }
     void write(const QString &path, const zcore::UnitSettings &s) const
     {
+        zcore::SettingsFile file;
+        file.settings = s;
         QFile out(path);
         if (out.open(QIODevice::WriteOnly))
-            out.write(zcore::writeSettingsFile({s}));
+            out.write(zcore::writeSettingsFile(file));
     }
     // Runs the event loop until the commands are out.
     void sendAll() { QTRY_VERIFY(settings().restore().state() != State::Sending); }
