@@ -92,7 +92,6 @@ void DecodeTest::timesAreCutToFourCharacters_data()
     QTest::newRow("1900") << 1900 << "15.0";
     QTest::newRow("65535 ends in the point") << 65535 << "520.";
     QTest::newRow("0 is no reading") << 0 << "---";
-    QTest::newRow("1500") << 1500 << "11.8";
 }
 
 void DecodeTest::timesAreCutToFourCharacters()

@@ -19,7 +19,6 @@ private slots:
     void lineEndingsSplitLines();
     void writtenFileIsTheQuotedLineWithCrLf_data();
     void writtenFileIsTheQuotedLineWithCrLf();
-    void writtenFileReadsBackAsItsNumber();
 };
 
 void PortFileTest::theLastLineDecides_data()
@@ -94,15 +93,6 @@ void PortFileTest::writtenFileIsTheQuotedLineWithCrLf()
     QFETCH(double, number);
     QFETCH(QByteArray, file);
     QCOMPARE(portFileText(number), file);
-}
-
-void PortFileTest::writtenFileReadsBackAsItsNumber()
-{
-    for (double n : {1.0, 9.0, 12.0, 255.0, 32767.0}) {
-        const PortFileContents c = parsePortFile(portFileText(n));
-        QCOMPARE(c.outcome, Outcome::Port);
-        QCOMPARE(c.portNumberText.toDouble(), n);
-    }
 }
 
 QTEST_APPLESS_MAIN(PortFileTest)

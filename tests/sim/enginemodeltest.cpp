@@ -38,8 +38,6 @@ void EngineModelTest::freshUnitSendsFactoryState_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("expected");
     QTest::newRow("petrol in use, no row on gas") << 9 << 128;
-    QTest::newRow("firmware major") << 10 << 3;
-    QTest::newRow("firmware minor") << 11 << 12;
     QTest::newRow("coolant 20 degrees") << 20 << 210;
     QTest::newRow("tank level") << 21 << 180;
     QTest::newRow("band 0-1500") << 22 << 100;
@@ -178,7 +176,6 @@ void EngineModelTest::technicianMaskWinsOverSwitchOver_data()
     QTest::addColumn<int>("expected");
     QTest::newRow("petrol chosen while cold") << 1.0 << 128 << 128;
     QTest::newRow("one row chosen while cold") << 1.0 << 16 << 16;
-    QTest::newRow("nothing chosen while cold") << 1.0 << 0 << 0;
     QTest::newRow("back to petrol after switch-over") << 120.0 << 128 << 128;
     QTest::newRow("rows 2 and 4 after switch-over") << 120.0 << 36 << 36;
 }

@@ -7,13 +7,12 @@ class FaultShaperTest : public QObject {
 private slots:
     void frameWithoutFaultsGoesOutWhole();
     void truncatedFramesAreCutBetweenOneAnd36Bytes();
-    void cutsRepeatWithTheSameSeedAndDifferWithAnother();
+    void seedDecidesCutsAndGarbage();
     void truncateIsReportedAfterItsLastFrame();
     void gapSplitsTheFrameInsideWithASilence();
     void zerosFramesKeepTheHeaderAndCarry34ZeroBytes();
     void garbageComesBeforeTheFrame_data();
     void garbageComesBeforeTheFrame();
-    void garbageRepeatsWithTheSameSeed();
     void lateFrameIsHeldBackThenFramesResume();
     void unplugSendsPartOfTheFrameThenHangsUp();
     void quietSpellIsTakenBetweenFrames();

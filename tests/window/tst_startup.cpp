@@ -30,10 +30,8 @@ private slots:
     void startOpensThePortWithTheLineSettings();
     void dialogStoresTheEntryAndStartsAgain_data();
     void dialogStoresTheEntryAndStartsAgain();
-    void dialogOpensWithAnEmptyEntryEveryTime();
     void portChangeClosesThePortAndHidesTheWindow();
     void closingTheDialogEndsTheProgramAndKeepsTheFile();
-    void closingTheMainWindowEndsTheProgram();
     void portFileThatCannotBeWrittenKeepsTheDialogOpen();
     void portFileInAFolderThatTakesNoNewFilesIsChangedInPlace();
     void failureReasonIsInTheDialogTooltip();
@@ -199,16 +197,6 @@ void StartupTest::dialogStoresTheEntryAndStartsAgain()
         QCOMPARE(f.link.portNumber(), int(f.portFile().mid(5, f.portFile().size() - 8).toInt()));
 }
 
-void StartupTest::dialogOpensWithAnEmptyEntryEveryTime()
-{
-    ShellFixture f;
-    f.shell->load();
-    SkinTextBox *text1 = f.shell->comPort().el().Text1;
-    gestures::typeText(text1, QStringLiteral("9"));
-    f.shell->portDialog().open();
-    QCOMPARE(text1->text(), QString());
-}
-
 void StartupTest::portChangeClosesThePortAndHidesTheWindow()
 {
     ShellFixture f;
@@ -238,15 +226,6 @@ void StartupTest::closingTheDialogEndsTheProgramAndKeepsTheFile()
     QCOMPARE(ended.size(), 1);
     QCOMPARE(f.portFile(), QByteArray("\"Com-3\"\r\n"));
     QVERIFY(!f.shell->mainWindow().isVisible());
-}
-
-void StartupTest::closingTheMainWindowEndsTheProgram()
-{
-    ShellFixture f;
-    f.loadWith();
-    QSignalSpy ended(f.shell.get(), &AppShell::programEnded);
-    f.shell->mainWindow().close();
-    QCOMPARE(ended.size(), 1);
 }
 
 void StartupTest::portFileThatCannotBeWrittenKeepsTheDialogOpen()
