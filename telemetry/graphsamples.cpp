@@ -1,0 +1,199 @@
+#include "graphsamples.h"
+
+#include "core/frame.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kNoReading = std::numeric_limits<double>::quiet_NaN();
+constexpr double kBandLowerRpm[kSpeedBands] = {0, 1500, 2500, 4000};
+constexpr double kBandUpperRpm[kSpeedBands] = {1500, 2500, 4000, 8000};
+// A dead head shorter than this is never erased: small vectors are not
+// moved for a few dropped samples.
+constexpr qsizetype kLeastErase = 1024;
+
+double timeMs(int word) { return word == 0 ? kNoReading : (word - 3) / 126.0; }
+
+QString tr(const char *text) { return QCoreApplication::translate("GraphSamples", text); }
+
+// Erases the dead head of a vector once it is at least half of it.
+template <typename T> void compact(std::vector<T> &items, qsizetype &first)
+{
+    if (first < kLeastErase || 2 * first < qsizetype(items.size()))
+        return;
+    items.erase(items.begin(), items.begin() + first);
+    first = 0;
+}
+
+} // namespace
+
+GraphSample graphSample(qint64 elapsedMs, const zcore::LiveFrame &frame)
+{
+    GraphSample s;
+    s.elapsedMs = elapsedMs;
+    for (size_t c = 0; c < 4; ++c) {
+        s.inMs[c] = timeMs(frame.inWord[c]);
+        s.outMs[c] = timeMs(frame.outWord[c]);
+        // A channel counts as its speed list would: only with an entry.
+        if (zcore::speedEntry(frame.inWord[c], frame.outWord[c])) {
+            const double entry = *zcore::channelSpeed(frame.inWord[c], frame.outWord[c]) * 2;
+            if (!s.rpm || entry > *s.rpm)
+                s.rpm = entry;
+        }
+    }
+    s.coolantC = zcore::degreesFromByte(frame.temperatureByte);
+    s.switchOverC = zcore::degreesFromByte(frame.switchOverByte);
+    s.tankLevel = frame.sensor;
+    s.bands = frame.bands;
+    return s;
+}
+
+GraphCommand graphCommand(qint64 elapsedMs, int code, int value)
+{
+    namespace command = zcore::command;
+    static const char *const kPointNames[command::kLevelPoints] = {"Dolu", "3/4", "2/4", "1/4",
+                                                                   "Boş"};
+    QString text;
+    if (code >= command::band(0) && code < command::band(command::kBands))
+        text = tr("Kalori %1 → %2").arg(code - command::band(0) + 1).arg(value);
+    else if (code == command::kMask)
+        text = tr("Yakıt/Silindir → %1").arg(value);
+    else if (code == command::kSwitchOver)
+        text = tr("Geçiş ısısı → %1 °C").arg(zcore::degreesFromByte(value));
+    else if (code >= command::levelPoint(0) && code < command::levelPoint(command::kLevelPoints))
+        text = tr("Seviye %1 → %2")
+                   .arg(QString::fromUtf8(kPointNames[code - command::levelPoint(0)]))
+                   .arg(value);
+    else
+        text = tr("Komut %1 → %2").arg(code).arg(value);
+    return {elapsedMs, code, value, text};
+}
+
+std::optional<int> speedBand(const GraphSample &sample)
+{
+    if (!sample.rpm)
+        return std::nullopt;
+    for (int b = kSpeedBands - 1; b > 0; --b)
+        if (*sample.rpm >= kBandLowerRpm[b])
+            return b;
+    return 0;
+}
+
+QString speedBandName(int band)
+{
+    return tr("%1-%2 rpm").arg(kBandLowerRpm[band]).arg(kBandUpperRpm[band]);
+}
+
+GraphSamples::GraphSamples(qint64 keepMs) : m_keepMs(keepMs) {}
+
+void GraphSamples::add(const GraphSample &sample)
+{
+    if (isEmpty() || sample.elapsedMs >= m_samples.back().elapsedMs) {
+        m_samples.push_back(sample);
+    } else {
+        const auto at =
+            std::upper_bound(m_samples.begin() + m_first, m_samples.end(), sample.elapsedMs,
+                             [](qint64 ms, const GraphSample &s) { return ms < s.elapsedMs; });
+        m_samples.insert(at, sample);
+    }
+    if (m_keepMs != kKeepAll)
+        dropOlderThan(m_samples.back().elapsedMs - m_keepMs);
+}
+
+void GraphSamples::addCommand(const GraphCommand &command)
+{
+    const auto at =
+        std::upper_bound(m_commands.begin() + m_firstCommand, m_commands.end(), command.elapsedMs,
+                         [](qint64 ms, const GraphCommand &c) { return ms < c.elapsedMs; });
+    m_commands.insert(at, command);
+    if (m_keepMs != kKeepAll && !isEmpty())
+        dropOlderThan(m_samples.back().elapsedMs - m_keepMs);
+}
+
+void GraphSamples::clear()
+{
+    m_samples.clear();
+    m_first = 0;
+    m_commands.clear();
+    m_firstCommand = 0;
+}
+
+void GraphSamples::dropOlderThan(qint64 ms)
+{
+    while (m_first < qsizetype(m_samples.size()) && m_samples[size_t(m_first)].elapsedMs < ms)
+        ++m_first;
+    compact(m_samples, m_first);
+    while (m_firstCommand < qsizetype(m_commands.size()) &&
+           m_commands[size_t(m_firstCommand)].elapsedMs < ms)
+        ++m_firstCommand;
+    compact(m_commands, m_firstCommand);
+}
+
+std::optional<GraphSample> GraphSamples::newest() const
+{
+    if (isEmpty())
+        return std::nullopt;
+    return m_samples.back();
+}
+
+std::optional<GraphSample> GraphSamples::oldest() const
+{
+    if (isEmpty())
+        return std::nullopt;
+    return m_samples[size_t(m_first)];
+}
+
+std::span<const GraphSample> GraphSamples::live() const
+{
+    return std::span<const GraphSample>(m_samples).subspan(size_t(m_first));
+}
+
+std::span<const GraphCommand> GraphSamples::liveCommands() const
+{
+    return std::span<const GraphCommand>(m_commands).subspan(size_t(m_firstCommand));
+}
+
+std::span<const GraphSample> GraphSamples::range(qint64 fromMs, qint64 toMs) const
+{
+    const auto samples = live();
+    const auto begin =
+        std::lower_bound(samples.begin(), samples.end(), fromMs,
+                         [](const GraphSample &s, qint64 ms) { return s.elapsedMs < ms; });
+    const auto end =
+        std::upper_bound(begin, samples.end(), toMs,
+                         [](qint64 ms, const GraphSample &s) { return ms < s.elapsedMs; });
+    return {begin, end};
+}
+
+std::optional<GraphSample> GraphSamples::nearest(qint64 ms) const
+{
+    const auto samples = live();
+    if (samples.empty())
+        return std::nullopt;
+    const auto after =
+        std::lower_bound(samples.begin(), samples.end(), ms,
+                         [](const GraphSample &s, qint64 t) { return s.elapsedMs < t; });
+    if (after == samples.begin())
+        return *after;
+    const auto before = after - 1;
+    if (after == samples.end() || ms - before->elapsedMs <= after->elapsedMs - ms)
+        return *before;
+    return *after;
+}
+
+std::span<const GraphCommand> GraphSamples::commands(qint64 fromMs, qint64 toMs) const
+{
+    const auto commands = liveCommands();
+    const auto begin =
+        std::lower_bound(commands.begin(), commands.end(), fromMs,
+                         [](const GraphCommand &c, qint64 ms) { return c.elapsedMs < ms; });
+    const auto end =
+        std::upper_bound(begin, commands.end(), toMs,
+                         [](qint64 ms, const GraphCommand &c) { return ms < c.elapsedMs; });
+    return {begin, end};
+}

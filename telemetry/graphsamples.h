@@ -1,0 +1,94 @@
+// The values the graph window plots, one sample per frame the unit sent, and
+// the commands the tool sent on the same time line. Qt Core only: the model
+// is tested without a window.
+#pragma once
+
+#include "core/decode.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+// One frame in physical units. Times are in ms, NaN where the word is 0 (no
+// reading).
+struct GraphSample {
+    qint64 elapsedMs = 0;          // since the session (or the recording) began
+    std::array<double, 4> inMs{};  // petrol injection time, channels 1..4
+    std::array<double, 4> outMs{}; // gas injection time, channels 1..4
+    std::optional<double> rpm;     // highest speed-list entry of the frame
+    double coolantC = 0;
+    double switchOverC = 0;
+    int tankLevel = 0;          // the level sensor reading
+    std::array<int, 4> bands{}; // mixture level of bands 0..3
+};
+
+// A command the tool sent, as a marker on the time axis.
+struct GraphCommand {
+    qint64 elapsedMs = 0;
+    int code = 0;
+    int value = 0;
+    QString text; // "Kalori 2 → 57"
+};
+
+// The sample of a frame received elapsedMs into the session.
+GraphSample graphSample(qint64 elapsedMs, const zcore::LiveFrame &frame);
+
+// The marker of a command sent elapsedMs into the session.
+GraphCommand graphCommand(qint64 elapsedMs, int code, int value);
+
+// The engine-speed band of a sample for the map: 0 below 1500 rpm, 1 from
+// 1500, 2 from 2500, 3 from 4000; none without a speed.
+inline constexpr int kSpeedBands = 4;
+std::optional<int> speedBand(const GraphSample &sample);
+QString speedBandName(int band); // "0-1500 rpm"
+
+// Samples and commands in time order. With a keep span, samples (and
+// commands) older than that span before the newest sample are dropped.
+//
+// Storage is one vector and the index of its first live element: dropping
+// only moves that index, and the dead head is erased in one move once it
+// is at least half of the vector, so each sample is moved a bounded number
+// of times (O(1) amortised per sample) and the live samples stay contiguous
+// for binary searches and spans.
+class GraphSamples {
+public:
+    static constexpr qint64 kLiveKeepMs = 3'600'000; // an hour
+    static constexpr qint64 kKeepAll = 0;
+
+    explicit GraphSamples(qint64 keepMs = kLiveKeepMs);
+
+    // A sample older than the newest is put in its place (a linear move,
+    // for the rare frame that comes late); normally it is appended.
+    void add(const GraphSample &sample);
+    void addCommand(const GraphCommand &command);
+    void clear();
+
+    qsizetype count() const { return qsizetype(m_samples.size()) - m_first; }
+    bool isEmpty() const { return count() == 0; }
+    std::optional<GraphSample> newest() const;
+    std::optional<GraphSample> oldest() const;
+
+    // The samples with fromMs <= elapsedMs <= toMs, by binary search. Valid
+    // until the next change.
+    std::span<const GraphSample> range(qint64 fromMs, qint64 toMs) const;
+    std::span<const GraphSample> all() const { return live(); }
+    // The sample closest in time to ms (the earlier one on a tie).
+    std::optional<GraphSample> nearest(qint64 ms) const;
+
+    std::span<const GraphCommand> commands(qint64 fromMs, qint64 toMs) const;
+    qsizetype commandCount() const { return qsizetype(m_commands.size()) - m_firstCommand; }
+
+private:
+    void dropOlderThan(qint64 ms);
+    std::span<const GraphSample> live() const;
+    std::span<const GraphCommand> liveCommands() const;
+
+    qint64 m_keepMs = kLiveKeepMs;
+    std::vector<GraphSample> m_samples;
+    qsizetype m_first = 0;
+    std::vector<GraphCommand> m_commands;
+    qsizetype m_firstCommand = 0;
+};
