@@ -1,0 +1,278 @@
+#include "graphtimepanel.h"
+
+#include "telemetry/graphaxes.h"
+
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace {
+
+const QColor kChannelColors[4] = {QColor(0x1F, 0x77, 0xB4), QColor(0xFF, 0x7F, 0x0E),
+                                  QColor(0x2C, 0xA0, 0x2C), QColor(0x94, 0x67, 0xBD)};
+const QColor kTemperatureColor(0xD6, 0x27, 0x28);
+const QColor kTankColor(0x17, 0xA2, 0xB8);
+const QColor kRpmColor(0x30, 0x30, 0x30);
+constexpr double kTankMost = 255;
+constexpr int kChartMargin = 4;
+constexpr int kStretch[3] = {4, 3, 3};
+
+QValueAxis *addAxis(QChart *chart, const QString &title, Qt::Alignment side)
+{
+    auto *axis = new QValueAxis(chart);
+    axis->setTitleText(title);
+    axis->setLabelFormat(QStringLiteral("%g"));
+    chart->addAxis(axis, side);
+    return axis;
+}
+
+// The value a line plots from a sample; NaN where there is none.
+double lineValue(const GraphSample &s, int line)
+{
+    if (line < GraphTimePanel::Out1)
+        return s.inMs[size_t(line)];
+    if (line < GraphTimePanel::Rpm)
+        return s.outMs[size_t(line - GraphTimePanel::Out1)];
+    switch (line) {
+    case GraphTimePanel::Rpm:
+        return s.rpm.value_or(std::nan(""));
+    case GraphTimePanel::Coolant:
+        return s.coolantC;
+    case GraphTimePanel::SwitchOver:
+        return s.switchOverC;
+    default:
+        return s.tankLevel;
+    }
+}
+
+} // namespace
+
+GraphTimePanel::GraphTimePanel(QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    QChart *injection = addView(tr("Enjeksiyon süreleri"), 0)->chart();
+    m_inAxis = addAxis(injection, tr("Giriş – benzin (ms)"), Qt::AlignLeft);
+    m_outAxis = addAxis(injection, tr("Çıkış – LPG (ms)"), Qt::AlignRight);
+    m_lines.reserve(Lines);
+    for (int c = 0; c < 4; ++c)
+        addLine(injection, tr("Giriş %1").arg(c + 1),
+                QPen(kChannelColors[c].lighter(125), 1, Qt::DashLine), 0, m_inAxis);
+    for (int c = 0; c < 4; ++c)
+        addLine(injection, tr("Çıkış %1").arg(c + 1), QPen(kChannelColors[c], 1), 0, m_outAxis);
+
+    QChart *speed = addView(tr("Motor devri"), 1)->chart();
+    m_rpmAxis = addAxis(speed, tr("rpm"), Qt::AlignLeft);
+    addLine(speed, tr("Devir"), QPen(kRpmColor, 1), 1, m_rpmAxis);
+    speed->legend()->hide();
+
+    QChart *level = addView(tr("Isı ve depo seviyesi"), 2)->chart();
+    m_celsiusAxis = addAxis(level, tr("Isı (°C)"), Qt::AlignLeft);
+    m_tankAxis = addAxis(level, tr("Depo"), Qt::AlignRight);
+    addLine(level, tr("Motor ısısı"), QPen(kTemperatureColor, 2), 2, m_celsiusAxis);
+    addLine(level, tr("Geçiş ısısı"), QPen(kTemperatureColor, 1, Qt::DashLine), 2, m_celsiusAxis);
+    addLine(level, tr("Depo seviyesi"), QPen(kTankColor, 2), 2, m_tankAxis);
+
+    m_tankAxis->setTickType(QValueAxis::TicksDynamic);
+    m_tankAxis->setTickAnchor(0);
+    m_tankAxis->setTickInterval(50);
+    m_tankAxis->setRange(0, kTankMost);
+    fitAxis(m_inAxis, 0, 0, 5);
+    fitAxis(m_outAxis, 0, 0, 5);
+    fitAxis(m_rpmAxis, 0, 0, 1000);
+    fitAxis(m_celsiusAxis, 0, 0, 50);
+}
+
+void GraphTimePanel::addLine(QChart *chart, const QString &name, const QPen &pen, int view,
+                             QValueAxis *y)
+{
+    m_lines.emplace_back(chart, name, pen, m_timeAxes[size_t(view)], y);
+}
+
+GraphTimeView *GraphTimePanel::addView(const QString &title, int index)
+{
+    auto *chart = new QChart;
+    chart->setTitle(title);
+    chart->setMargins(QMargins(kChartMargin, kChartMargin, kChartMargin, kChartMargin));
+    chart->setBackgroundRoundness(0);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries); // dashed or solid
+    QValueAxis *time = addAxis(chart, tr("Zaman (s)"), Qt::AlignBottom);
+    auto *view = new GraphTimeView(chart, time, this);
+    static_cast<QVBoxLayout *>(layout())->addWidget(view, kStretch[index]);
+    m_views[size_t(index)] = view;
+    m_timeAxes[size_t(index)] = time;
+
+    connect(view, &GraphTimeView::zoomRequested, this, &GraphTimePanel::zoomRequested);
+    connect(view, &GraphTimeView::panRequested, this, &GraphTimePanel::panRequested);
+    connect(view, &GraphTimeView::pointerMoved, this, &GraphTimePanel::pointerMoved);
+    connect(view, &GraphTimeView::pointerLeft, this, &GraphTimePanel::pointerLeft);
+    // The room the axes take is noted as the chart lays out (its margins
+    // are the ones that layout used); the margins are evened out after it.
+    connect(chart, &QChart::plotAreaChanged, this, [this, index, chart](const QRectF &plot) {
+        m_axesLeft[size_t(index)] = plot.left() - chart->margins().left();
+        m_axesRight[size_t(index)] =
+            chart->size().width() - plot.right() - chart->margins().right();
+        QMetaObject::invokeMethod(this, &GraphTimePanel::alignPlotAreas, Qt::QueuedConnection);
+    });
+    return view;
+}
+
+void GraphTimePanel::alignPlotAreas()
+{
+    // The margins make up the difference between the axes' room, so that
+    // every plot area starts and ends at the same x. Margins do not change
+    // that room, so the layout that follows finds nothing more to do.
+    const double mostLeft = *std::max_element(m_axesLeft.begin(), m_axesLeft.end());
+    const double mostRight = *std::max_element(m_axesRight.begin(), m_axesRight.end());
+    for (size_t i = 0; i < kCharts; ++i) {
+        QChart *chart = m_views[i]->chart();
+        QMargins margins = chart->margins();
+        margins.setLeft(kChartMargin + int(std::lround(mostLeft - m_axesLeft[i])));
+        margins.setRight(kChartMargin + int(std::lround(mostRight - m_axesRight[i])));
+        if (margins != chart->margins())
+            chart->setMargins(margins);
+    }
+}
+
+void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qint64 toMs,
+                                 qint64 lastMs)
+{
+    const int columns = std::max(100, int(m_views[0]->chart()->plotArea().width()));
+    lastMs = std::min(lastMs, toMs);
+    // The plot's width matters only to samples drawn per pixel column.
+    if (m_drawn && fromMs == m_fromMs && toMs == m_toMs && lastMs == m_lastMs &&
+        (columns == m_columns || !m_perColumn)) {
+        const auto fresh = samples.range(m_settledUntilMs, lastMs);
+        if (fresh.size() <= size_t(kFreshMost)) {
+            drawFresh(fresh);
+            return;
+        }
+    }
+    m_drawn = true;
+    m_fromMs = fromMs;
+    m_toMs = toMs;
+    m_lastMs = lastMs;
+    m_columns = columns;
+    const double step = roundStep((toMs - fromMs) / 1000.0 / 8);
+    for (QValueAxis *axis : m_timeAxes) {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        axis->setTickInterval(step);
+        axis->setRange(fromMs / 1000.0, toMs / 1000.0);
+    }
+    const auto visible = samples.range(fromMs, lastMs);
+    m_settledUntilMs = visible.empty() ? fromMs : visible.back().elapsedMs;
+    drawAll(visible);
+}
+
+void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
+{
+    // Buckets are pixel columns of time (not of sample counts), so a column
+    // holds the same samples however far the data has grown.
+    const qsizetype n = qsizetype(samples.size());
+    const bool everySample = n <= 4 * m_columns;
+    m_perColumn = !everySample;
+    const double columnMs = double(m_toMs - m_fromMs) / m_columns;
+    std::array<QList<QPointF>, Lines> points;
+    for (auto &list : points)
+        list.reserve(everySample ? n : 4 * m_columns);
+    // Per line: the first, lowest, highest and last sample of the column.
+    std::array<std::array<qsizetype, 4>, Lines> kept;
+    const auto flush = [&] {
+        for (int line = 0; line < Lines; ++line) {
+            auto &k = kept[size_t(line)];
+            if (k[0] < 0)
+                continue;
+            std::sort(k.begin(), k.end());
+            for (size_t j = 0; j < k.size(); ++j) {
+                if (j > 0 && k[j] == k[j - 1])
+                    continue;
+                const GraphSample &s = samples[size_t(k[j])];
+                points[size_t(line)].append(QPointF(s.elapsedMs / 1000.0, lineValue(s, line)));
+            }
+            k = {-1, -1, -1, -1};
+        }
+    };
+    for (auto &k : kept)
+        k = {-1, -1, -1, -1};
+    qint64 column = -1;
+    for (qsizetype i = 0; i < n; ++i) {
+        const qint64 c =
+            everySample ? i : qint64((samples[size_t(i)].elapsedMs - m_fromMs) / columnMs);
+        if (c != column) {
+            flush();
+            column = c;
+        }
+        for (int line = 0; line < Lines; ++line) {
+            const double v = lineValue(samples[size_t(i)], line);
+            if (!std::isfinite(v))
+                continue;
+            auto &k = kept[size_t(line)];
+            if (k[0] < 0)
+                k = {i, i, i, i};
+            if (v < lineValue(samples[size_t(k[1])], line))
+                k[1] = i;
+            if (v > lineValue(samples[size_t(k[2])], line))
+                k[2] = i;
+            k[3] = i;
+        }
+    }
+    flush();
+
+    m_most.fill(0);
+    m_least.fill(0);
+    for (int line = 0; line < Lines; ++line) {
+        for (const QPointF &p : std::as_const(points[size_t(line)])) {
+            m_most[size_t(line)] = std::max(m_most[size_t(line)], p.y());
+            m_least[size_t(line)] = std::min(m_least[size_t(line)], p.y());
+        }
+        m_lines[size_t(line)].settle(points[size_t(line)]);
+    }
+    fitValueAxes();
+}
+
+void GraphTimePanel::drawFresh(std::span<const GraphSample> samples)
+{
+    // Starts with the last settled sample, which joins the two parts.
+    for (int line = 0; line < Lines; ++line) {
+        QList<QPointF> points;
+        points.reserve(qsizetype(samples.size()));
+        for (const GraphSample &s : samples) {
+            const double v = lineValue(s, line);
+            if (!std::isfinite(v))
+                continue;
+            points.append(QPointF(s.elapsedMs / 1000.0, v));
+            m_most[size_t(line)] = std::max(m_most[size_t(line)], v);
+            m_least[size_t(line)] = std::min(m_least[size_t(line)], v);
+        }
+        GraphLine &l = m_lines[size_t(line)];
+        if (points.size() != l.freshCount())
+            l.setFresh(points);
+    }
+    fitValueAxes();
+}
+
+void GraphTimePanel::fitValueAxes()
+{
+    fitAxis(m_inAxis, 0, *std::max_element(m_most.begin() + In1, m_most.begin() + Out1), 5);
+    fitAxis(m_outAxis, 0, *std::max_element(m_most.begin() + Out1, m_most.begin() + Rpm), 5);
+    fitAxis(m_rpmAxis, 0, m_most[Rpm], 1000);
+    fitAxis(m_celsiusAxis, std::min(m_least[Coolant], m_least[SwitchOver]),
+            std::max(m_most[Coolant], m_most[SwitchOver]), 50);
+}
+
+void GraphTimePanel::setMarkers(const QList<GraphTimeView::Marker> &markers)
+{
+    for (size_t i = 0; i < kCharts; ++i)
+        m_views[i]->setMarkers(markers, i == 0);
+}
+
+void GraphTimePanel::setPointerLine(std::optional<double> seconds)
+{
+    for (GraphTimeView *view : m_views)
+        view->setPointerLine(seconds);
+}

@@ -1,0 +1,84 @@
+// The time view of the graph window: three charts stacked over one time
+// range, their plot areas aligned so that a moment lies on one vertical:
+// injection times in (petrol) and out (gas) per channel, engine speed, and
+// coolant and switch-over temperature with the tank level.
+#pragma once
+
+#include "telemetry/graphline.h"
+#include "telemetry/graphsamples.h"
+#include "telemetry/graphtimeview.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+class QValueAxis;
+
+class GraphTimePanel : public QWidget {
+    Q_OBJECT
+public:
+    enum Line { In1, In2, In3, In4, Out1, Out2, Out3, Out4, Rpm, Coolant, SwitchOver, Tank, Lines };
+
+    explicit GraphTimePanel(QWidget *parent = nullptr);
+
+    // A refresh with the same range and plot size as the last one draws
+    // only the samples after the settled part, until there are more than
+    // this many; everything else draws the whole range again.
+    static constexpr int kFreshMost = 50;
+
+    // Shows the time range [fromMs, toMs] with the samples in it up to
+    // lastMs: every one, or on a long range the first, lowest, highest and
+    // last of each line per pixel column (no peak is lost).
+    void showSamples(const GraphSamples &samples, qint64 fromMs, qint64 toMs, qint64 lastMs);
+    // The next showSamples draws everything: for changes other than newer
+    // samples (cleared, another source, a sample that came late).
+    void redrawAll() { m_drawn = false; }
+    // Markers on every chart, with their texts on the top one.
+    void setMarkers(const QList<GraphTimeView::Marker> &markers);
+    void setPointerLine(std::optional<double> seconds);
+
+    const GraphLine &line(Line line) const { return m_lines[size_t(line)]; }
+    QList<QPointF> points(Line line) const { return m_lines[size_t(line)].points(); }
+    QValueAxis *timeAxis() const { return m_timeAxes[0]; }
+
+signals:
+    void zoomRequested(double factor, double anchorSeconds);
+    void panRequested(double deltaSeconds);
+    void pointerMoved(double seconds);
+    void pointerLeft();
+
+private:
+    static constexpr int kCharts = 3;
+    GraphTimeView *addView(const QString &title, int index);
+    void alignPlotAreas();
+    void addLine(QChart *chart, const QString &name, const QPen &pen, int view, QValueAxis *y);
+    void drawAll(std::span<const GraphSample> samples);
+    void drawFresh(std::span<const GraphSample> samples);
+    void fitValueAxes();
+
+    std::array<GraphTimeView *, kCharts> m_views{}; // child widgets, each owns its chart
+    std::array<QValueAxis *, kCharts> m_timeAxes{}; // axes and lines: owned by their chart
+    QValueAxis *m_inAxis = nullptr;
+    QValueAxis *m_outAxis = nullptr;
+    QValueAxis *m_rpmAxis = nullptr;
+    QValueAxis *m_celsiusAxis = nullptr;
+    QValueAxis *m_tankAxis = nullptr;
+    std::vector<GraphLine> m_lines; // by Line
+
+    // What is drawn: the range, the plot width it was drawn for, the time
+    // of the last settled sample, and each line's extremes.
+    bool m_drawn = false;
+    qint64 m_fromMs = 0;
+    qint64 m_toMs = 0;
+    qint64 m_lastMs = 0;
+    int m_columns = 0;
+    bool m_perColumn = false; // drawn per pixel column (else every sample)
+    qint64 m_settledUntilMs = 0;
+    std::array<double, Lines> m_most{};
+    std::array<double, Lines> m_least{};
+    std::array<double, kCharts> m_axesLeft{}; // room the axes take beside the plot
+    std::array<double, kCharts> m_axesRight{};
+};

@@ -1,0 +1,352 @@
+#include "graphwindow.h"
+
+#include "telemetry/graphaxes.h"
+#include "telemetry/graphmapview.h"
+#include "telemetry/graphtimepanel.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+constexpr qint64 kLeastViewMs = 1000;
+constexpr qint64 kMostViewMs = 24 * 3'600'000;
+} // namespace
+
+GraphWindow::GraphWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), m_refreshTimer(new QTimer(this)), m_mapTimer(new QTimer(this)),
+      m_spans(new QButtonGroup(this)), m_pause(new QPushButton(tr("Duraklat"), this)),
+      m_open(new QPushButton(tr("Kayıt Aç…"), this)),
+      m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_source(new QLabel(this)),
+      m_readout(new QLabel(this)), m_timePanel(new GraphTimePanel(this)),
+      m_mapView(new GraphMapView(this))
+{
+    setWindowTitle(tr("Grafik"));
+    m_refreshTimer->setSingleShot(true);
+    connect(m_refreshTimer, &QTimer::timeout, this, &GraphWindow::refresh);
+    m_mapTimer->setSingleShot(true);
+    m_mapTimer->setInterval(kMapRefreshMs);
+    connect(m_mapTimer, &QTimer::timeout, this, [this] {
+        if (m_mapBehind && isVisible())
+            refreshMap();
+    });
+
+    connect(m_timePanel, &GraphTimePanel::zoomRequested, this, &GraphWindow::zoom);
+    connect(m_timePanel, &GraphTimePanel::panRequested, this, &GraphWindow::pan);
+    connect(m_timePanel, &GraphTimePanel::pointerMoved, this,
+            [this](double seconds) { pointAt(seconds); });
+    connect(m_timePanel, &GraphTimePanel::pointerLeft, this, [this] { pointAt(std::nullopt); });
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(m_timePanel);
+    splitter->addWidget(m_mapView);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    splitter->setSizes({760, 480});
+
+    m_readout->setObjectName(QStringLiteral("readout"));
+    m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(makeToolBar());
+    layout->addWidget(splitter, 1);
+    layout->addWidget(m_readout);
+    resize(1280, 800);
+    showLive();
+}
+
+QWidget *GraphWindow::makeToolBar()
+{
+    auto *bar = new QWidget(this);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new QLabel(tr("Zaman aralığı:"), bar));
+    const QString names[] = {tr("30 s"), tr("2 dk"), tr("10 dk"), tr("Tümü")};
+    for (int i = 0; i < int(kSpansMs.size()); ++i) {
+        auto *button = new QToolButton(bar);
+        button->setText(names[i]);
+        button->setCheckable(true);
+        button->setMinimumWidth(52);
+        m_spans->addButton(button, i);
+        row->addWidget(button);
+    }
+    m_spans->button(m_spanIndex)->setChecked(true);
+    connect(m_spans, &QButtonGroup::idClicked, this, &GraphWindow::chooseSpan);
+
+    m_pause->setObjectName(QStringLiteral("pause"));
+    m_open->setObjectName(QStringLiteral("openRecording"));
+    m_backToLive->setObjectName(QStringLiteral("backToLive"));
+    connect(m_pause, &QPushButton::clicked, this, [this] { setPaused(!m_paused); });
+    connect(m_open, &QPushButton::clicked, this, &GraphWindow::openRecordingRequested);
+    connect(m_backToLive, &QPushButton::clicked, this, &GraphWindow::showLive);
+    row->addSpacing(16);
+    row->addWidget(m_pause);
+    row->addWidget(m_open);
+    row->addWidget(m_backToLive);
+    row->addStretch(1);
+    row->addWidget(m_source);
+    return bar;
+}
+
+void GraphWindow::addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame)
+{
+    if (m_showingRecording)
+        return;
+    const auto newest = m_live.newest();
+    if (newest && elapsedMs < newest->elapsedMs)
+        m_timePanel->redrawAll(); // late: it goes in among the drawn samples
+    m_live.add(graphSample(elapsedMs, frame));
+    if (following())
+        scheduleRefresh();
+}
+
+void GraphWindow::addCommand(qint64 elapsedMs, int code, int value)
+{
+    if (m_showingRecording)
+        return;
+    m_live.addCommand(graphCommand(elapsedMs, code, value));
+    scheduleRefresh();
+}
+
+void GraphWindow::clear()
+{
+    m_live.clear();
+    showLive();
+}
+
+void GraphWindow::showRecording(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
+                                const QList<GraphCommand> &commands, const QString &title)
+{
+    m_recording.clear();
+    for (const auto &[elapsedMs, frame] : frames)
+        m_recording.add(graphSample(elapsedMs, frame));
+    for (const GraphCommand &command : commands)
+        m_recording.addCommand(command);
+    m_showingRecording = true;
+    m_paused = false;
+    m_timePanel->redrawAll();
+    m_pause->setText(tr("Duraklat"));
+    m_pause->setEnabled(false);
+    m_backToLive->show();
+    m_source->setText(tr("Kayıt: %1").arg(title));
+    m_spans->button(int(kSpansMs.size()) - 1)->setChecked(true);
+    chooseSpan(int(kSpansMs.size()) - 1);
+}
+
+void GraphWindow::showLive()
+{
+    m_showingRecording = false;
+    m_recording.clear();
+    m_timePanel->redrawAll();
+    m_pageValid = false;
+    m_pause->setEnabled(true);
+    m_backToLive->hide();
+    m_source->setText(tr("Canlı"));
+    m_spans->button(m_liveSpanIndex)->setChecked(true);
+    m_spanIndex = m_liveSpanIndex;
+    setPaused(false);
+}
+
+int GraphWindow::sampleCount() const { return int(shown().count()); }
+
+std::optional<GraphSample> GraphWindow::newest() const { return shown().newest(); }
+
+void GraphWindow::closeEvent(QCloseEvent *event)
+{
+    emit closed();
+    QWidget::closeEvent(event);
+}
+
+void GraphWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_refreshTimer->start(0);
+}
+
+std::pair<qint64, qint64> GraphWindow::visibleRange() const
+{
+    if (!following())
+        return {m_viewFrom, m_viewTo};
+    return {m_pageFrom, m_pageTo};
+}
+
+void GraphWindow::followNewest()
+{
+    // The range moves in steps of a tenth of the span, not with every
+    // sample: between steps only the newest samples are drawn.
+    const qint64 span = kSpansMs[size_t(m_spanIndex)];
+    const auto oldest = shown().oldest();
+    const auto newest = shown().newest();
+    if (!oldest) {
+        m_pageFrom = 0;
+        m_pageTo = span ? span : kSpansMs[0];
+        m_pageValid = false;
+        return;
+    }
+    const qint64 last = newest->elapsedMs;
+    if (m_pageValid && last >= m_pageFrom && last <= m_pageTo)
+        return;
+    m_pageValid = true;
+    const qint64 first = oldest->elapsedMs;
+    if (span == 0) {
+        m_pageFrom = first;
+        m_pageTo = std::max(first + kSpansMs[0], last + (last - first) / 10);
+    } else if (last <= first + span) {
+        m_pageFrom = first;
+        m_pageTo = first + span;
+    } else {
+        m_pageTo = last + span / 10;
+        m_pageFrom = m_pageTo - span;
+    }
+}
+void GraphWindow::scheduleRefresh()
+{
+    if (!m_refreshTimer->isActive())
+        m_refreshTimer->start(kRefreshMs);
+}
+
+void GraphWindow::refresh()
+{
+    m_refreshTimer->stop();
+    if (!isVisible())
+        return;
+    if (following())
+        followNewest();
+    const auto [from, to] = visibleRange();
+    m_timePanel->showSamples(shown(), from, to, shownUntil());
+    // The map changes slowly: while following, it is drawn at most once a
+    // second (and once more after the last change).
+    if (!following() || !m_mapTimer->isActive())
+        refreshMap();
+    else
+        m_mapBehind = true;
+    QList<GraphTimeView::Marker> markers;
+    for (const GraphCommand &command : shown().commands(from, std::min(to, shownUntil())))
+        markers.append({command.elapsedMs / 1000.0, command.text});
+    if (markers != m_markers) {
+        m_markers = markers;
+        m_timePanel->setMarkers(markers);
+    }
+    if (m_pointerSeconds || !following())
+        showReadout(); // else with the map: the newest values, once a second
+}
+
+void GraphWindow::refreshMap()
+{
+    const auto [from, to] = visibleRange();
+    m_mapView->setSamples(shown().range(from, std::min(to, shownUntil())));
+    m_mapBehind = false;
+    showReadout();
+    m_mapTimer->start();
+}
+
+void GraphWindow::showReadout()
+{
+    std::optional<GraphSample> sample;
+    if (m_pointerSeconds) {
+        const qint64 ms = qint64(std::llround(*m_pointerSeconds * 1000));
+        sample = shown().nearest(std::min(ms, shownUntil()));
+    } else {
+        const auto [from, to] = visibleRange();
+        const auto samples = shown().range(from, std::min(to, shownUntil()));
+        if (!samples.empty())
+            sample = samples.back();
+    }
+    if (!sample) {
+        m_readout->setText(tr("Veri yok"));
+        return;
+    }
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const auto ms = [&](double v) {
+        return std::isfinite(v) ? locale.toString(v, 'f', 2) : QStringLiteral("—");
+    };
+    QString channels;
+    for (size_t c = 0; c < 4; ++c)
+        channels += tr("  %1: %2 / %3").arg(c + 1).arg(ms(sample->inMs[c]), ms(sample->outMs[c]));
+    const QString rpm =
+        sample->rpm ? locale.toString(std::lround(*sample->rpm)) : QStringLiteral("—");
+    m_readout->setText(tr("%1 s   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
+                          "Isı: %4 °C   Geçiş ısısı: %5 °C   │   Depo: %6")
+                           .arg(locale.toString(sample->elapsedMs / 1000.0, 'f', 1), channels, rpm,
+                                locale.toString(sample->coolantC),
+                                locale.toString(sample->switchOverC),
+                                locale.toString(sample->tankLevel)));
+}
+
+void GraphWindow::setPaused(bool paused)
+{
+    if (paused && !m_paused) {
+        const auto [from, to] = visibleRange();
+        holdView(from, to);
+        const auto newest = shown().newest();
+        m_heldUntilMs = newest ? newest->elapsedMs : 0;
+    }
+    m_paused = paused;
+    m_pageValid = false;
+    m_pause->setText(paused ? tr("Devam") : tr("Duraklat"));
+    refresh();
+}
+
+void GraphWindow::chooseSpan(int index)
+{
+    m_spanIndex = index;
+    m_pageValid = false;
+    if (!m_showingRecording)
+        m_liveSpanIndex = index;
+    if (!following()) {
+        const qint64 span = kSpansMs[size_t(index)];
+        const auto oldest = shown().oldest();
+        const auto newest = shown().newest();
+        if (span != 0)
+            holdView(m_viewTo - span, m_viewTo);
+        else if (oldest)
+            holdView(oldest->elapsedMs,
+                     std::max(newest->elapsedMs, oldest->elapsedMs + kLeastViewMs));
+    }
+    refresh();
+}
+
+void GraphWindow::zoom(double factor, double anchorSeconds)
+{
+    const auto [from, to] = visibleRange();
+    if (following())
+        setPaused(true);
+    const qint64 width =
+        std::clamp(qint64(std::llround((to - from) * factor)), kLeastViewMs, kMostViewMs);
+    const double anchor = anchorSeconds * 1000;
+    const qint64 newFrom =
+        qint64(std::llround(anchor - (anchor - from) * width / double(to - from)));
+    holdView(newFrom, newFrom + width);
+    refresh();
+}
+
+void GraphWindow::pan(double deltaSeconds)
+{
+    const auto [from, to] = visibleRange();
+    if (following())
+        setPaused(true);
+    const qint64 delta = qint64(std::llround(deltaSeconds * 1000));
+    holdView(from + delta, to + delta);
+    refresh();
+}
+
+void GraphWindow::holdView(qint64 fromMs, qint64 toMs)
+{
+    m_viewFrom = fromMs;
+    m_viewTo = toMs;
+}
+
+void GraphWindow::pointAt(std::optional<double> seconds)
+{
+    m_pointerSeconds = seconds;
+    m_timePanel->setPointerLine(seconds);
+    showReadout();
+}

@@ -1,0 +1,116 @@
+// The graph window: every frame the unit sends, against time (injection
+// times in and out per channel, engine speed, temperatures, tank level, the
+// commands sent as markers) and as a map of gas time against petrol time by
+// engine-speed band. Shows either the live session (the last hour at most)
+// or one recording whole.
+//
+// Live frames are cheap to add: they go into the model, and the plot is
+// redrawn by a coalescing timer, at most every 100 ms, from the visible
+// range only.
+#pragma once
+
+#include "core/decode.h"
+#include "telemetry/graphsamples.h"
+#include "telemetry/graphtimeview.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+class GraphMapView;
+class GraphTimePanel;
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+class GraphWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The time spans to choose from; 0 is everything there is.
+    static constexpr std::array<qint64, 4> kSpansMs = {30'000, 120'000, 600'000, 0};
+    static constexpr int kRefreshMs = 100;
+    static constexpr int kMapRefreshMs = 1000;
+
+    // A top-level window even with a parent (the parent only owns it).
+    explicit GraphWindow(QWidget *parent = nullptr);
+
+    // A frame received elapsedMs into the session. Ignored while a
+    // recording is shown.
+    void addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame);
+    // A command the tool sent. Ignored while a recording is shown.
+    void addCommand(qint64 elapsedMs, int code, int value);
+    // Forgets the live session and any recording shown; shows live data.
+    void clear();
+
+    // Shows a recording whole (span "Tümü") until showLive().
+    void showRecording(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
+                       const QList<GraphCommand> &commands, const QString &title);
+    void showLive();
+
+    // Of what is shown: the recording, or else the live session.
+    int sampleCount() const;
+    std::optional<GraphSample> newest() const;
+    bool isPaused() const { return m_paused; }
+    bool isShowingRecording() const { return m_showingRecording; }
+
+signals:
+    void openRecordingRequested();
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    const GraphSamples &shown() const { return m_showingRecording ? m_recording : m_live; }
+    // Following: the plot moves with the newest sample.
+    bool following() const { return !m_showingRecording && !m_paused; }
+    // The newest sample drawn: while paused, the newest at the pause.
+    qint64 shownUntil() const { return m_paused ? m_heldUntilMs : INT64_MAX; }
+    std::pair<qint64, qint64> visibleRange() const;
+    void scheduleRefresh();
+    void refresh();
+    void refreshMap();
+    void followNewest();
+    void showReadout();
+    void setPaused(bool paused);
+    void chooseSpan(int index);
+    void zoom(double factor, double anchorSeconds);
+    void pan(double deltaSeconds);
+    void holdView(qint64 fromMs, qint64 toMs);
+    void pointAt(std::optional<double> seconds);
+    QWidget *makeToolBar();
+
+    GraphSamples m_live{GraphSamples::kLiveKeepMs};
+    GraphSamples m_recording{GraphSamples::kKeepAll};
+    bool m_showingRecording = false;
+    bool m_paused = false;
+    int m_spanIndex = 1;     // into kSpansMs
+    int m_liveSpanIndex = 1; // restored by showLive()
+    qint64 m_viewFrom = 0;   // the range shown while not following
+    qint64 m_viewTo = 0;
+    qint64 m_heldUntilMs = 0; // the newest sample when paused
+    bool m_pageValid = false; // the range shown while following
+    qint64 m_pageFrom = 0;
+    qint64 m_pageTo = 0;
+    bool m_mapBehind = false; // samples arrived since the map was drawn
+    QList<GraphTimeView::Marker> m_markers;
+    std::optional<double> m_pointerSeconds;
+
+    QTimer *m_refreshTimer = nullptr;      // child
+    QTimer *m_mapTimer = nullptr;          // child
+    QButtonGroup *m_spans = nullptr;       // child
+    QPushButton *m_pause = nullptr;        // child widget
+    QPushButton *m_open = nullptr;         // child widget
+    QPushButton *m_backToLive = nullptr;   // child widget
+    QLabel *m_source = nullptr;            // child widget
+    QLabel *m_readout = nullptr;           // child widget
+    GraphTimePanel *m_timePanel = nullptr; // child widget
+    GraphMapView *m_mapView = nullptr;     // child widget
+};

@@ -1,0 +1,402 @@
+// The graph window: its plot follows the frames within a refresh, stands
+// still while paused, zooms and moves, reads out the sample under the
+// pointer, marks commands, maps by speed band and shows a recording whole.
+//
+// With ZENDALITE_GRAPH_SCREENSHOT=FILE, screenshotOfTwoMinutes writes the
+// window with two minutes of made-up frames to FILE (docs/graph.png).
+#include "core/decode.h"
+#include "core/frame.h"
+#include "support/payloads.h"
+#include "telemetry/graphmapview.h"
+#include "telemetry/graphtimepanel.h"
+#include "telemetry/graphwindow.h"
+
+#include <QAbstractButton>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace {
+
+zcore::LiveFrame workedFrame()
+{
+    return zcore::decodePayload(*zcore::framePayload(payloads::workedFrame()));
+}
+
+// A frame whose four channels all have the given in and out words.
+zcore::LiveFrame frameOf(int inWord, int outWord)
+{
+    zcore::LiveFrame f;
+    f.inWord.fill(inWord);
+    f.outWord.fill(outWord);
+    f.temperatureByte = 150;
+    f.switchOverByte = 195;
+    f.sensor = 180;
+    return f;
+}
+
+// An engine at about 815 rpm: in 3.6 ms, I + O for that speed.
+zcore::LiveFrame idleFrame() { return frameOf(457, 18552 - 457); }
+
+// Two minutes of a warming engine that revs up now and then, as the unit's
+// words carry it: I + O is the cycle the engine speed comes from.
+zcore::LiveFrame madeUpFrame(double t)
+{
+    struct RevUp {
+        double start, length, peak;
+    };
+    static const RevUp revUps[] = {
+        {14, 7, 2200}, {34, 8, 3300}, {58, 7, 4700}, {82, 9, 3900}, {104, 6, 1600}};
+    double rpm = 815 + 18 * std::sin(t * 1.7) + 9 * std::sin(t * 4.3);
+    double load = 0.12;
+    for (const RevUp &r : revUps) {
+        const double x = (t - r.start) / r.length;
+        if (x <= 0 || x >= 1)
+            continue;
+        const double share = x < 0.35 ? x / 0.35 : x < 0.6 ? 1 : 1 - (x - 0.6) / 0.4;
+        rpm += (r.peak - 815) * share * share * (3 - 2 * share);
+        load = x < 0.35 ? 0.75 : x < 0.6 ? 0.4 : 0.02;
+    }
+    const double coolant = 95 - 65 * std::exp(-t / 76);
+    const double cold = std::clamp((60 - coolant) / 40, 0.0, 1.0);
+    zcore::LiveFrame f;
+    for (size_t c = 0; c < 4; ++c) {
+        const double ms = (2.5 + 9.5 * load) * (1 + 0.25 * cold) + 0.06 * (int(c) - 1.5) +
+                          0.03 * std::sin(t * 7 + int(c));
+        const int sum = int(std::lround(15120000.0 / (rpm + 2.0 * int(c)) + 3));
+        f.inWord[c] = int(std::lround(3 + 126 * ms));
+        f.outWord[c] = sum - f.inWord[c];
+    }
+    f.temperatureByte = int(std::lround(230 - coolant));
+    f.switchOverByte = t < 70 ? 195 : 190;
+    f.mask = coolant < 35 ? 128 : 60;
+    f.sensor = 180 - int(std::max(0.0, t - 8) / 30);
+    f.bands = {100, t < 40 ? 110 : 57, t < 95 ? 120 : 125, 130};
+    f.calibration = {200, 150, 110, 60, 15};
+    return f;
+}
+
+// The pointer over a view with no button held (QTest moves the cursor, and
+// the offscreen platform turns that into no move event).
+void hover(GraphTimeView *view, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+}
+
+QPointF lastPoint(GraphTimePanel *panel, GraphTimePanel::Line line)
+{
+    const QList<QPointF> points = panel->points(line);
+    return points.isEmpty() ? QPointF(-1, -1) : points.last();
+}
+
+double lastX(GraphTimePanel *panel, GraphTimePanel::Line line)
+{
+    return lastPoint(panel, line).x();
+}
+
+QStringList markerTexts(GraphWindow &w)
+{
+    QStringList texts;
+    for (auto *view : w.findChildren<GraphTimeView *>())
+        for (QGraphicsItem *item : view->scene()->items())
+            if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item);
+                text && text->isVisible())
+                texts.append(text->text());
+    return texts;
+}
+
+} // namespace
+
+class GraphTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowIsTitledGraphWithItsControls();
+    void frameIsOnThePlotWithin150Ms();
+    void framesInOneRefreshAreDrawnOnce();
+    void pauseKeepsCollectingButHoldsThePlot();
+    void wheelZoomsAndDragMovesTheTimeAxis();
+    void readoutShowsTheSampleUnderThePointer();
+    void commandsAppearAsMarkersWithText();
+    void mapColoursSamplesByTheirSpeedBand();
+    void recordingIsShownWholeAndLiveFramesWaitForShowLive();
+    void openAndCloseAreSignalled();
+
+    void screenshotOfTwoMinutes();
+};
+
+void GraphTest::windowIsTitledGraphWithItsControls()
+{
+    GraphWindow w;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Grafik"));
+    QVERIFY(w.isWindow());
+    QStringList buttons;
+    for (auto *b : w.findChildren<QAbstractButton *>())
+        if (!b->isHidden())
+            buttons << b->text();
+    for (const char *text : {"30 s", "2 dk", "10 dk", "Tümü", "Duraklat", "Kayıt Aç…"})
+        QVERIFY2(buttons.contains(QString::fromUtf8(text)), text);
+    QCOMPARE(w.sampleCount(), 0);
+    QVERIFY(!w.newest());
+    QVERIFY(!w.isPaused());
+}
+
+void GraphTest::frameIsOnThePlotWithin150Ms()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    for (qint64 ms = 0; ms < 5000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 4.9);
+
+    w.addFrame(5000, workedFrame());
+    QCOMPARE(w.newest()->elapsedMs, 5000);
+    QCOMPARE(w.sampleCount(), 51);
+    QTRY_COMPARE_WITH_TIMEOUT(lastX(panel, GraphTimePanel::In1), 5.0, 150);
+    QCOMPARE(lastPoint(panel, GraphTimePanel::In1).y(), (500 - 3) / 126.0);
+    QCOMPARE(panel->timeAxis()->max(), 120.0); // 2 dk, filled from the first sample
+}
+
+void GraphTest::framesInOneRefreshAreDrawnOnce()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    const GraphLine &out1 = panel->line(GraphTimePanel::Out1);
+    QTest::qWait(2 * GraphWindow::kRefreshMs);
+    QSignalSpy settled(out1.settledSeries(), &QXYSeries::pointsReplaced);
+    QSignalSpy fresh(out1.freshSeries(), &QXYSeries::pointsReplaced);
+    for (qint64 ms = 0; ms < 1000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QCOMPARE(settled.count() + fresh.count(), 0); // nothing drawn per frame
+    QTRY_COMPARE(panel->points(GraphTimePanel::Out1).size(), 10);
+    QCOMPARE(settled.count() + fresh.count(), 1);
+
+    // Later frames redraw the fresh part only, until it has grown long.
+    settled.clear();
+    fresh.clear();
+    for (qint64 ms = 1000; ms < 2000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(panel->points(GraphTimePanel::Out1).size(), 20);
+    QCOMPARE(settled.count(), 0);
+    QCOMPARE(fresh.count(), 1);
+    for (qint64 ms = 2000; ms < 2000 + 100 * GraphTimePanel::kFreshMost; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(panel->points(GraphTimePanel::Out1).size(), 20 + GraphTimePanel::kFreshMost);
+    QCOMPARE(settled.count(), 1);
+}
+
+void GraphTest::pauseKeepsCollectingButHoldsThePlot()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    auto *pause = w.findChild<QPushButton *>(QStringLiteral("pause"));
+    for (qint64 ms = 0; ms <= 150'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    // Past the span, the range moves in steps of a tenth of it.
+    QTRY_COMPARE(panel->timeAxis()->max(), 162.0);
+    QCOMPARE(panel->timeAxis()->min(), 42.0);
+    QCOMPARE(lastX(panel, GraphTimePanel::Out1), 150.0);
+
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QVERIFY(w.isPaused());
+    QCOMPARE(pause->text(), QStringLiteral("Devam"));
+    for (qint64 ms = 150'100; ms <= 160'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QCOMPARE(w.sampleCount(), 1601);
+    QCOMPARE(w.newest()->elapsedMs, 160'000);
+    QTest::qWait(3 * GraphWindow::kRefreshMs);
+    QCOMPARE(panel->timeAxis()->min(), 42.0);
+    QCOMPARE(panel->timeAxis()->max(), 162.0);
+    QCOMPARE(lastX(panel, GraphTimePanel::Out1), 150.0);
+
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QVERIFY(!w.isPaused());
+    QCOMPARE(pause->text(), QStringLiteral("Duraklat"));
+    QCOMPARE(lastX(panel, GraphTimePanel::Out1), 160.0); // drawn at once
+    QCOMPARE(panel->timeAxis()->max(), 172.0);
+}
+
+void GraphTest::wheelZoomsAndDragMovesTheTimeAxis()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    for (qint64 ms = 0; ms <= 120'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(panel->timeAxis()->max(), 120.0);
+
+    auto *view = w.findChildren<GraphTimeView *>().first();
+    const QPoint middle = view->chart()->plotArea().center().toPoint();
+    QWheelEvent wheel(middle, view->viewport()->mapToGlobal(middle), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    QVERIFY(w.isPaused()); // looking closer stops the plot
+    const double width = panel->timeAxis()->max() - panel->timeAxis()->min();
+    QVERIFY2(std::abs(width - 96.0) < 0.01, qPrintable(QString::number(width)));
+    QVERIFY(panel->timeAxis()->min() > 0 && panel->timeAxis()->max() < 120);
+
+    const double before = panel->timeAxis()->min();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, middle);
+    QTest::mouseMove(view->viewport(), middle + QPoint(100, 0));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, middle + QPoint(100, 0));
+    QVERIFY2(panel->timeAxis()->min() < before, "dragging right shows earlier times");
+    QCOMPARE(panel->timeAxis()->max() - panel->timeAxis()->min(), width);
+}
+
+void GraphTest::readoutShowsTheSampleUnderThePointer()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    auto *readout = w.findChild<QLabel *>(QStringLiteral("readout"));
+    for (qint64 ms = 0; ms < 30'000; ms += 100)
+        w.addFrame(ms, ms == 15'000 ? workedFrame() : idleFrame());
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 29.9);
+    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("29.9 s")), qPrintable(readout->text()));
+
+    for (auto *b : w.findChildren<QAbstractButton *>())
+        if (b->text() == QStringLiteral("30 s"))
+            QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(panel->timeAxis()->max(), 30.0);
+
+    auto *view = w.findChildren<GraphTimeView *>().first();
+    const QRectF plot = view->chart()->plotArea();
+    const QPoint at(int(std::lround(plot.left() + plot.width() * 15.0 / 30.0)),
+                    int(plot.center().y()));
+    hover(view, at);
+    const QString text = readout->text();
+    QVERIFY2(text.startsWith(QStringLiteral("15.0 s")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("1: 3.94 / 11.88")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Devir: 7571 rpm")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Isı: 90 °C")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Geçiş ısısı: 70 °C")), qPrintable(text));
+}
+
+void GraphTest::commandsAppearAsMarkersWithText()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (qint64 ms = 0; ms < 20'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    w.addCommand(5000, 1, 57);
+    w.addCommand(12'000, 5, 190);
+    QTRY_VERIFY(markerTexts(w).contains(QStringLiteral("Kalori 2 → 57")));
+    QVERIFY(markerTexts(w).contains(QStringLiteral("Geçiş ısısı → 40 °C")));
+}
+
+void GraphTest::mapColoursSamplesByTheirSpeedBand()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *map = w.findChild<GraphMapView *>();
+    w.addFrame(0, idleFrame());                  // about 815 rpm
+    w.addFrame(100, frameOf(1000, 5043 - 1000)); // 3000 rpm
+    w.addFrame(200, frameOf(0, 0));              // no speed: not on the map
+    QTRY_COMPARE(map->bandPoints(2).size(), 1);
+    QCOMPARE(map->bandPoints(0).size(), 1); // four channels on one spot
+    QCOMPARE(map->bandPoints(1).size(), 0);
+    QCOMPARE(map->bandPoints(3).size(), 0);
+    const QPointF p = map->bandPoints(2).first();
+    QVERIFY(std::abs(p.x() - (1000 - 3) / 126.0) < 0.2);
+    QVERIFY(std::abs(p.y() - (4043 - 3) / 126.0) < 1.0);
+}
+
+void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    for (qint64 ms = 0; ms < 500; ms += 100)
+        w.addFrame(ms, idleFrame());
+
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (qint64 ms = 1000; ms <= 3'600'000; ms += 100)
+        frames.append({ms, idleFrame()});
+    frames.append({1'800'000, workedFrame()});
+    frames.append({10, workedFrame()}); // out of order: put in place
+    const QList<GraphCommand> commands = {graphCommand(60'000, 1, 57)};
+    w.showRecording(frames, commands, QStringLiteral("kayit.csv"));
+    QVERIFY(w.isShowingRecording());
+    QCOMPARE(w.sampleCount(), frames.size());
+    QCOMPARE(w.newest()->elapsedMs, 3'600'000);
+    QCOMPARE(panel->timeAxis()->min(), 0.01);
+    QCOMPARE(panel->timeAxis()->max(), 3600.0);
+    for (auto *b : w.findChildren<QAbstractButton *>())
+        if (b->text() == QStringLiteral("Tümü"))
+            QVERIFY(b->isChecked());
+    QVERIFY(panel->points(GraphTimePanel::Out1).size() <= 4000); // drawn per pixel column
+
+    w.addFrame(3'700'000, workedFrame());
+    w.addCommand(3'700'000, 2, 1);
+    QCOMPARE(w.sampleCount(), frames.size());
+    QCOMPARE(w.newest()->elapsedMs, 3'600'000);
+
+    w.showLive();
+    QVERIFY(!w.isShowingRecording());
+    QCOMPARE(w.sampleCount(), 5);
+    w.addFrame(600, workedFrame());
+    QCOMPARE(w.sampleCount(), 6);
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 0.6);
+}
+
+void GraphTest::openAndCloseAreSignalled()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QSignalSpy open(&w, &GraphWindow::openRecordingRequested);
+    QSignalSpy closed(&w, &GraphWindow::closed);
+    QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("openRecording")), Qt::LeftButton);
+    QCOMPARE(open.count(), 1);
+    w.close();
+    QCOMPARE(closed.count(), 1);
+}
+
+void GraphTest::screenshotOfTwoMinutes()
+{
+    const QString file = qEnvironmentVariable("ZENDALITE_GRAPH_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("set ZENDALITE_GRAPH_SCREENSHOT=FILE to write the screenshot");
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (qint64 ms = 0; ms <= 120'000; ms += 100) {
+        w.addFrame(ms, madeUpFrame(ms / 1000.0));
+        if (ms == 40'000)
+            w.addCommand(ms, 1, 57);
+        if (ms == 70'000)
+            w.addCommand(ms, 5, 190);
+        if (ms == 95'000)
+            w.addCommand(ms, 2, 125);
+    }
+    QTest::qWait(GraphWindow::kMapRefreshMs + 2 * GraphWindow::kRefreshMs);
+    auto *view = w.findChildren<GraphTimeView *>().first();
+    const QRectF plot = view->chart()->plotArea();
+    const QPoint at(int(plot.left() + plot.width() * 62.0 / 120.0), int(plot.center().y()));
+    hover(view, at);
+    QTest::qWait(GraphWindow::kRefreshMs);
+    QVERIFY(w.grab().save(file));
+}
+
+QTEST_MAIN(GraphTest)
+#include "tst_graph.moc"
