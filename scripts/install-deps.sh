@@ -9,7 +9,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++ pkg-config
-    qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-charts-dev libgl-dev
+    qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
     qt6-qpa-plugins locales
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
