@@ -124,10 +124,10 @@ QObject *Automation::elementByName(const QString &name) const
 {
     if (QObject *e = m_shell.mainWindow().element(name))
         return e;
-    if (QObject *e = m_shell.comPort().element(name))
+    if (QObject *e = m_shell.comPort().elements().find(name))
         return e;
     if (const HelpWindow *help = m_shell.help())
-        return help->element(name);
+        return help->elements().find(name);
     return nullptr;
 }
 

@@ -163,10 +163,10 @@ QJsonObject automationState(AppShell &shell)
                     QJsonObject{{QStringLiteral("kind"), QStringLiteral("serial")},
                                 {QStringLiteral("open"), shell.link().isOpen()},
                                 {QStringLiteral("port"), shell.link().portNumber()}});
-    for (const auto &[name, element] : shell.comPort().namedElements())
+    for (const auto &[name, element] : shell.comPort().elements().entries())
         elements.insert(name, elementState(element));
     if (const HelpWindow *help = shell.help()) {
-        for (const auto &[name, element] : help->namedElements())
+        for (const auto &[name, element] : help->elements().entries())
             elements.insert(name, elementState(element));
     } else {
         // The help window's browser while the window does not exist.

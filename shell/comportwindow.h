@@ -19,8 +19,7 @@ public:
         SkinLabel *Label1 = nullptr;
     };
     const Elements &el() const { return m_el; }
-    const QList<ElementRegistry::Entry> &namedElements() const { return m_elements.entries(); }
-    QObject *element(const QString &name) const { return m_elements.find(name); }
+    const ElementRegistry &elements() const { return m_elements; }
 
 signals:
     void closedByUser();

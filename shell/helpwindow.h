@@ -18,8 +18,7 @@ public:
         SkinBrowser *WebBrowser1 = nullptr;
     };
     const Elements &el() const { return m_el; }
-    const QList<ElementRegistry::Entry> &namedElements() const { return m_elements.entries(); }
-    QObject *element(const QString &name) const { return m_elements.find(name); }
+    const ElementRegistry &elements() const { return m_elements; }
     // The names, also while no help window exists.
     static QStringList elementNames() { return {QStringLiteral("WebBrowser1")}; }
 

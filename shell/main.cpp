@@ -2,6 +2,7 @@
 
 #include "appshell.h"
 #include "automation.h"
+#include "core/licence.h"
 #include "link/portnames.h"
 #include "link/serialportlink.h"
 #include "platform.h"
@@ -75,13 +76,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        std::printf("zendalite %s\n"
-                    "Copyright (C) 2026 Zendalite developers\n"
-                    "License GPLv3+: GNU GPL version 3 or later "
-                    "<https://gnu.org/licenses/gpl.html>.\n"
-                    "This is free software: you are free to change and redistribute it.\n"
-                    "There is NO WARRANTY, to the extent permitted by law.\n",
-                    ZENDALITE_VERSION);
+        std::fputs(zcore::versionText("zendalite", ZENDALITE_VERSION).constData(), stdout);
         return 0;
     }
 

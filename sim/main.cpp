@@ -6,6 +6,7 @@
 #include "commandlistener.h"
 #include "console.h"
 #include "controlinput.h"
+#include "core/licence.h"
 #include "faultschedule.h"
 #include "faultswitch.h"
 #include "fileframesource.h"
@@ -154,13 +155,7 @@ int main(int argc, char *argv[])
                        loopOption, faultOption});
     parser.process(app);
     if (parser.isSet(versionOption)) {
-        std::printf("zendalite-sim %s\n"
-                    "Copyright (C) 2026 Zendalite developers\n"
-                    "License GPLv3+: GNU GPL version 3 or later "
-                    "<https://gnu.org/licenses/gpl.html>.\n"
-                    "This is free software: you are free to change and redistribute it.\n"
-                    "There is NO WARRANTY, to the extent permitted by law.\n",
-                    ZENDALITE_VERSION);
+        std::fputs(zcore::versionText("zendalite-sim", ZENDALITE_VERSION).constData(), stdout);
         return 0;
     }
 

@@ -38,18 +38,35 @@ int openDescriptors()
                    .size());
 }
 
-struct Fixture {
-    QTemporaryDir config;
-    QString com(int n) const { return config.filePath(QStringLiteral("ports/com%1").arg(n)); }
-    Fixture() { QDir(config.path()).mkpath(QStringLiteral("ports")); }
-};
-
 bool openOn(SerialPortLink &link, int number)
 {
     link.setReadLength(50);
     return link.setPortNumber(number) && link.setSettings(QStringLiteral("9600,N,8,1")) &&
            link.open();
 }
+
+// The link open on port 1, a unit's terminal behind ports/com1.
+struct Fixture {
+    QTemporaryDir config;
+    Unit first;
+    SerialPortLink link{PortNames(config.path()), nullptr};
+
+    QString com(int n) const { return config.filePath(QStringLiteral("ports/com%1").arg(n)); }
+    Fixture()
+    {
+        QDir(config.path()).mkpath(QStringLiteral("ports"));
+        if (first.plugIn(com(1)))
+            openOn(link, 1);
+    }
+    // The adapter resets: its device goes away under the open port.
+    bool lose()
+    {
+        if (!link.deviceOpen())
+            return false;
+        first.terminal.close();
+        return QTest::qWaitFor([this] { return !link.deviceOpen(); });
+    }
+};
 
 } // namespace
 
@@ -65,17 +82,12 @@ private slots:
 void ReopenTest::deviceBackBehindTheSameNumberIsReopened()
 {
     Fixture f;
-    Unit first;
-    QVERIFY(first.plugIn(f.com(1)));
-    SerialPortLink link(PortNames(f.config.path()), nullptr);
-    QVERIFY2(openOn(link, 1), qPrintable(link.lastError()));
+    SerialPortLink &link = f.link;
     QSignalSpy lost(&link, &SerialPortLink::deviceLost);
     QSignalSpy returned(&link, &SerialPortLink::deviceReturned);
-
-    first.terminal.close(); // the adapter resets
+    QVERIFY(f.lose());
     QTRY_COMPARE(lost.count(), 1);
     QVERIFY(link.isOpen());
-    QVERIFY(!link.deviceOpen());
 
     // It comes back as another device, behind the same ports/com1 link.
     Unit second;
@@ -96,13 +108,9 @@ void ReopenTest::deviceBackBehindTheSameNumberIsReopened()
 void ReopenTest::deviceHeldByAnotherProgramIsLeftToIt()
 {
     Fixture f;
-    Unit first;
-    QVERIFY(first.plugIn(f.com(1)));
-    SerialPortLink link(PortNames(f.config.path()), nullptr);
-    QVERIFY(openOn(link, 1));
+    SerialPortLink &link = f.link;
     QSignalSpy returned(&link, &SerialPortLink::deviceReturned);
-    first.terminal.close();
-    QTRY_VERIFY(!link.deviceOpen());
+    QVERIFY(f.lose());
 
     Unit second;
     QVERIFY(second.plugIn(f.com(1)));
@@ -122,12 +130,8 @@ void ReopenTest::deviceHeldByAnotherProgramIsLeftToIt()
 void ReopenTest::deviceThatNeverComesBackLeavesThePortOpenAndQuiet()
 {
     Fixture f;
-    Unit first;
-    QVERIFY(first.plugIn(f.com(1)));
-    SerialPortLink link(PortNames(f.config.path()), nullptr);
-    QVERIFY(openOn(link, 1));
-    first.terminal.close();
-    QTRY_VERIFY(!link.deviceOpen());
+    SerialPortLink &link = f.link;
+    QVERIFY(f.lose());
     const int descriptors = openDescriptors();
     QTest::qWait(8 * SerialPortLink::kReopenIntervalMs); // eight tries
     QVERIFY(link.isOpen());
@@ -140,13 +144,10 @@ void ReopenTest::deviceThatNeverComesBackLeavesThePortOpenAndQuiet()
 void ReopenTest::portClosedByTheLogicStopsTheSearch()
 {
     Fixture f;
-    Unit first, other;
-    QVERIFY(first.plugIn(f.com(1)));
+    SerialPortLink &link = f.link;
+    Unit other;
     QVERIFY(other.plugIn(f.com(2)));
-    SerialPortLink link(PortNames(f.config.path()), nullptr);
-    QVERIFY(openOn(link, 1));
-    first.terminal.close();
-    QTRY_VERIFY(!link.deviceOpen());
+    QVERIFY(f.lose());
 
     // The technician picks port 2 meanwhile; port 1 coming back changes nothing.
     link.close();

@@ -2,6 +2,7 @@
 // through its link like the tool reads it.
 #include "simprocesstest.h"
 
+#include "pty/devicelink.h"
 #include "pty/rawline.h"
 
 #include <QDeadlineTimer>
@@ -123,13 +124,6 @@ struct Unit {
     }
 };
 
-QString linkTarget(const QString &path)
-{
-    char target[512];
-    const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
-    return n < 0 ? QString() : QString::fromLocal8Bit(target, n);
-}
-
 // Reads until the port holds `frames` whole test frames, or the time is up.
 bool readFrames(Port &port, int frames, int timeoutMs = 3000)
 {
@@ -178,7 +172,7 @@ void SimProcessTest::unplugHangsUpTheLinkPartWayThroughAFrame()
     QVERIFY(testFrame().startsWith(tail));
 
     // The link stays, pointing at the device that is gone.
-    QCOMPARE(linkTarget(m_link), device);
+    QCOMPARE(zpty::linkTarget(m_link), device);
     QVERIFY(unit.process.state() == QProcess::Running);
 }
 
@@ -198,7 +192,7 @@ void SimProcessTest::replugTurnsTheLinkToANewDeviceWithFrames()
     QVERIFY(!ready.isEmpty());
     const QString device = ready.section(QLatin1Char(' '), 1, 1);
     QCOMPARE(ready, QStringLiteral("ready %1 %2").arg(device, m_link));
-    QCOMPARE(linkTarget(m_link), device);
+    QCOMPARE(zpty::linkTarget(m_link), device);
 
     // The old descriptor stays dead; the link opened again gives frames.
     const QDeadlineTimer deadline(2000);

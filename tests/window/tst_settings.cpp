@@ -58,6 +58,14 @@ struct Loaded {
         if (out.open(QIODevice::WriteOnly))
             out.write(zcore::writeSettingsFile(file));
     }
+    // A script loads these settings; returns once the commands are out.
+    bool loadAndSend(const zcore::UnitSettings &wanted)
+    {
+        write(file("car.json"), wanted);
+        if (!settings().load(file("car.json")).ok)
+            return false;
+        return QTest::qWaitFor([this] { return settings().restore().state() != State::Sending; });
+    }
     // Runs the event loop until the commands are out.
     void sendAll() { QTRY_VERIFY(settings().restore().state() != State::Sending); }
 };
@@ -111,9 +119,7 @@ void SettingsTest::loadSendsOnlyTheDifferencesInOrderWithTheirGaps()
     wanted.mask = 188;
     wanted.switchOverByte = 230 - 80;
     wanted.levelPoints[2] = 99;
-    l.write(l.file("car.json"), wanted);
-    QVERIFY(l.settings().load(l.file("car.json")).ok);
-    l.sendAll();
+    QVERIFY(l.loadAndSend(wanted));
 
     // Band levels, switch-over, level points, then the mask.
     QCOMPARE(l.f.link.written(),
@@ -133,9 +139,7 @@ void SettingsTest::frameHoldingEveryValueVerifiesTheLoad()
     Loaded l;
     zcore::UnitSettings wanted = workedSettings();
     wanted.bandLevels[3] = 99;
-    l.write(l.file("car.json"), wanted);
-    QVERIFY(l.settings().load(l.file("car.json")).ok);
-    l.sendAll();
+    QVERIFY(l.loadAndSend(wanted));
     l.f.link.receive(frameWith(wanted));
     ShellFixture::tick(l.f.window().el().Timer2);
     QCOMPARE(l.settings().restore().state(), State::Verified);
@@ -154,9 +158,7 @@ void SettingsTest::frameStillDifferentAfterHalfASecondIsAMismatch()
     zcore::UnitSettings wanted = workedSettings();
     wanted.bandLevels[0] = 11;
     wanted.levelPoints[4] = 12;
-    l.write(l.file("car.json"), wanted);
-    QVERIFY(l.settings().load(l.file("car.json")).ok);
-    l.sendAll();
+    QVERIFY(l.loadAndSend(wanted));
 
     // The first frame after the commands may have left the unit before
     // them, however late it is read: it proves nothing wrong yet.
@@ -185,9 +187,7 @@ void SettingsTest::noFrameWithinFiveSecondsLeavesItUnverified()
     Loaded l;
     zcore::UnitSettings wanted = workedSettings();
     wanted.bandLevels[2] = 1;
-    l.write(l.file("car.json"), wanted);
-    QVERIFY(l.settings().load(l.file("car.json")).ok);
-    l.sendAll();
+    QVERIFY(l.loadAndSend(wanted));
     QTest::qWait(SettingsRestore::kVerifyTimeoutMs - 500);
     QCOMPARE(l.settings().restore().state(), State::Verifying);
     QTRY_COMPARE_WITH_TIMEOUT(l.settings().restore().state(), State::Unverified, 2000);
