@@ -33,9 +33,6 @@ void InputLinesTest::inputIsCutIntoLines_data()
         << QByteArrayList{"\n\nquiet 5\n"} << QByteArrayList{"", "", "quiet 5"};
     QTest::newRow("unended last line counts at the end")
         << QByteArrayList{"unplug\nreplug"} << QByteArrayList{"unplug", "replug"};
-    QTest::newRow("bytes are kept as they are")
-        << QByteArrayList{QByteArray("Ba\xc4\x9fla\x00n\xff\n", 10)}
-        << QByteArrayList{QByteArray("Ba\xc4\x9fla\x00n\xff", 9)};
 }
 
 void InputLinesTest::inputIsCutIntoLines()
