@@ -54,7 +54,8 @@ void SerialPortLink::setArrivalObserver(ArrivalObserver observer)
     const bool was = bool(m_observer);
     m_observer = std::move(observer);
     if (m_observer && !was) {
-        m_queue = m_held + m_port.readAll(); // what waited already stays first in line
+        // What waited already stays first in line.
+        m_queue = m_held + (m_port.isOpen() ? m_port.readAll() : QByteArray());
         m_held.clear();
         m_port.setReadBufferSize(0);
         connect(&m_port, &QIODevice::readyRead, this, &SerialPortLink::takeArrived);
@@ -63,7 +64,7 @@ void SerialPortLink::setArrivalObserver(ArrivalObserver observer)
         disconnect(&m_port, &QIODevice::readyRead, this, &SerialPortLink::takeArrived);
         // The queue's bytes are the oldest; they are read before what the
         // port's buffer, bounded again, takes from now on.
-        m_held = m_queue + m_port.readAll();
+        m_held = m_queue + (m_port.isOpen() ? m_port.readAll() : QByteArray());
         m_queue.clear();
         m_port.setReadBufferSize(m_readLength > 0 ? m_readLength : kReceiveBufferSize);
     }
