@@ -38,8 +38,11 @@ void SettingsRestore::start(const QList<zcore::SettingItem> &settings)
 {
     m_timeout.stop();
     m_items.clear();
-    for (const zcore::SettingItem &s : settings)
-        m_items.append({s});
+    for (const zcore::SettingItem &s : settings) {
+        Item item;
+        item.setting = s;
+        m_items.append(item);
+    }
     m_next = 0;
     m_sinceLast.invalidate();
     m_state = State::Sending;
