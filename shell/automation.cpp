@@ -41,11 +41,6 @@ const QHash<QString, Automation::Handler> &Automation::handlers()
         {QStringLiteral("quit"), &Automation::quit},
         {QStringLiteral("tick"), &Automation::tick},
         {QStringLiteral("close"), &Automation::close},
-        {QStringLiteral("click"), &Automation::click},
-        {QStringLiteral("dblclick"), &Automation::doubleClick},
-        {QStringLiteral("move"), &Automation::move},
-        {QStringLiteral("type"), &Automation::type},
-        {QStringLiteral("key"), &Automation::key},
         {QStringLiteral("action"), &Automation::action},
     };
     return table;
@@ -112,9 +107,30 @@ void Automation::reply(const QJsonObject &answer)
     std::fflush(stdout);
 }
 
+const QHash<QString, Automation::Gesture> &Automation::gestureHandlers()
+{
+    static const QHash<QString, Gesture> table{
+        {QStringLiteral("click"), &Automation::click},
+        {QStringLiteral("dblclick"), &Automation::doubleClick},
+        {QStringLiteral("move"), &Automation::move},
+        {QStringLiteral("type"), &Automation::type},
+        {QStringLiteral("key"), &Automation::key},
+    };
+    return table;
+}
+
 Automation::Reply Automation::handle(const QJsonObject &request)
 {
-    const Handler handler = handlers().value(request.value(QStringLiteral("op")).toString());
+    const QString op = request.value(QStringLiteral("op")).toString();
+    if (const Gesture gesture = gestureHandlers().value(op)) {
+        // Every gesture goes to a visible element, found the same way.
+        QString why;
+        QWidget *target = gestureTarget(request, &why);
+        if (!target)
+            return failure(why);
+        return (this->*gesture)(target, request);
+    }
+    const Handler handler = handlers().value(op);
     if (!handler)
         return failure(QStringLiteral("unknown op"));
     return (this->*handler)(request);
@@ -233,32 +249,20 @@ QWidget *Automation::gestureTarget(const QJsonObject &request, QString *why) con
     return why->isEmpty() ? target : nullptr;
 }
 
-Automation::Reply Automation::click(const QJsonObject &request)
+Automation::Reply Automation::click(QWidget *target, const QJsonObject &)
 {
-    QString why;
-    QWidget *target = gestureTarget(request, &why);
-    if (!target)
-        return failure(why);
     gestures::click(target);
     return success();
 }
 
-Automation::Reply Automation::doubleClick(const QJsonObject &request)
+Automation::Reply Automation::doubleClick(QWidget *target, const QJsonObject &)
 {
-    QString why;
-    QWidget *target = gestureTarget(request, &why);
-    if (!target)
-        return failure(why);
     gestures::doubleClick(target);
     return success();
 }
 
-Automation::Reply Automation::move(const QJsonObject &request)
+Automation::Reply Automation::move(QWidget *target, const QJsonObject &request)
 {
-    QString why;
-    QWidget *target = gestureTarget(request, &why);
-    if (!target)
-        return failure(why);
     const double x = request.value(QStringLiteral("x")).toDouble();
     const double y = request.value(QStringLiteral("y")).toDouble();
     const int buttons = request.value(QStringLiteral("buttons")).toInt(0);
@@ -266,24 +270,16 @@ Automation::Reply Automation::move(const QJsonObject &request)
     return success();
 }
 
-Automation::Reply Automation::type(const QJsonObject &request)
+Automation::Reply Automation::type(QWidget *target, const QJsonObject &request)
 {
-    QString why;
-    QWidget *target = gestureTarget(request, &why);
-    if (!target)
-        return failure(why);
     if (!qobject_cast<SkinTextBox *>(target))
         return failure(QStringLiteral("not a text box"));
     gestures::typeText(target, request.value(QStringLiteral("text")).toString());
     return success();
 }
 
-Automation::Reply Automation::key(const QJsonObject &request)
+Automation::Reply Automation::key(QWidget *target, const QJsonObject &request)
 {
-    QString why;
-    QWidget *target = gestureTarget(request, &why);
-    if (!target)
-        return failure(why);
     if (!gestures::key(target, request.value(QStringLiteral("code")).toInt(-1)))
         return failure(QStringLiteral("unknown key code"));
     return success();

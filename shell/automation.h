@@ -31,7 +31,11 @@ private:
     using Reply = std::optional<QJsonObject>;
     using Handler = Reply (Automation::*)(const QJsonObject &request);
 
+    // A gesture, given the visible element it goes to.
+    using Gesture = Reply (Automation::*)(QWidget *target, const QJsonObject &request);
+
     static const QHash<QString, Handler> &handlers();
+    static const QHash<QString, Gesture> &gestureHandlers();
 
     void programEnded();
     void enqueue(const QByteArray &line);
@@ -45,11 +49,11 @@ private:
     Reply quit(const QJsonObject &request);
     Reply tick(const QJsonObject &request);
     Reply close(const QJsonObject &request);
-    Reply click(const QJsonObject &request);
-    Reply doubleClick(const QJsonObject &request);
-    Reply move(const QJsonObject &request);
-    Reply type(const QJsonObject &request);
-    Reply key(const QJsonObject &request);
+    Reply click(QWidget *target, const QJsonObject &request);
+    Reply doubleClick(QWidget *target, const QJsonObject &request);
+    Reply move(QWidget *target, const QJsonObject &request);
+    Reply type(QWidget *target, const QJsonObject &request);
+    Reply key(QWidget *target, const QJsonObject &request);
     Reply action(const QJsonObject &request);
 
     // The visible element a gesture goes to, or the reason it cannot.
