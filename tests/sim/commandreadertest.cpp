@@ -1,5 +1,3 @@
-#include "commandreadertest.h"
-
 #include "sim/commandreader.h"
 
 #include <QTest>
@@ -35,6 +33,13 @@ QStringList readAll(CommandReader &reader, const Arrivals &arrivals)
 } // namespace
 
 Q_DECLARE_METATYPE(Arrival)
+
+class CommandReaderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readsWhatTheToolSends_data();
+    void readsWhatTheToolSends();
+};
 
 void CommandReaderTest::readsWhatTheToolSends_data()
 {
@@ -87,3 +92,6 @@ void CommandReaderTest::readsWhatTheToolSends()
     QCOMPARE(readAll(reader, arrivals), lines);
     QVERIFY(!reader.midCommand());
 }
+
+QTEST_GUILESS_MAIN(CommandReaderTest)
+#include "commandreadertest.moc"

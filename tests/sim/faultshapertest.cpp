@@ -1,5 +1,3 @@
-#include "faultshapertest.h"
-
 #include "sim/faultshaper.h"
 
 #include <QTest>
@@ -68,6 +66,24 @@ QList<qsizetype> truncatedLengths(quint32 seed, int frames)
 }
 
 } // namespace
+
+class FaultShaperTest : public QObject {
+    Q_OBJECT
+private slots:
+    void frameWithoutFaultsGoesOutWhole();
+    void truncatedFramesAreCutBetweenOneAnd36Bytes();
+    void seedDecidesCutsAndGarbage();
+    void truncateIsReportedAfterItsLastFrame();
+    void gapSplitsTheFrameInsideWithASilence();
+    void zerosFramesKeepTheHeaderAndCarry34ZeroBytes();
+    void garbageComesBeforeTheFrame_data();
+    void garbageComesBeforeTheFrame();
+    void lateFrameIsHeldBackThenFramesResume();
+    void unplugSendsPartOfTheFrameThenHangsUp();
+    void quietSpellIsTakenBetweenFrames();
+    void faultsOfOneKindTakeTurns();
+    void faultsOfDifferentKindsShareAFrame();
+};
 
 void FaultShaperTest::frameWithoutFaultsGoesOutWhole()
 {
@@ -234,3 +250,6 @@ void FaultShaperTest::faultsOfDifferentKindsShareAFrame()
     QCOMPARE(steps[3].bytes, FaultShaper::zeroed(frame()));
     QCOMPARE(reports(steps), (QStringList{"fault garbage 5", "fault zeros 1", "fault late 300"}));
 }
+
+QTEST_GUILESS_MAIN(FaultShaperTest)
+#include "faultshapertest.moc"

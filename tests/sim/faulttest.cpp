@@ -1,5 +1,3 @@
-#include "faulttest.h"
-
 #include "sim/fault.h"
 #include "sim/faultschedule.h"
 
@@ -10,6 +8,20 @@ using zsim::FaultSchedule;
 using Kind = zsim::Fault::Kind;
 
 Q_DECLARE_METATYPE(zsim::Fault::Kind)
+
+class FaultTest : public QObject {
+    Q_OBJECT
+private slots:
+    void controlLineAsksForAFault_data();
+    void controlLineAsksForAFault();
+    void controlLineIsRefusedWithItsReason_data();
+    void controlLineIsRefusedWithItsReason();
+    void faultOptionPlansAFault_data();
+    void faultOptionPlansAFault();
+    void faultOptionIsRefusedWithItsReason_data();
+    void faultOptionIsRefusedWithItsReason();
+    void plannedFaultsFallDueInTimeOrderThenOptionOrder();
+};
 
 void FaultTest::controlLineAsksForAFault_data()
 {
@@ -54,35 +66,24 @@ void FaultTest::controlLineIsRefusedWithItsReason_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("unknown name") << "unplugg"
-                                  << R"(unknown control "unplugg")";
-    QTest::newRow("upper case") << "UNPLUG"
-                                << R"(unknown control "UNPLUG")";
-    QTest::newRow("blank") << "   "
-                           << "empty control line";
-    QTest::newRow("garbage without its number") << "garbage"
-                                                << "garbage needs a number of bytes (1 to 65536)";
-    QTest::newRow("gap without its number") << "gap "
-                                            << "gap needs a number of milliseconds (1 to 3600000)";
-    QTest::newRow("zeros without its number") << "zeros"
-                                              << "zeros needs a number of frames (1 to 1000000)";
-    QTest::newRow("zero") << "garbage 0"
-                          << R"(garbage: "0" is not a number of bytes (1 to 65536))";
-    QTest::newRow("negative") << "late -5"
-                              << R"(late: "-5" is not a number of milliseconds (1 to 3600000))";
-    QTest::newRow("fraction") << "gap 2.5"
-                              << R"(gap: "2.5" is not a number of milliseconds (1 to 3600000))";
-    QTest::newRow("too large") << "garbage 65537"
-                               << R"(garbage: "65537" is not a number of bytes (1 to 65536))";
-    QTest::newRow("far too large")
-        << "quiet 99999999999"
-        << R"(quiet: "99999999999" is not a number of milliseconds (1 to 3600000))";
-    QTest::newRow("two numbers") << "garbage 1 2"
-                                 << "garbage takes one number";
-    QTest::newRow("unplug with a number") << "unplug 3"
-                                          << "unplug takes no number";
-    QTest::newRow("replug with a word") << "replug now"
-                                        << "replug takes no number";
+    const auto add = [](const char *name, const char *line, const QString &error) {
+        QTest::newRow(name) << QString::fromLatin1(line) << error;
+    };
+    add("unknown name", "unplugg", R"(unknown control "unplugg")");
+    add("upper case", "UNPLUG", R"(unknown control "UNPLUG")");
+    add("blank", "   ", "empty control line");
+    add("garbage without its number", "garbage", "garbage needs a number of bytes (1 to 65536)");
+    add("gap without its number", "gap ", "gap needs a number of milliseconds (1 to 3600000)");
+    add("zeros without its number", "zeros", "zeros needs a number of frames (1 to 1000000)");
+    add("zero", "garbage 0", R"(garbage: "0" is not a number of bytes (1 to 65536))");
+    add("negative", "late -5", R"(late: "-5" is not a number of milliseconds (1 to 3600000))");
+    add("fraction", "gap 2.5", R"(gap: "2.5" is not a number of milliseconds (1 to 3600000))");
+    add("too large", "garbage 65537", R"(garbage: "65537" is not a number of bytes (1 to 65536))");
+    add("far too large", "quiet 99999999999",
+        R"(quiet: "99999999999" is not a number of milliseconds (1 to 3600000))");
+    add("two numbers", "garbage 1 2", "garbage takes one number");
+    add("unplug with a number", "unplug 3", "unplug takes no number");
+    add("replug with a word", "replug now", "replug takes no number");
 }
 
 void FaultTest::controlLineIsRefusedWithItsReason()
@@ -131,29 +132,23 @@ void FaultTest::faultOptionIsRefusedWithItsReason_data()
 
     const QString form =
         QStringLiteral("expected SECONDS:NAME[:ARG], e.g. 5:unplug or 3:garbage:200");
-    QTest::newRow("time only") << "5"
-                               << "--fault 5: " + form;
-    QTest::newRow("blank inside") << "5:garbage 3"
-                                  << "--fault 5:garbage 3: " + form;
-    QTest::newRow("one part too many") << "5:garbage:1:2"
-                                       << "--fault 5:garbage:1:2: " + form;
-    QTest::newRow("time not a number")
-        << "soon:unplug"
-        << R"(--fault soon:unplug: "soon" is not a number of seconds from 0 to 86400)";
-    QTest::newRow("negative time")
-        << "-1:unplug"
-        << R"(--fault -1:unplug: "-1" is not a number of seconds from 0 to 86400)";
-    QTest::newRow("later than a day")
-        << "86401:unplug"
-        << R"(--fault 86401:unplug: "86401" is not a number of seconds from 0 to 86400)";
-    QTest::newRow("unknown name") << "5:pull"
-                                  << R"(--fault 5:pull: unknown control "pull")";
-    QTest::newRow("number missing")
-        << "3:garbage"
-        << "--fault 3:garbage: garbage needs a number of bytes (1 to 65536)";
-    QTest::newRow("number empty")
-        << "3:garbage:"
-        << "--fault 3:garbage:: the number after the second ':' is missing";
+    const auto add = [](const char *name, const char *option, const QString &error) {
+        QTest::newRow(name) << QString::fromLatin1(option) << error;
+    };
+    add("time only", "5", "--fault 5: " + form);
+    add("blank inside", "5:garbage 3", "--fault 5:garbage 3: " + form);
+    add("one part too many", "5:garbage:1:2", "--fault 5:garbage:1:2: " + form);
+    add("time not a number", "soon:unplug",
+        R"(--fault soon:unplug: "soon" is not a number of seconds from 0 to 86400)");
+    add("negative time", "-1:unplug",
+        R"(--fault -1:unplug: "-1" is not a number of seconds from 0 to 86400)");
+    add("later than a day", "86401:unplug",
+        R"(--fault 86401:unplug: "86401" is not a number of seconds from 0 to 86400)");
+    add("unknown name", "5:pull", R"(--fault 5:pull: unknown control "pull")");
+    add("number missing", "3:garbage",
+        "--fault 3:garbage: garbage needs a number of bytes (1 to 65536)");
+    add("number empty",
+        "3:garbage:", "--fault 3:garbage:: the number after the second ':' is missing");
 }
 
 void FaultTest::faultOptionIsRefusedWithItsReason()
@@ -181,3 +176,6 @@ void FaultTest::plannedFaultsFallDueInTimeOrderThenOptionOrder()
     QCOMPARE(schedule.takeDue(1e9), (QList<Fault>{{Kind::Replug, 0}}));
     QVERIFY(schedule.isEmpty());
 }
+
+QTEST_GUILESS_MAIN(FaultTest)
+#include "faulttest.moc"

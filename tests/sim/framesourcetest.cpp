@@ -1,5 +1,3 @@
-#include "framesourcetest.h"
-
 #include "sim/fileframesource.h"
 #include "sim/modelframesource.h"
 
@@ -7,6 +5,18 @@
 
 using zsim::FileFrameSource;
 using zsim::ModelFrameSource;
+
+class FrameSourceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void modelFramesCarryHeaderAndPayload();
+    void modelSourceAppliesCommands();
+    void frameFileReads_data();
+    void frameFileReads();
+    void frameFileRefuses_data();
+    void frameFileRefuses();
+    void fileFramesLoopAndIgnoreCommands();
+};
 
 void FrameSourceTest::modelFramesCarryHeaderAndPayload()
 {
@@ -55,14 +65,13 @@ void FrameSourceTest::frameFileRefuses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");
-    QTest::newRow("three digits") << "a4 c00 00\n"
-                                  << R"(line 1: "c00" is not a hex byte)";
-    QTest::newRow("not hex") << "# x\na4 zz\n"
-                             << R"(line 2: "zz" is not a hex byte)";
-    QTest::newRow("prefixed") << "0xa4\n"
-                              << R"(line 1: "0xa4" is not a hex byte)";
-    QTest::newRow("only comments") << "# nothing\n\n"
-                                   << "no frame in the file";
+    const auto add = [](const char *name, const char *text, const char *error) {
+        QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(error);
+    };
+    add("three digits", "a4 c00 00\n", R"(line 1: "c00" is not a hex byte)");
+    add("not hex", "# x\na4 zz\n", R"(line 2: "zz" is not a hex byte)");
+    add("prefixed", "0xa4\n", R"(line 1: "0xa4" is not a hex byte)");
+    add("only comments", "# nothing\n\n", "no frame in the file");
 }
 
 void FrameSourceTest::frameFileRefuses()
@@ -82,3 +91,6 @@ void FrameSourceTest::fileFramesLoopAndIgnoreCommands()
     QCOMPARE(source.nextFrame(0.1), QByteArray("two"));
     QCOMPARE(source.nextFrame(0.1), QByteArray("one"));
 }
+
+QTEST_GUILESS_MAIN(FrameSourceTest)
+#include "framesourcetest.moc"

@@ -1,7 +1,5 @@
-#include "replayframesourcetest.h"
-
-#include "core/frame.h"
 #include "sim/replayframesource.h"
+#include "core/frame.h"
 
 #include <QTest>
 
@@ -67,6 +65,17 @@ using Schedule = QList<std::pair<double, int>>;
 } // namespace
 
 Q_DECLARE_METATYPE(zcore::Recording)
+
+class ReplayFrameSourceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void framesComeInRecordedOrderWithTheirSpacingScaled_data();
+    void framesComeInRecordedOrderWithTheirSpacingScaled();
+    void loopStartsAgainOneAverageSpacingAfterTheLastFrame_data();
+    void loopStartsAgainOneAverageSpacingAfterTheLastFrame();
+    void commandsAreNotApplied();
+    void recordingWithoutFramesHasNothingToSend();
+};
 
 void ReplayFrameSourceTest::framesComeInRecordedOrderWithTheirSpacingScaled_data()
 {
@@ -156,3 +165,6 @@ void ReplayFrameSourceTest::recordingWithoutFramesHasNothingToSend()
     QVERIFY(std::isinf(*source.nextDueMs()));
     QVERIFY(source.nextFrame(0.1).isEmpty());
 }
+
+QTEST_GUILESS_MAIN(ReplayFrameSourceTest)
+#include "replayframesourcetest.moc"

@@ -1,13 +1,12 @@
 // The real zendalite-sim, driven through standard input and --fault, read
 // through its link like the tool reads it.
-#include "simprocesstest.h"
-
 #include "pty/devicelink.h"
 #include "pty/rawline.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
@@ -135,6 +134,22 @@ bool readFrames(Port &port, int frames, int timeoutMs = 3000)
 
 } // namespace
 
+class SimProcessTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void unplugHangsUpTheLinkPartWayThroughAFrame();
+    void replugTurnsTheLinkToANewDeviceWithFrames();
+    void faultOptionsAreCarriedOutOnTheirSchedule();
+    void unknownControlLinesAreAnsweredWithAnError();
+    void unitRunsOnWhenStandardInputCloses();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_link;
+    QString m_frames;
+};
+
 void SimProcessTest::init()
 {
     QVERIFY(m_dir.isValid());
@@ -253,3 +268,6 @@ void SimProcessTest::unitRunsOnWhenStandardInputCloses()
     QVERIFY(port.open(m_link));
     QVERIFY(readFrames(port, 3));
 }
+
+QTEST_GUILESS_MAIN(SimProcessTest)
+#include "simprocesstest.moc"

@@ -1,5 +1,3 @@
-#include "wirepacertest.h"
-
 #include "sim/wirepacer.h"
 
 #include <QTest>
@@ -7,6 +5,15 @@
 #include <algorithm>
 
 using zsim::WirePacer;
+
+class WirePacerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void busyLineCarriesNoMoreThan960BytesASecond_data();
+    void busyLineCarriesNoMoreThan960BytesASecond();
+    void idleLineSavesNoCreditForABurst();
+    void frameTakesItsTimeOnTheLine();
+};
 
 void WirePacerTest::busyLineCarriesNoMoreThan960BytesASecond_data()
 {
@@ -59,3 +66,6 @@ void WirePacerTest::frameTakesItsTimeOnTheLine()
     QCOMPARE(pacer.lineFreeAtMs(), 37.0 * 1000.0 / 960.0);
     QCOMPARE(now, 30.0); // handed over in three 10 ms ticks
 }
+
+QTEST_GUILESS_MAIN(WirePacerTest)
+#include "wirepacertest.moc"
