@@ -16,12 +16,6 @@ namespace {
 
 const QString kNoLink = QStringLiteral("Bağlantı Yok!");
 
-QJsonObject op(const QString &name, QJsonObject fields = {})
-{
-    fields.insert(QStringLiteral("op"), name);
-    return fields;
-}
-
 QByteArray workedPayload() { return payloads::workedFrame().sliced(3); }
 
 zcore::RecordRow row(qint64 elapsedMs, const char *event)
@@ -31,20 +25,6 @@ zcore::RecordRow row(qint64 elapsedMs, const char *event)
     r.elapsedMs = elapsedMs;
     r.event = QLatin1String(event);
     return r;
-}
-
-// The next line of the unit's that starts with the prefix, dropping others;
-// empty when none comes in time.
-QString nextLine(SimulatedUnit &unit, const QString &prefix, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        for (const QString &line : unit.lines())
-            if (line.startsWith(prefix))
-                return line;
-        unit.process.waitForReadyRead(50);
-    }
-    return {};
 }
 
 } // namespace
@@ -98,21 +78,20 @@ void ReplayTest::recordedFramesReachTheWindowOnlyOnceTheToolOpensTheLine()
     QVERIFY(!recording.isEmpty());
     SimulatedUnit unit;
     QVERIFY(unit.start(m_link, {QStringLiteral("--replay"), recording}));
-    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 2500), QString());
+    QCOMPARE(unit.nextLine(QStringLiteral("replay"), 2500), QString());
 
     ToolSession tool;
     QVERIFY(tool.prepareConfig(m_link));
     QVERIFY(tool.start());
-    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay start"));
+    QCOMPARE(unit.nextLine(QStringLiteral("replay"), 5000), QStringLiteral("replay start"));
 
     const QString in1 = tool.pollUntil(
         "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 5);
     QCOMPARE(in1, QStringLiteral("3.94"));
-    QCOMPARE(tool.element("DebugX").value("text").toString(),
-             zcore::diagnosticLine(workedPayload()));
-    QCOMPARE(tool.element("out2").value("text").toString(), QStringLiteral("11.8"));
-    QCOMPARE(tool.element("ca4").value("text").toString(), QStringLiteral("40"));
-    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay end"));
+    QCOMPARE(tool.text("DebugX"), zcore::diagnosticLine(workedPayload()));
+    QCOMPARE(tool.text("out2"), QStringLiteral("11.8"));
+    QCOMPARE(tool.text("ca4"), QStringLiteral("40"));
+    QCOMPARE(unit.nextLine(QStringLiteral("replay"), 5000), QStringLiteral("replay end"));
     QVERIFY(tool.finish());
 }
 
@@ -125,8 +104,8 @@ void ReplayTest::replayThatEndsLeavesTheUnitSilentAndTheToolReportsItLost()
                                 QStringLiteral("2")}));
     QVERIFY(tool.prepareConfig(m_link));
     QVERIFY(tool.start());
-    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay start"));
-    QCOMPARE(nextLine(unit, QStringLiteral("replay"), 5000), QStringLiteral("replay end"));
+    QCOMPARE(unit.nextLine(QStringLiteral("replay"), 5000), QStringLiteral("replay start"));
+    QCOMPARE(unit.nextLine(QStringLiteral("replay"), 5000), QStringLiteral("replay end"));
 
     // The frames the replay sent are taken (the first accepted one discards
     // the rest); after them the line stays silent.
@@ -134,10 +113,10 @@ void ReplayTest::replayThatEndsLeavesTheUnitSilentAndTheToolReportsItLost()
                  "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 3),
              QStringLiteral("3.94"));
     QCOMPARE(tool.tick("Timer1"), 1);
-    QCOMPARE(tool.element("Con1").value("text").toString(), QStringLiteral("Connect Ecu!"));
+    QCOMPARE(tool.text("Con1"), QStringLiteral("Connect Ecu!"));
     tool.wait(300);
     QCOMPARE(tool.tick("Timer2", 31), 31);
-    QCOMPARE(tool.state().value("shared").toObject().value("linkStatus").toString(), kNoLink);
+    QCOMPARE(tool.shared("linkStatus").toString(), kNoLink);
     QVERIFY(unit.lines().filter(QStringLiteral("replay")).isEmpty()); // no second pass
     QVERIFY(tool.finish());
 }
@@ -154,11 +133,8 @@ void ReplayTest::commandsDuringAReplayAreLoggedButChangeNothing()
                  "ca2", [](const QString &t) { return t == QLatin1String("20"); }, 5),
              QStringLiteral("20"));
 
-    QVERIFY(tool.request(op("click", {{"target", "ca2"}})).value("ok").toBool());
-    for (int i = 0; i < 4; ++i)
-        tool.request(op("key", {{"target", "SetBox"}, {"code", 8}}));
-    QVERIFY(tool.request(op("type", {{"target", "SetBox"}, {"text", "57"}})).value("ok").toBool());
-    QVERIFY(tool.request(op("key", {{"target", "SetBox"}, {"code", 13}})).value("ok").toBool());
+    QVERIFY(tool.ok("click", {{"target", "ca2"}}));
+    QVERIFY(tool.retype("SetBox", "57"));
     QVERIFY(unit.nextCommand().startsWith(QLatin1String("command 1 57 gaps ")));
 
     // The loop goes on with the recorded level: the unit did not take it.

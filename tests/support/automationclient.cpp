@@ -8,16 +8,21 @@
 
 SimulatedUnit::~SimulatedUnit() { stop(); }
 
-QString SimulatedUnit::nextCommand(int timeoutMs)
+QString SimulatedUnit::nextLine(const QString &prefix, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         for (const QString &line : lines())
-            if (line.startsWith(QLatin1String("command ")))
+            if (line.startsWith(prefix))
                 return line;
         process.waitForReadyRead(50);
     }
     return {};
+}
+
+QString SimulatedUnit::nextCommand(int timeoutMs)
+{
+    return nextLine(QStringLiteral("command "), timeoutMs);
 }
 
 bool SimulatedUnit::start(const QString &linkPath, const QStringList &extra)
@@ -165,6 +170,42 @@ QJsonObject ToolSession::state()
 QJsonObject ToolSession::element(const QString &name)
 {
     return state().value(QStringLiteral("elements")).toObject().value(name).toObject();
+}
+
+QString ToolSession::text(const QString &element)
+{
+    return this->element(element).value(QStringLiteral("text")).toString();
+}
+
+bool ToolSession::windowVisible(const QString &window)
+{
+    return state()
+        .value(QStringLiteral("windows"))
+        .toObject()
+        .value(window)
+        .toObject()
+        .value(QStringLiteral("visible"))
+        .toBool();
+}
+
+QJsonValue ToolSession::shared(const QString &key)
+{
+    return state().value(QStringLiteral("shared")).toObject().value(key);
+}
+
+bool ToolSession::ok(const QString &op, QJsonObject fields)
+{
+    fields.insert(QStringLiteral("op"), op);
+    return request(fields).value(QStringLiteral("ok")).toBool();
+}
+
+bool ToolSession::retype(const QString &box, const QString &text)
+{
+    const QString target = QStringLiteral("target"), code = QStringLiteral("code");
+    for (qsizetype i = this->text(box).size(); i > 0; --i)
+        ok(QStringLiteral("key"), {{target, box}, {code, 8}});
+    return ok(QStringLiteral("type"), {{target, box}, {QStringLiteral("text"), text}}) &&
+           ok(QStringLiteral("key"), {{target, box}, {code, 13}});
 }
 
 int ToolSession::tick(const QString &timer, int count)

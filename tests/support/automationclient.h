@@ -24,8 +24,10 @@ public:
     // Asks for a fault ("unplug", "garbage 200", ...) and waits until the
     // unit says it is carried out.
     bool fault(const QString &control, int timeoutMs = 10000);
-    // The next "command <code> <value> gaps <ms> <ms>" line the unit logs;
-    // empty when none comes in time. Other lines are dropped.
+    // The next line the unit logs that starts with the prefix; empty when
+    // none comes in time. Other lines are dropped.
+    QString nextLine(const QString &prefix, int timeoutMs = 4000);
+    // The next "command <code> <value> gaps <ms> <ms>" line.
     QString nextCommand(int timeoutMs = 4000);
 
     QProcess process;
@@ -64,8 +66,16 @@ public:
     // The next reply line, without sending anything.
     QJsonObject nextReply(int timeoutMs = 15000);
     QJsonObject state();
-    // The element's state from a fresh state request.
+    // The element's state, its text, a window's visibility and a value of
+    // the shared state ("linkStatus", ...), each from a fresh state request.
     QJsonObject element(const QString &name);
+    QString text(const QString &element);
+    bool windowVisible(const QString &window);
+    QJsonValue shared(const QString &key);
+    // Whether a request of this op with these fields was answered ok.
+    bool ok(const QString &op, QJsonObject fields = {});
+    // Empties the entry box, types text into it and presses Enter.
+    bool retype(const QString &box, const QString &text);
     int tick(const QString &timer, int count = 1);
     // Waits a poll period and runs the poll cycle, up to `cycles` times, until
     // the element's text passes `done`; returns the last text.
