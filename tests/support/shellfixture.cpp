@@ -40,6 +40,12 @@ void ShellFixture::loadWith(const QByteArray &portFile)
     shell->load();
 }
 
+void ShellFixture::poll(const QByteArray &bytes)
+{
+    link.receive(bytes);
+    tick(shell->mainWindow().el().Timer2);
+}
+
 void ShellFixture::tick(SkinTimer *timer, int count)
 {
     for (int i = 0; i < count; ++i)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fakelink.h"
+#include "payloads.h"
 #include "shell/appshell.h"
 
 #include <QTemporaryDir>
@@ -26,6 +27,13 @@ struct ShellFixture {
     void loadWith(const QByteArray &portFile = "\"Com-1\"\r\n");
 
     const MainWindow &window() const { return shell->mainWindow(); }
+    // The unit sends these bytes, then a poll cycle (Timer2) runs.
+    void poll(const QByteArray &bytes = payloads::workedFrame());
     // Runs the timer's tick count times (while it is enabled).
     static void tick(SkinTimer *timer, int count = 1);
+};
+
+// A shell loaded on a port file of port 1: the port open, no frame yet.
+struct LoadedShell : ShellFixture {
+    LoadedShell() { loadWith(); }
 };

@@ -17,12 +17,10 @@ private slots:
 
 void BandChartTest::chartDrawsThePickedRowInItsColours()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     QVERIFY(!f.shell->mainWindow().chart());
-    f.link.receive(payloads::workedFrame()); // bands 10, 20, 30, 40
-    ShellFixture::tick(e.Timer2);
+    f.poll(); // bands 10, 20, 30, 40
     e.selc1->hide();
     e.selc3->show();
     ShellFixture::tick(e.Timer3);
@@ -42,11 +40,9 @@ void BandChartTest::chartDrawsThePickedRowInItsColours()
 
 void BandChartTest::chartShowsTheNewRowAtTheNextPass()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     ShellFixture::tick(e.Timer3); // the third row (in times) at start
     QCOMPARE((*f.shell->mainWindow().chart())[1].top, double(float(1850 + 1350 - 45 * 3.94)));
     gestures::move(&f.shell->mainWindow(), QPointF(6000 / 15.0, 3900 / 15.0), Qt::LeftButton);

@@ -54,59 +54,37 @@ void ElementsTest::elementsStartAtTheirGeometryAndText_data()
     QTest::addColumn<QList<double>>("geometry");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("fore");
-    QTest::newRow("Con1") << "Con1" << QList<double>{5040, 370, 3075, 480} << ""
-                          << "#E0E0E0";
-    QTest::newRow("con2") << "con2" << QList<double>{5060, 390, 3075, 480} << ""
-                          << "#000000";
-    QTest::newRow("heyo") << "heyo" << QList<double>{4920, 1320, 4455, 255} << "Label1"
-                          << "";
-    QTest::newRow("Derece") << "Derece" << QList<double>{2895, 1965, 1275, 855} << "0"
-                            << "#004680";
-    QTest::newRow("Sf") << "Sf" << QList<double>{840, 2040, 375, 255} << "0"
-                        << "";
-    QTest::newRow("Se") << "Se" << QList<double>{840, 3680, 375, 255} << "0"
-                        << "";
-    QTest::newRow("settermm") << "settermm" << QList<double>{2640, 3000, 1335, 885} << "Text3"
-                              << "";
-    QTest::newRow("Setterm") << "Setterm" << QList<double>{2900, 3100, 1275, 855} << "0"
-                             << "#004680";
-    QTest::newRow("SetBox") << "SetBox" << QList<double>{6720, 3000, 855, 285} << "Text1"
-                            << "";
-    QTest::newRow("ca1") << "ca1" << QList<double>{6990, 3430, 735, 255} << ""
-                         << "#400000";
-    QTest::newRow("out2") << "out2" << QList<double>{7390, 3820, 735, 255} << ""
-                          << "#400000";
-    QTest::newRow("out1") << "out1" << QList<double>{10450, 3820, 735, 255} << ""
-                          << "#400000";
-    QTest::newRow("in4") << "in4" << QList<double>{10050, 4200, 735, 255} << ""
-                         << "#400000";
-    QTest::newRow("rpms") << "rpms" << QList<double>{6960, 4635, 5775, 1215} << "0000"
-                          << "#8080FF";
-    QTest::newRow("rpmB") << "rpmB" << QList<double>{7005, 4665, 5775, 1095} << "0000"
-                          << "#004680";
-    QTest::newRow("si4") << "si4" << QList<double>{7620, 4900, 615, 1215} << ""
-                         << "#004680";
-    QTest::newRow("ChangePrt") << "ChangePrt" << QList<double>{600, 4800, 2175, 375} << ""
-                               << "";
-    QTest::newRow("PortNo") << "PortNo" << QList<double>{4080, 4850, 495, 255} << ""
-                            << "#004680";
-    QTest::newRow("ErrorList") << "ErrorList" << QList<double>{5160, 6520, 6015, 1455} << "Label1"
-                               << "#80FF80";
-    QTest::newRow("DebugX") << "DebugX" << QList<double>{560, 8200, 10815, 285} << "Debug Screen!"
-                            << "";
-    QTest::newRow("kablo") << "kablo" << QList<double>{10320, 8640, 1695, 375} << ""
-                           << "";
-    QTest::newRow("silin4 nearly at silindir4")
-        << "silin4" << QList<double>{9960, 900, 360, 465} << ""
-        << "";
-    QTest::newRow("SensC") << "SensC" << QList<double>{1755, 1980, 495, 435} << ""
-                           << "";
-    QTest::newRow("TE") << "TE" << QList<double>{4020, 3620, 360, 330} << ""
-                        << "";
-    QTest::newRow("showV") << "showV" << QList<double>{600, 5400, 4215, 2655} << ""
-                           << "";
-    QTest::newRow("Command1") << "Command1" << QList<double>{7560, 6240, 975, 375} << "Command1"
-                              << "";
+    const auto row = [](const char *name, QList<double> geometry, const char *text,
+                        const char *fore = "") {
+        QTest::newRow(name) << QString::fromLatin1(name) << geometry << QString::fromUtf8(text)
+                            << QString::fromLatin1(fore);
+    };
+    row("Con1", {5040, 370, 3075, 480}, "", "#E0E0E0");
+    row("con2", {5060, 390, 3075, 480}, "", "#000000");
+    row("heyo", {4920, 1320, 4455, 255}, "Label1");
+    row("Derece", {2895, 1965, 1275, 855}, "0", "#004680");
+    row("Sf", {840, 2040, 375, 255}, "0");
+    row("Se", {840, 3680, 375, 255}, "0");
+    row("settermm", {2640, 3000, 1335, 885}, "Text3");
+    row("Setterm", {2900, 3100, 1275, 855}, "0", "#004680");
+    row("SetBox", {6720, 3000, 855, 285}, "Text1");
+    row("ca1", {6990, 3430, 735, 255}, "", "#400000");
+    row("out2", {7390, 3820, 735, 255}, "", "#400000");
+    row("out1", {10450, 3820, 735, 255}, "", "#400000");
+    row("in4", {10050, 4200, 735, 255}, "", "#400000");
+    row("rpms", {6960, 4635, 5775, 1215}, "0000", "#8080FF");
+    row("rpmB", {7005, 4665, 5775, 1095}, "0000", "#004680");
+    row("si4", {7620, 4900, 615, 1215}, "", "#004680");
+    row("ChangePrt", {600, 4800, 2175, 375}, "");
+    row("PortNo", {4080, 4850, 495, 255}, "", "#004680");
+    row("ErrorList", {5160, 6520, 6015, 1455}, "Label1", "#80FF80");
+    row("DebugX", {560, 8200, 10815, 285}, "Debug Screen!");
+    row("kablo", {10320, 8640, 1695, 375}, "");
+    row("silin4", {9960, 900, 360, 465}, ""); // nearly at silindir4
+    row("SensC", {1755, 1980, 495, 435}, "");
+    row("TE", {4020, 3620, 360, 330}, "");
+    row("showV", {600, 5400, 4215, 2655}, "");
+    row("Command1", {7560, 6240, 975, 375}, "Command1");
 }
 
 void ElementsTest::elementsStartAtTheirGeometryAndText()

@@ -38,8 +38,7 @@ private slots:
 
 void HelpTest::twoClicksGiveOneWindowAndTwoNavigations()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     SkinLabel *kablo = f.window().el().kablo;
     gestures::click(kablo);
     HelpWindow *help = f.shell->help();
@@ -54,8 +53,7 @@ void HelpTest::twoClicksGiveOneWindowAndTwoNavigations()
 
 void HelpTest::closingHelpRestartsSupervisionAndLeavesTheProgramRunning()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     ShellFixture::tick(e.Timer2, 31);
     e.kapa->tickNow();
@@ -105,8 +103,7 @@ void HelpTest::browserShowsWhatItCanAndSaysSoOtherwise()
 
 void HelpTest::animationPanelNavigatesAtLoad()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     QCOMPARE(f.window().el().showV->document(), platform::ownFile(QStringLiteral("dravon.swf")));
     QCOMPARE(f.window().el().showV->navigationCount(), 1);
 }

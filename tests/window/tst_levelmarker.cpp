@@ -65,8 +65,7 @@ void LevelMarkerTest::markerFollowsTheReading()
     QFETCH(int, step);
     QFETCH(int, reading);
     QFETCH(double, markerTop);
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     const auto &labels = e.levelPoints;
     for (int i = 0; i < 5; ++i)

@@ -19,16 +19,14 @@ class LinkSupervisionTest : public QObject {
 private slots:
     void noEcuTimeoutMinimisesAndRetitlesTheWindowOnce();
     void armingAnArmedTimeoutKeepsItsCountdown();
-    void messageLogKeepsNewestFirst();
-    void onlyTheLastOfTwoMessagesIsLogged();
+    void messageLogKeepsNewestFirstAndOnlyTheLastPendingMessage();
     void messageLogKeepsABoundedNumberOfLines();
     void powerFacesSwapOnClick();
 };
 
 void LinkSupervisionTest::noEcuTimeoutMinimisesAndRetitlesTheWindowOnce()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     ShellFixture::tick(e.Timer2, 31);
     QVERIFY(e.kapa->isEnabled());
@@ -42,8 +40,7 @@ void LinkSupervisionTest::noEcuTimeoutMinimisesAndRetitlesTheWindowOnce()
     // The next lost report arms it again; data brings the window back.
     ShellFixture::tick(e.Timer2, 31);
     QVERIFY(e.kapa->isEnabled());
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     QVERIFY(!e.kapa->isEnabled());
     QCOMPARE(f.shell->mainWindow().windowAttribute(), 0);
     QCOMPARE(f.shell->mainWindow().windowTitle(), QStringLiteral("Dravon Lpg Zendalite V1.0"));
@@ -63,36 +60,24 @@ void LinkSupervisionTest::armingAnArmedTimeoutKeepsItsCountdown()
     QVERIFY(timer->remainingTime() <= before);
 }
 
-void LinkSupervisionTest::messageLogKeepsNewestFirst()
+void LinkSupervisionTest::messageLogKeepsNewestFirstAndOnlyTheLastPendingMessage()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     f.shell->state().statusMessage = kReading;
     ShellFixture::tick(e.Timer4);
+    f.shell->state().statusMessage = QStringLiteral("first");
     f.shell->state().statusMessage = QStringLiteral("Lpg Tuning Level Setting!");
     ShellFixture::tick(e.Timer4);
     QCOMPARE(e.ErrorList->caption(), QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
+    QCOMPARE(f.shell->state().statusMessage, QString());
     ShellFixture::tick(e.Timer4); // nothing pending: unchanged
     QCOMPARE(e.ErrorList->caption(), QStringLiteral("Lpg Tuning Level Setting!\rEcu Okunuyor!\r"));
 }
 
-void LinkSupervisionTest::onlyTheLastOfTwoMessagesIsLogged()
-{
-    ShellFixture f;
-    f.loadWith();
-    const auto &e = f.window().el();
-    f.shell->state().statusMessage = QStringLiteral("first");
-    f.shell->state().statusMessage = QStringLiteral("second");
-    ShellFixture::tick(e.Timer4);
-    QCOMPARE(e.ErrorList->caption(), QStringLiteral("second\r"));
-    QCOMPARE(f.shell->state().statusMessage, QString());
-}
-
 void LinkSupervisionTest::messageLogKeepsABoundedNumberOfLines()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     for (int i = 0; i < 1000; ++i) {
         f.shell->state().statusMessage = QStringLiteral("m%1").arg(i);
@@ -106,8 +91,7 @@ void LinkSupervisionTest::messageLogKeepsABoundedNumberOfLines()
 
 void LinkSupervisionTest::powerFacesSwapOnClick()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     QVERIFY(e.PowerH->isHidden() && !e.powerL->isHidden());
     emit e.powerL->clicked();

@@ -50,11 +50,9 @@ private slots:
 
 void LiveDisplayTest::workedFrameShowsEveryElement()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
 
     QCOMPARE(e.in1->caption(), QStringLiteral("3.94"));
     QCOMPARE(e.in2->caption(), QStringLiteral("---"));
@@ -99,11 +97,9 @@ void LiveDisplayTest::workedFrameShowsEveryElement()
 
 void LiveDisplayTest::frameOfZeroWordsShowsNoReadings()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
-    f.link.receive(zcore::telemetryFrame(payloads::payload()));
-    ShellFixture::tick(e.Timer2);
+    f.poll(zcore::telemetryFrame(payloads::payload()));
     for (SkinLabel *l : {e.in1, e.in2, e.in3, e.in4, e.out1, e.out2, e.out3, e.out4})
         QCOMPARE(l->caption(), QStringLiteral("---"));
     for (SkinLabel *l : e.speedLists) {
@@ -119,18 +115,15 @@ void LiveDisplayTest::frameOfZeroWordsShowsNoReadings()
 
 void LiveDisplayTest::facesAreSetOnEveryFrameWhateverAGestureDid()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     const QByteArray frame = framedPayload({0, 0, 0, 0}, 160);
-    f.link.receive(frame);
-    ShellFixture::tick(e.Timer2);
+    f.poll(frame);
     // A gesture shows both faces of a pair and swaps the power face.
     e.silin2->show();
     e.Lpg->show();
     emit e.powerL->clicked();
-    f.link.receive(frame);
-    ShellFixture::tick(e.Timer2);
+    f.poll(frame);
     QVERIFY(e.silin2->isHidden() && !e.silindir2->isHidden());
     QVERIFY(e.Lpg->isHidden() && !e.petrol->isHidden());
     QVERIFY(e.PowerH->isHidden() && !e.powerL->isHidden());
@@ -138,30 +131,25 @@ void LiveDisplayTest::facesAreSetOnEveryFrameWhateverAGestureDid()
 
 void LiveDisplayTest::calibrationLabelsAreFrozenWhileAPointIsArmed()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     f.shell->state().levelCalibStep = 3;
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     for (SkinLabel *l : e.levelPoints)
         QCOMPARE(l->caption(), QStringLiteral("0"));
     QCOMPARE(e.ca1->caption(), QStringLiteral("10"));
     QCOMPARE(f.shell->state().sensorLevel, 100.0);
     f.shell->state().levelCalibStep = 0;
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     QCOMPARE(e.Sf->caption(), QStringLiteral("200"));
 }
 
 void LiveDisplayTest::newestSpeedEntryComesFirstAndHeadsDecideTheMarks()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     // Heads 1000, 2000, 500, 500 (entries are 15120000 / (S - 3)).
-    f.link.receive(framedPayload({15123, 7563, 30243, 30243}));
-    ShellFixture::tick(e.Timer2);
+    f.poll(framedPayload({15123, 7563, 30243, 30243}));
     QCOMPARE(e.rpmB->caption(), QStringLiteral("2000"));
     QCOMPARE(e.si1->foreColor(), kMarked);
     QCOMPARE(e.si2->foreColor(), kMarked);
@@ -169,8 +157,7 @@ void LiveDisplayTest::newestSpeedEntryComesFirstAndHeadsDecideTheMarks()
     QVERIFY(e.PowerH->isHidden()); // 2000 is not above 2000
 
     // A frame with no speeds keeps the lists but recomputes the marks.
-    f.link.receive(framedPayload({0, 0, 0, 6003}));
-    ShellFixture::tick(e.Timer2);
+    f.poll(framedPayload({0, 0, 0, 6003}));
     QVERIFY(e.si4->caption().startsWith(QStringLiteral("2520\r500\r")));
     QCOMPARE(e.rpmB->caption(), QStringLiteral("2520"));
     QCOMPARE(e.si4->foreColor(), kMarked);
@@ -181,14 +168,11 @@ void LiveDisplayTest::newestSpeedEntryComesFirstAndHeadsDecideTheMarks()
 
 void LiveDisplayTest::speedListsKeepABoundedNumberOfLines()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     const QByteArray frame = framedPayload({15123, 0, 0, 0});
-    for (int i = 0; i < 500; ++i) {
-        f.link.receive(frame);
-        ShellFixture::tick(e.Timer2);
-    }
+    for (int i = 0; i < 500; ++i)
+        f.poll(frame);
     QCOMPARE(e.si1->caption().count(QLatin1Char('\r')), LiveDisplay::kSpeedLinesKept);
     QCOMPARE(e.rpmB->caption(), QStringLiteral("1000"));
 }
@@ -196,11 +180,9 @@ void LiveDisplayTest::speedListsKeepABoundedNumberOfLines()
 void LiveDisplayTest::commaDesktopShowsCommasAndWholeSpeeds()
 {
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     QCOMPARE(e.in1->caption(), QStringLiteral("3,94"));
     QCOMPARE(e.out2->caption(), QStringLiteral("11,8"));
     QCOMPARE(e.si1->caption(), QStringLiteral("7570\r"));

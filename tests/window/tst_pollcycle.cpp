@@ -59,12 +59,10 @@ void PollCycleTest::readsAreAcceptedByLengthAndHeaderPosition()
     QFETCH(int, headerAt);
     QFETCH(bool, accepted);
     QFETCH(double, silentTicks);
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     f.shell->state().silentTicks = 7;
-    f.link.receive(readWithHeaderAt(length, headerAt));
-    ShellFixture::tick(e.Timer2);
+    f.poll(readWithHeaderAt(length, headerAt));
     QCOMPARE(f.shell->state().silentTicks, silentTicks);
     QCOMPARE(f.shell->state().linkStatus, accepted ? QStringLiteral("Connect Ecu!") : kNoLink);
     QCOMPARE(e.DebugX->text() != QStringLiteral("Debug Screen!"), accepted);
@@ -73,21 +71,17 @@ void PollCycleTest::readsAreAcceptedByLengthAndHeaderPosition()
 
 void PollCycleTest::eachReadTakesAtMostFiftyCharacters()
 {
-    ShellFixture f;
-    f.loadWith();
-    f.link.receive(QByteArray(120, 'x'));
-    ShellFixture::tick(f.window().el().Timer2);
+    LoadedShell f;
+    f.poll(QByteArray(120, 'x'));
     QCOMPARE(f.link.pending().size(), 70);
 }
 
 void PollCycleTest::restOfTheBufferIsDiscardedOnlyAfterAnAcceptedFrame()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     // A read without a header leaves the rest for the next cycle...
-    f.link.receive(QByteArray(50, 'x') + payloads::workedFrame() + QByteArray(30, 'y'));
-    ShellFixture::tick(e.Timer2);
+    f.poll(QByteArray(50, 'x') + payloads::workedFrame() + QByteArray(30, 'y'));
     QCOMPARE(f.link.pending().size(), 37 + 30);
     // ...which finds the frame and drops whatever followed it.
     ShellFixture::tick(e.Timer2);
@@ -97,11 +91,9 @@ void PollCycleTest::restOfTheBufferIsDiscardedOnlyAfterAnAcceptedFrame()
 
 void PollCycleTest::thirtyFirstSilentCycleReportsTheLinkLost()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
 
     ShellFixture::tick(e.Timer2, 30);
@@ -116,8 +108,7 @@ void PollCycleTest::thirtyFirstSilentCycleReportsTheLinkLost()
 
 void PollCycleTest::lostReportQueuesTheMessageOnlyWhenTheLogDoesNotBeginWithIt()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     ShellFixture::tick(e.Timer2, 31);
     QCOMPARE(f.shell->state().statusMessage, kNoLink);
@@ -129,8 +120,7 @@ void PollCycleTest::lostReportQueuesTheMessageOnlyWhenTheLogDoesNotBeginWithIt()
 
 void PollCycleTest::statusColourPulsesWhileNoDataArrives()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     const QList<int> expected = {48, 96, 144, 192, 240, 0, 48};
     for (int level : expected) {
@@ -142,13 +132,11 @@ void PollCycleTest::statusColourPulsesWhileNoDataArrives()
 
 void PollCycleTest::dataSetsTheStatusColourAndRestoresTheTitle()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     f.shell->mainWindow().setWindowTitle(QStringLiteral("Ecu Bağlanmadı!"));
     f.shell->mainWindow().setWindowAttribute(1);
-    f.link.receive(QByteArray(35, 'z')); // data, but no frame
-    ShellFixture::tick(e.Timer2);
+    f.poll(QByteArray(35, 'z'));                 // data, but no frame
     QCOMPARE(f.shell->state().statusFade, 48.0); // the fade still steps
     QCOMPARE(e.Con1->foreColor(), QColor(0xE0, 0xE0, 0xE0));
     QCOMPARE(f.shell->mainWindow().windowTitle(), QStringLiteral("Dravon Lpg Zendalite V1.0"));
@@ -171,37 +159,30 @@ void PollCycleTest::closedPortLeavesEverythingAlone()
 
 void PollCycleTest::readingMessageIsQueuedUntilItHeadsTheLog()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     for (int i = 0; i < 3; ++i) {
-        f.link.receive(payloads::workedFrame());
-        ShellFixture::tick(e.Timer2);
+        f.poll();
         QCOMPARE(f.shell->state().statusMessage, kReading);
     }
     ShellFixture::tick(e.Timer4);
     QCOMPARE(e.ErrorList->caption(), kReading + QLatin1Char('\r'));
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     QCOMPARE(f.shell->state().statusMessage, QString());
 }
 
 void PollCycleTest::messageFromAGestureIsNotReplacedWhileFramesArrive()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     ShellFixture::tick(e.Timer4); // the log now begins with "Ecu Okunuyor!"
     f.shell->state().statusMessage = QStringLiteral("Lpg Tuning Level Setting!");
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     QCOMPARE(f.shell->state().statusMessage, QStringLiteral("Lpg Tuning Level Setting!"));
     ShellFixture::tick(e.Timer4);
     // Once the gesture's message heads the log, the next frame queues reading again.
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     QCOMPARE(f.shell->state().statusMessage, kReading);
 }
 

@@ -78,8 +78,7 @@ private slots:
 
 void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     QVERIFY(!f.link.observed()); // nobody watching: the link reads as ever
     const QString path = f.dir.filePath(QStringLiteral("drive.csv"));
     QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
@@ -88,8 +87,7 @@ void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
     // Three frames in one poll (two dropped by it), split and with garbage.
     const QByteArray frame = payloads::workedFrame();
     f.link.receive(frame + QByteArray("\x11\x22\xA4", 3) + frame.left(10));
-    f.link.receive(frame.mid(10) + frame);
-    ShellFixture::tick(f.window().el().Timer2);
+    f.poll(frame.mid(10) + frame);
     QVERIFY(f.link.pending().isEmpty()); // the poll took one and dropped the rest
     QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
     QVERIFY(!f.link.observed());
@@ -105,10 +103,8 @@ void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
 
 void RecorderTest::commandsAreRecordedWhateverSentThem()
 {
-    ShellFixture f;
-    f.loadWith();
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(f.window().el().Timer2);
+    LoadedShell f;
+    f.poll();
     const QString path = f.dir.filePath(QStringLiteral("commands.csv"));
     QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
     QVERIFY(f.shell->sender().send(2, 77) == CommandSender::Result::Sent);
@@ -130,8 +126,7 @@ void RecorderTest::commandsAreRecordedWhateverSentThem()
 
 void RecorderTest::recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     ToolActions &actions = f.shell->actions();
     QVERIFY(!actions.run(QStringLiteral("record-stop"), QString()).ok);
     QVERIFY(!actions.run(QStringLiteral("record-start"), QStringLiteral("/dev/full")).ok);
@@ -146,8 +141,7 @@ void RecorderTest::recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns
 
 void RecorderTest::fullDiskStopsTheRecordingAndKeepsWholeRows()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const QString path = f.dir.filePath(QStringLiteral("full.csv"));
     QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
     const qint64 header = QFile(path).size();
@@ -170,8 +164,7 @@ void RecorderTest::fullDiskStopsTheRecordingAndKeepsWholeRows()
 
 void RecorderTest::markOnTheSkinShowsWhileRecordingWithTheFileName()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     auto *mark = f.shell->mainWindow().findChild<RecordingMark *>();
     QVERIFY(mark);
     QVERIFY(mark->isHidden());

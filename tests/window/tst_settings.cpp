@@ -39,14 +39,11 @@ QByteArray frameWith(const zcore::UnitSettings &s)
 QByteArray command(int code, int value) { return QByteArray("\xA4", 1) + char(code) + char(value); }
 
 struct Loaded {
-    ShellFixture f;
+    LoadedShell f;
     explicit Loaded(bool withFrame = true)
     {
-        f.loadWith();
-        if (withFrame) {
-            f.link.receive(payloads::workedFrame());
-            ShellFixture::tick(f.window().el().Timer2);
-        }
+        if (withFrame)
+            f.poll();
     }
     SettingsActions &settings() { return f.shell->settings(); }
     QString file(const char *name) const { return f.dir.filePath(QLatin1String(name)); }
@@ -93,8 +90,7 @@ void SettingsTest::saveWritesWhatTheLastFrameShowed()
     QVERIFY(!QFile::exists(path));
     QCOMPARE(l.f.shell->state().statusMessage, QStringLiteral("Kaydedilecek Ayar Yok!"));
 
-    l.f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(l.f.window().el().Timer2);
+    l.f.poll();
     QVERIFY(l.settings().save(path).ok);
     QFile in(path);
     QVERIFY(in.open(QIODevice::ReadOnly));
@@ -140,8 +136,7 @@ void SettingsTest::frameHoldingEveryValueVerifiesTheLoad()
     zcore::UnitSettings wanted = workedSettings();
     wanted.bandLevels[3] = 99;
     QVERIFY(l.loadAndSend(wanted));
-    l.f.link.receive(frameWith(wanted));
-    ShellFixture::tick(l.f.window().el().Timer2);
+    l.f.poll(frameWith(wanted));
     QCOMPARE(l.settings().restore().state(), State::Verified);
     const auto &items = l.settings().restore().items();
     QCOMPARE(items.size(), 1);
@@ -163,15 +158,13 @@ void SettingsTest::frameStillDifferentAfterHalfASecondIsAMismatch()
     // The first frame after the commands may have left the unit before
     // them, however late it is read: it proves nothing wrong yet.
     QTest::qWait(SettingsRestore::kSettleMs + 50);
-    l.f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(l.f.window().el().Timer2);
+    l.f.poll();
     QCOMPARE(l.settings().restore().state(), State::Verifying);
 
     // The unit took the band but not the point.
     zcore::UnitSettings half = workedSettings();
     half.bandLevels[0] = 11;
-    l.f.link.receive(frameWith(half));
-    ShellFixture::tick(l.f.window().el().Timer2);
+    l.f.poll(frameWith(half));
     QCOMPARE(l.settings().restore().state(), State::Mismatch);
     const auto &items = l.settings().restore().items();
     QCOMPARE(items.size(), 2);
@@ -264,8 +257,7 @@ void SettingsTest::previewSendsTheTickedGroupsOnly()
     QTest::mouseClick(send, Qt::LeftButton);
     l.sendAll();
     QCOMPARE(l.f.link.written(), command(0, 33));
-    l.f.link.receive(frameWith(wanted));
-    ShellFixture::tick(l.f.window().el().Timer2);
+    l.f.poll(frameWith(wanted));
     QCOMPARE(l.settings().restore().state(), State::Verified);
 }
 

@@ -24,14 +24,14 @@ QByteArray bytes(std::initializer_list<int> values)
     return b;
 }
 
-// A shell on port 1 with the worked frame shown.
-void loadWithFrame(ShellFixture &f, const QByteArray &frame = payloads::workedFrame())
-{
-    f.loadWith();
-    f.link.receive(frame);
-    ShellFixture::tick(f.window().el().Timer2);
-    f.shell->state().statusMessage.clear();
-}
+// A shell on port 1 with the frame shown and no message pending.
+struct FrameShown : LoadedShell {
+    explicit FrameShown(const QByteArray &frame = payloads::workedFrame())
+    {
+        poll(frame);
+        shell->state().statusMessage.clear();
+    }
+};
 
 void typeAndEnter(SkinTextBox *box, const QString &text)
 {
@@ -50,13 +50,12 @@ private slots:
     void realPauseWaitsAHundredMillisecondsAtLeast();
     void bandLevelIsSentForTheBandTheBoxStandsOver_data();
     void bandLevelIsSentForTheBandTheBoxStandsOver();
-    void bandClickOpensTheBoxWithTheBandsLevel();
-    void secondBandClickMovesTheBox();
+    void bandClickOpensTheBoxWithTheBandsLevelAndASecondMovesIt();
     void unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen_data();
     void unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen();
     void closedPortSendsNothing();
     void otherKeysSendNothing();
-    void bandHintFollowsThePointerInsideTheLabel();
+    void hintFollowsThePointerOverBandsAndTheSwitchOver();
     void calibrationSendsOnTheSecondClickOfTheSameLabel_data();
     void calibrationSendsOnTheSecondClickOfTheSameLabel();
     void switchOverTemperatureIsSentAs230MinusDegrees_data();
@@ -64,7 +63,6 @@ private slots:
     void switchOverStepsOneDegree_data();
     void switchOverStepsOneDegree();
     void stepClosesAnOpenEntryWithoutSendingIt();
-    void switchOverHintSitsBelowThePointer();
     void faceDoubleClickSendsTheMaskOfAllFaces_data();
     void faceDoubleClickSendsTheMaskOfAllFaces();
     void backgroundMovementRevealsArrowsPicksRowsAndHints();
@@ -72,8 +70,7 @@ private slots:
 
 void TuningTest::commandIsThreeWritesWithAHundredMillisecondGapBetween()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     QCOMPARE(f.shell->sender().send(zcore::command::kMask, 164), CommandSender::Result::Sent);
     const auto &w = f.link.writes();
     QCOMPARE(w.size(), 3);
@@ -110,8 +107,7 @@ void TuningTest::bandLevelIsSentForTheBandTheBoxStandsOver()
     QFETCH(int, band);
     QFETCH(QString, entry);
     QFETCH(QByteArray, frame);
-    ShellFixture f;
-    loadWithFrame(f);
+    FrameShown f;
     const auto &e = f.window().el();
     const auto &labels = e.bandLevels;
     gestures::click(labels[band]);
@@ -122,29 +118,19 @@ void TuningTest::bandLevelIsSentForTheBandTheBoxStandsOver()
     QCOMPARE(labels[band]->caption(), QString::number(10 * (band + 1))); // the unit rewrites it
 }
 
-void TuningTest::bandClickOpensTheBoxWithTheBandsLevel()
+void TuningTest::bandClickOpensTheBoxWithTheBandsLevelAndASecondMovesIt()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     gestures::click(e.ca1); // before the first frame: an empty caption
     QCOMPARE(e.SetBox->text(), QStringLiteral("0"));
-    f.link.receive(payloads::workedFrame());
-    ShellFixture::tick(e.Timer2);
+    f.poll();
     gestures::click(e.ca3);
     QVERIFY(!e.SetBox->isHidden());
     QCOMPARE(e.SetBox->left(), 9240.0);
     QCOMPARE(e.SetBox->top(), 3600.0);
     QCOMPARE(e.SetBox->text(), QStringLiteral("30"));
     QVERIFY(f.link.writes().isEmpty());
-}
-
-void TuningTest::secondBandClickMovesTheBox()
-{
-    ShellFixture f;
-    loadWithFrame(f);
-    const auto &e = f.window().el();
-    gestures::click(e.ca1);
     gestures::click(e.ca4);
     QCOMPARE(e.SetBox->left(), 10320.0);
     QCOMPARE(e.SetBox->text(), QStringLiteral("40"));
@@ -168,8 +154,7 @@ void TuningTest::unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen_data()
 void TuningTest::unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen()
 {
     QFETCH(QString, entry);
-    ShellFixture f;
-    loadWithFrame(f);
+    FrameShown f;
     const auto &e = f.window().el();
     gestures::click(e.ca2);
     typeAndEnter(e.SetBox, entry);
@@ -197,8 +182,7 @@ void TuningTest::closedPortSendsNothing()
 
 void TuningTest::otherKeysSendNothing()
 {
-    ShellFixture f;
-    loadWithFrame(f);
+    FrameShown f;
     const auto &e = f.window().el();
     gestures::click(e.ca1);
     for (int code : {8, 46, 35, 36, 48, 65})
@@ -207,10 +191,9 @@ void TuningTest::otherKeysSendNothing()
     QVERIFY(!e.SetBox->isHidden());
 }
 
-void TuningTest::bandHintFollowsThePointerInsideTheLabel()
+void TuningTest::hintFollowsThePointerOverBandsAndTheSwitchOver()
 {
-    ShellFixture f;
-    loadWithFrame(f);
+    FrameShown f;
     const auto &e = f.window().el();
     gestures::move(e.ca2, QPointF(100 / 15.0, 100 / 15.0), Qt::NoButton);
     QVERIFY(!e.heyo->isHidden());
@@ -222,6 +205,16 @@ void TuningTest::bandHintFollowsThePointerInsideTheLabel()
     gestures::move(e.ca1, QPointF(0, 100 / 15.0), Qt::NoButton);
     gestures::move(e.ca1, QPointF(100 / 15.0, 225 / 15.0), Qt::NoButton);
     QCOMPARE(e.heyo->caption(), QStringLiteral("1500-2500RPM Ayarı!"));
+
+    // Over the switch-over temperature it sits below the pointer.
+    gestures::move(e.Setterm, QPointF(100 / 15.0, 100 / 15.0), Qt::NoButton);
+    QCOMPARE(e.heyo->left(), 3100.0);
+    QCOMPARE(e.heyo->top(), 3450.0);
+    QCOMPARE(e.heyo->caption(), QStringLiteral("Click to Mouse Button!"));
+    QCOMPARE(e.heyo->twipsWidth(), 1700.0);
+    e.heyo->setCaption(QStringLiteral("x"));
+    gestures::move(e.Setterm, QPointF(100 / 15.0, 0), Qt::NoButton);
+    QCOMPARE(e.heyo->caption(), QStringLiteral("x"));
 }
 
 void TuningTest::calibrationSendsOnTheSecondClickOfTheSameLabel_data()
@@ -251,8 +244,7 @@ void TuningTest::calibrationSendsOnTheSecondClickOfTheSameLabel()
     QFETCH(int, reading);
     QFETCH(QByteArray, frame);
     QFETCH(QString, message);
-    ShellFixture f;
-    loadWithFrame(f); // stored points 200, 150, 100, 50, 10
+    FrameShown f; // stored points 200, 150, 100, 50, 10
     const auto &e = f.window().el();
     for (const QString &name : clicks) {
         auto *label = qobject_cast<SkinLabel *>(f.shell->mainWindow().element(name));
@@ -296,8 +288,7 @@ void TuningTest::switchOverTemperatureIsSentAs230MinusDegrees()
     QFETCH(QString, entry);
     QFETCH(QByteArray, frame);
     QFETCH(QString, message);
-    ShellFixture f;
-    loadWithFrame(f);
+    FrameShown f;
     const auto &e = f.window().el();
     gestures::click(e.Setterm);
     QVERIFY(!e.settermm->isHidden());
@@ -328,8 +319,7 @@ void TuningTest::switchOverStepsOneDegree()
     QFETCH(int, step);
     QFETCH(QString, after);
     QFETCH(QByteArray, frame);
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     e.Setterm->setCaption(shown);
     e.TA->show();
@@ -343,8 +333,7 @@ void TuningTest::switchOverStepsOneDegree()
 
 void TuningTest::stepClosesAnOpenEntryWithoutSendingIt()
 {
-    ShellFixture f;
-    loadWithFrame(f);
+    FrameShown f;
     const auto &e = f.window().el();
     gestures::click(e.Setterm);
     gestures::typeText(e.settermm, QStringLiteral("55"));
@@ -352,21 +341,6 @@ void TuningTest::stepClosesAnOpenEntryWithoutSendingIt()
     gestures::click(e.TE);
     QVERIFY(e.settermm->isHidden());
     QCOMPARE(f.link.written(), bytes({0xA4, 5, 161})); // 69 degrees, not 055
-}
-
-void TuningTest::switchOverHintSitsBelowThePointer()
-{
-    ShellFixture f;
-    f.loadWith();
-    const auto &e = f.window().el();
-    gestures::move(e.Setterm, QPointF(100 / 15.0, 100 / 15.0), Qt::NoButton);
-    QCOMPARE(e.heyo->left(), 3100.0);
-    QCOMPARE(e.heyo->top(), 3450.0);
-    QCOMPARE(e.heyo->caption(), QStringLiteral("Click to Mouse Button!"));
-    QCOMPARE(e.heyo->twipsWidth(), 1700.0);
-    e.heyo->setCaption(QStringLiteral("x"));
-    gestures::move(e.Setterm, QPointF(100 / 15.0, 0), Qt::NoButton);
-    QCOMPARE(e.heyo->caption(), QStringLiteral("x"));
 }
 
 void TuningTest::faceDoubleClickSendsTheMaskOfAllFaces_data()
@@ -397,11 +371,9 @@ void TuningTest::faceDoubleClickSendsTheMaskOfAllFaces()
     QFETCH(QString, face);
     QFETCH(int, mask);
     QFETCH(QString, message);
-    ShellFixture f;
-    if (frameMask < 0)
-        f.loadWith();
-    else
-        loadWithFrame(f, zcore::telemetryFrame(payloads::payload({{9, frameMask}})));
+    LoadedShell f;
+    if (frameMask >= 0)
+        f.poll(zcore::telemetryFrame(payloads::payload({{9, frameMask}})));
     auto *picture = qobject_cast<SkinPicture *>(f.shell->mainWindow().element(face));
     gestures::click(picture); // a single click does nothing
     QVERIFY(f.link.writes().isEmpty());
@@ -414,8 +386,7 @@ void TuningTest::faceDoubleClickSendsTheMaskOfAllFaces()
 
 void TuningTest::backgroundMovementRevealsArrowsPicksRowsAndHints()
 {
-    ShellFixture f;
-    f.loadWith();
+    LoadedShell f;
     const auto &e = f.window().el();
     MainWindow &w = f.shell->mainWindow();
     auto moveTo = [&](double x, double y, Qt::MouseButtons buttons = Qt::NoButton) {
