@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -208,8 +209,12 @@ void GraphWindow::followNewest()
 }
 void GraphWindow::scheduleRefresh()
 {
-    if (!m_refreshTimer->isActive())
-        m_refreshTimer->start(kRefreshMs);
+    if (m_refreshTimer->isActive())
+        return;
+    // A sample after a quiet spell is drawn at once; samples in quick
+    // succession wait for the rest of the tenth of a second.
+    const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : kRefreshMs;
+    m_refreshTimer->start(int(std::clamp<qint64>(kRefreshMs - since, 0, kRefreshMs)));
 }
 
 void GraphWindow::refresh()
@@ -217,6 +222,7 @@ void GraphWindow::refresh()
     m_refreshTimer->stop();
     if (!isVisible())
         return;
+    m_lastRefresh.start();
     if (following())
         followNewest();
     const auto [from, to] = visibleRange();
