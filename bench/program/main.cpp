@@ -10,6 +10,12 @@
 //   command    processor over the ~200 ms of a band level send (two timed pauses)
 //   memory     resident set at start and over an hour of frames (manual timers,
 //              12000 poll cycles)
+//   record     processor with a recording against without (scanner + recorder),
+//              and every frame sent a row of the file
+//   graph      processor with the graph window open on a full 2 min span, and a
+//              frame's last byte -> its sample in the graph (p50/p95/max)
+//   record-hour  36000 frames recorded in fast time with the graph open: none
+//              lost, and the resident set with an hour of samples
 //
 // The same start-up, idle processor and memory figures are taken of an empty
 // 800 x 600 Qt Widgets window (zendalite-floorwindow), so each reads as a
@@ -18,6 +24,7 @@
 //
 //   zendalite-programbench [--platform offscreen|xcb] [--quick] [--only LIST]
 //       [--runs N] [--samples N] [--cpu-seconds S] [--hour-cycles N]
+//       [--record-rounds N] [--graph-fill S] [--record-hour-frames N]
 //       [--trace] [--tool PATH] [--wrap 'CMD ARGS']
 //
 // Under X run it as `xvfb-run -a zendalite-programbench --platform xcb`.
@@ -67,6 +74,20 @@ int main(int argc, char *argv[])
     if (o.wants("hour")) {
         note(QStringLiteral("hour: %1 poll cycles with manual timers").arg(o.hourCycles));
         report.addHour(measureHour(o, report.problems()), floorStart);
+    }
+    if (o.wants("record")) {
+        note(QStringLiteral("record: %1 pairs of windows without and with a recording")
+                 .arg(o.recordRounds));
+        report.addRecord(measureRecordOverhead(o, report.problems()));
+    }
+    if (o.wants("graph")) {
+        note(QStringLiteral("graph: processor and latency with the graph window open"));
+        report.addGraph(measureGraph(o, report.problems()));
+    }
+    if (o.wants("record-hour")) {
+        note(QStringLiteral("record-hour: %1 frames recorded with the graph open")
+                 .arg(o.recordHourFrames));
+        report.addRecordHour(measureRecordHour(o, report.problems()));
     }
     report.addStartupMemory(toolStart, floorStart);
 

@@ -59,11 +59,13 @@ Options parseOptions(const QStringList &arguments)
          QStringLiteral("offscreen|xcb"), QStringLiteral("offscreen")},
         {QStringLiteral("quick"),
          QStringLiteral("Shorter windows and fewer samples (5 runs, 20 samples, 8 s windows, "
-                        "1200 poll cycles, 3 sends); other options still apply.")},
+                        "1200 poll cycles, 3 sends, 1 recording round, 20 s of graph data, "
+                        "10 s of graph latency, 3600 recorded frames); other options still "
+                        "apply.")},
         {QStringLiteral("only"),
-         QStringLiteral("The parts to run: startup, latency, cpu, command, hour; single "
-                        "processor windows: cpu-floor, cpu-bytes, cpu-chunks, cpu-whole, "
-                        "cpu-closed, cpu-silent, cpu-floor-timer."),
+         QStringLiteral("The parts to run: startup, latency, cpu, command, hour, record, "
+                        "graph, record-hour; single processor windows: cpu-floor, cpu-bytes, "
+                        "cpu-chunks, cpu-whole, cpu-closed, cpu-silent, cpu-floor-timer."),
          QStringLiteral("list")},
         {QStringLiteral("runs"), QStringLiteral("Start-up runs (default 10)."),
          QStringLiteral("N")},
@@ -73,6 +75,16 @@ Options parseOptions(const QStringList &arguments)
          QStringLiteral("S")},
         {QStringLiteral("hour-cycles"),
          QStringLiteral("Poll cycles of the accelerated hour (default 12000)."),
+         QStringLiteral("N")},
+        {QStringLiteral("record-rounds"),
+         QStringLiteral("Pairs of processor windows without and with a recording (default 3)."),
+         QStringLiteral("N")},
+        {QStringLiteral("graph-fill"),
+         QStringLiteral("Seconds of live data before the graph's processor window (default "
+                        "125: its 2 min span full)."),
+         QStringLiteral("S")},
+        {QStringLiteral("record-hour-frames"),
+         QStringLiteral("Frames of the accelerated recorded hour (default 36000)."),
          QStringLiteral("N")},
         {QStringLiteral("trace"),
          QStringLiteral("Print what every accepted poll showed during the latency test.")},
@@ -105,11 +117,18 @@ Options parseOptions(const QStringList &arguments)
         o.cpuSeconds = 8;
         o.hourCycles = 1200;
         o.sends = 3;
+        o.recordRounds = 1;
+        o.graphFillSeconds = 20;
+        o.graphLatencySeconds = 10;
+        o.recordHourFrames = 3600;
     }
     o.runs = positive(parser, QStringLiteral("runs"), o.runs);
     o.samples = positive(parser, QStringLiteral("samples"), o.samples);
     o.cpuSeconds = positive(parser, QStringLiteral("cpu-seconds"), o.cpuSeconds);
     o.hourCycles = positive(parser, QStringLiteral("hour-cycles"), o.hourCycles);
+    o.recordRounds = positive(parser, QStringLiteral("record-rounds"), o.recordRounds);
+    o.graphFillSeconds = positive(parser, QStringLiteral("graph-fill"), o.graphFillSeconds);
+    o.recordHourFrames = positive(parser, QStringLiteral("record-hour-frames"), o.recordHourFrames);
     o.trace = parser.isSet(QStringLiteral("trace"));
     o.tool = parser.value(QStringLiteral("tool"));
     o.only = parser.value(QStringLiteral("only")).split(QLatin1Char(','), Qt::SkipEmptyParts);

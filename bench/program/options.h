@@ -8,16 +8,21 @@ namespace programbench {
 
 struct Options {
     QString platform = QStringLiteral("offscreen");
-    int runs = 10;          // start-up runs (plus one to warm the cache)
-    int samples = 60;       // latency samples
-    double cpuSeconds = 30; // each processor window
-    int hourCycles = 12000; // Timer2 ticks of the accelerated hour
-    int sends = 5;          // band level sends measured
-    QStringList only;       // empty: everything
-    bool trace = false;     // latency: print what every accepted poll showed
-    QString tool;           // another zendalite build; empty for the one built here
-    QStringList wrap;       // a command the tool runs under (a profiler)
-    int timeoutScale = 1;   // replies may take this many times longer (under a profiler)
+    int runs = 10;                 // start-up runs (plus one to warm the cache)
+    int samples = 60;              // latency samples
+    double cpuSeconds = 30;        // each processor window
+    int hourCycles = 12000;        // Timer2 ticks of the accelerated hour
+    int sends = 5;                 // band level sends measured
+    int recordRounds = 3;          // pairs of windows without and with a recording
+    double graphFillSeconds = 125; // live data before the graph's window (its 2 min span full)
+    double graphLatencySeconds = 30;
+    int recordHourFrames = 36000; // frames of the accelerated recorded hour
+    double recordHourRate = 200;  // ... sent at this many frames a second
+    QStringList only;             // empty: everything
+    bool trace = false;           // latency: print what every accepted poll showed
+    QString tool;                 // another zendalite build; empty for the one built here
+    QStringList wrap;             // a command the tool runs under (a profiler)
+    int timeoutScale = 1;         // replies may take this many times longer (under a profiler)
 
     bool wants(const char *part) const
     {

@@ -109,22 +109,7 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
     // Settle: start-up work, and the animation's first pass that decodes its
     // frames (4.5 s), are not idle work.
     sleepMs(5000);
-    note(QStringLiteral("window opens: %1 (pid %2)").arg(what).arg(p.pid()));
-    const CpuTime c0 = cpuOf(p.pid());
-    const qint64 w0 = wakeupsOf(p.pid());
-    const qint64 t0 = nowNs();
-    sleepMs(o.cpuSeconds * 1000);
-    const CpuTime c1 = cpuOf(p.pid());
-    const qint64 w1 = wakeupsOf(p.pid());
-    const qint64 t1 = nowNs();
-    note(QStringLiteral("window closes: %1 (pid %2)").arg(what).arg(p.pid()));
-    p.lingerForProfiler();
-    fig.wakeupsPerSecond = double(w1 - w0) / (msBetween(t0, t1) / 1000);
-    fig.seconds = msBetween(t0, t1) / 1000;
-    fig.percent = 100.0 * (c1.statMs - c0.statMs) / msBetween(t0, t1);
-    fig.schedPercent = 100.0 * (c1.schedMs - c0.schedMs) / msBetween(t0, t1);
-    fig.rssKb = rssKb(p.pid());
-
+    fig = cpuWindow(p, what, o.cpuSeconds);
     s = p.state();
     switch (kind) {
     case Idle::FramesPerByte:
@@ -163,6 +148,27 @@ CpuFigure measureCpu(const Options &o, Idle kind, QStringList *problems)
 }
 
 } // namespace
+
+CpuFigure cpuWindow(Session &p, const QString &what, double seconds)
+{
+    CpuFigure fig;
+    note(QStringLiteral("window opens: %1 (pid %2)").arg(what).arg(p.pid()));
+    const CpuTime c0 = cpuOf(p.pid());
+    const qint64 w0 = wakeupsOf(p.pid());
+    const qint64 t0 = nowNs();
+    sleepMs(seconds * 1000);
+    const CpuTime c1 = cpuOf(p.pid());
+    const qint64 w1 = wakeupsOf(p.pid());
+    const qint64 t1 = nowNs();
+    note(QStringLiteral("window closes: %1 (pid %2)").arg(what).arg(p.pid()));
+    p.lingerForProfiler();
+    fig.wakeupsPerSecond = double(w1 - w0) / (msBetween(t0, t1) / 1000);
+    fig.seconds = msBetween(t0, t1) / 1000;
+    fig.percent = 100.0 * (c1.statMs - c0.statMs) / msBetween(t0, t1);
+    fig.schedPercent = 100.0 * (c1.schedMs - c0.schedMs) / msBetween(t0, t1);
+    fig.rssKb = rssKb(p.pid());
+    return fig;
+}
 
 CpuFigures measureProcessor(const Options &o, QStringList *problems)
 {

@@ -39,4 +39,9 @@ struct CpuFigures {
 
 CpuFigures measureProcessor(const Options &o, QStringList *problems);
 
+class Session;
+// One window of `seconds` over a program already running and settled, with
+// the "window opens/closes" marks; `check` is left to the caller.
+CpuFigure cpuWindow(Session &p, const QString &what, double seconds);
+
 } // namespace programbench

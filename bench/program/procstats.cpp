@@ -53,6 +53,32 @@ qint64 rssKb(qint64 pid) { return statusField(pid, "VmRSS:"); }
 qint64 hwmKb(qint64 pid) { return statusField(pid, "VmHWM:"); }
 qint64 wakeupsOf(qint64 pid) { return statusField(pid, "voluntary_ctxt_switches:"); }
 
+qint64 xServerPid()
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    if (!display.startsWith(':'))
+        return -1;
+    const QByteArray number = display.mid(1).split('.').value(0);
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString &entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile comm(proc.filePath(entry + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray name = comm.readAll().trimmed();
+        if (name != "Xvfb" && name != "Xorg")
+            continue;
+        QFile cmdline(proc.filePath(entry + QStringLiteral("/cmdline")));
+        if (cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().split('\0').contains(':' + number))
+            return pid;
+    }
+    return -1;
+}
+
 QString cpuModel()
 {
     QFile f(QStringLiteral("/proc/cpuinfo"));

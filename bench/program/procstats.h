@@ -19,6 +19,10 @@ qint64 hwmKb(qint64 pid);
 // switches; preemptions by other work on a busy machine are not counted).
 qint64 wakeupsOf(qint64 pid);
 
+// The X server of $DISPLAY when it is an Xvfb or Xorg of this machine; -1
+// when there is none (Qt's offscreen platform) or it cannot be told.
+qint64 xServerPid();
+
 QString cpuModel();
 
 } // namespace programbench

@@ -42,6 +42,9 @@ bool PtyUnit::writeNow(const QByteArray &bytes)
         }
         if (n < 0 && errno == EINTR)
             continue;
+        pollfd p{m_terminal.master(), POLLOUT, 0};
+        if (n < 0 && errno == EAGAIN && ::poll(&p, 1, 1000) > 0)
+            continue;
         return false;
     }
     return true;
@@ -66,6 +69,16 @@ std::optional<PtyUnit::SentFrame> PtyUnit::sentFrame(const QString &diagnostic)
     std::lock_guard<std::mutex> lock(m_logMutex);
     for (auto it = m_log.rbegin(); it != m_log.rend(); ++it)
         if (it->diagnostic == diagnostic)
+            return *it;
+    return std::nullopt;
+}
+
+std::optional<PtyUnit::SentFrame>
+PtyUnit::sentFrameWhere(const std::function<bool(const QByteArray &)> &matches)
+{
+    std::lock_guard<std::mutex> lock(m_logMutex);
+    for (auto it = m_log.rbegin(); it != m_log.rend(); ++it)
+        if (matches(it->payload))
             return *it;
     return std::nullopt;
 }
@@ -142,7 +155,8 @@ void PtyUnit::writerLoop(double rate, Delivery delivery)
         m_framesSent.fetch_add(1);
         if (m_keepLog) {
             std::lock_guard<std::mutex> lock(m_logMutex);
-            m_log.push_back({k - 1, start, level, zcore::diagnosticLine(frame.mid(3))});
+            m_log.push_back(
+                {k - 1, start, nowNs(), level, zcore::diagnosticLine(frame.mid(3)), frame.mid(3)});
             if (m_log.size() > 200)
                 m_log.erase(m_log.begin(), m_log.begin() + 100);
         }

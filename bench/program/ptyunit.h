@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -32,12 +33,15 @@ public:
         WholeFrame // the 37 bytes at once when the frame has been carried
     };
 
-    // The recent frames (for --trace): number, start, band level, debug line.
+    // The recent frames (for --trace and the graph's latency): number,
+    // start, when its last byte was written, band level, debug line, payload.
     struct SentFrame {
         quint64 k;
         qint64 startNs;
+        qint64 endNs;
         int level;
         QString diagnostic;
+        QByteArray payload;
     };
 
     PtyUnit() = default;
@@ -49,7 +53,8 @@ public:
     bool open(const QString &linkPath);
     QString device() const { return m_terminal.device(); }
 
-    // Writes now, without pacing (for the accelerated hour); false when the line is full.
+    // Writes now, without pacing (for the accelerated hour); waits while the
+    // line is full, false when it stays full for a second.
     bool writeNow(const QByteArray &bytes);
 
     // Frames at `rate` a second (one every 100 ms at 10/s), each taking the
@@ -69,6 +74,8 @@ public:
     void keepLog(bool keep) { m_keepLog = keep; }
     // The newest frame sent whose debug line reads `diagnostic`.
     std::optional<SentFrame> sentFrame(const QString &diagnostic);
+    // The newest frame sent whose payload `matches`.
+    std::optional<SentFrame> sentFrameWhere(const std::function<bool(const QByteArray &)> &matches);
 
     void startReader();
     void stopReader();

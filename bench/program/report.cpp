@@ -2,6 +2,7 @@
 
 #include "procstats.h"
 #include "progress.h"
+#include "reportcells.h"
 #include "statistics.h"
 
 #include <QTextStream>
@@ -10,30 +11,6 @@
 #include <thread>
 
 namespace programbench {
-
-namespace {
-
-QString mb(double kb) { return fmt(kb / 1024.0, 1) + QStringLiteral(" MB"); }
-
-QString ratio(double a, double b)
-{
-    if (!(b > 0) || std::isnan(a))
-        return QStringLiteral("–");
-    return fmt(a / b, 1) + QStringLiteral("×");
-}
-
-QString verdict(bool ok) { return ok ? QStringLiteral("**met**") : QStringLiteral("**NOT met**"); }
-
-QString pct(const CpuFigure &c)
-{
-    return QStringLiteral("%1 % (sched %2 %; %3 wakeups/s)")
-        .arg(fmt(c.percent, 2), fmt(c.schedPercent, 3), fmt(c.wakeupsPerSecond, 0));
-}
-
-double least(const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); }
-double most(const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); }
-
-} // namespace
 
 void Report::row(const QString &figure, const QString &target, const QString &tool,
                  const QString &floor, const QString &ratio, const QString &verdict)

@@ -4,10 +4,13 @@
 #pragma once
 
 #include "commandmeasure.h"
+#include "graphmeasure.h"
 #include "hourmeasure.h"
 #include "latencymeasure.h"
 #include "options.h"
 #include "processormeasure.h"
+#include "recordhourmeasure.h"
+#include "recordmeasure.h"
 #include "startupmeasure.h"
 
 #include <QString>
@@ -22,6 +25,10 @@ public:
     void addProcessor(const CpuFigures &cpu);
     void addCommand(const CommandFigure &cmd);
     void addHour(const HourFigure &h, const StartFigure &floorStart);
+    // The recorder's and the graph's figures (recordingreport.cpp).
+    void addRecord(const RecordFigure &rec);
+    void addGraph(const GraphFigure &graph);
+    void addRecordHour(const RecordHourFigure &hour);
     // The resident set of both programs at the moment start-up ended.
     void addStartupMemory(const StartFigure &tool, const StartFigure &floor);
 

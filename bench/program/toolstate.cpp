@@ -6,13 +6,12 @@ namespace programbench {
 
 namespace {
 
-QJsonObject mainWindow(const QJsonObject &state)
+QJsonObject window(const QJsonObject &state, const QString &name)
 {
-    return state.value(QStringLiteral("windows"))
-        .toObject()
-        .value(QStringLiteral("main"))
-        .toObject();
+    return state.value(QStringLiteral("windows")).toObject().value(name).toObject();
 }
+
+QJsonObject mainWindow(const QJsonObject &state) { return window(state, QStringLiteral("main")); }
 
 } // namespace
 
@@ -44,6 +43,21 @@ QString textOf(const QJsonObject &state, const QString &name)
 QString sharedOf(const QJsonObject &state, const QString &name)
 {
     return state.value(QStringLiteral("shared")).toObject().value(name).toVariant().toString();
+}
+
+QJsonObject recorderOf(const QJsonObject &state)
+{
+    return state.value(QStringLiteral("recorder")).toObject();
+}
+
+QJsonObject graphOf(const QJsonObject &state)
+{
+    return state.value(QStringLiteral("graph")).toObject();
+}
+
+bool graphVisible(const QJsonObject &state)
+{
+    return window(state, QStringLiteral("Graph")).value(QStringLiteral("visible")).toBool();
 }
 
 } // namespace programbench

@@ -12,5 +12,10 @@ bool portOpen(const QJsonObject &state);
 QJsonObject element(const QJsonObject &state, const QString &name);
 QString textOf(const QJsonObject &state, const QString &name);
 QString sharedOf(const QJsonObject &state, const QString &name);
+// The additions of the tool's own features: `recorder`, `graph` and the
+// graph window's entry of `windows`.
+QJsonObject recorderOf(const QJsonObject &state);
+QJsonObject graphOf(const QJsonObject &state);
+bool graphVisible(const QJsonObject &state);
 
 } // namespace programbench
