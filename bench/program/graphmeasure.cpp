@@ -112,6 +112,7 @@ GraphFigure measureGraph(const Options &o, QStringList *problems)
     }
     note(QStringLiteral("graph: %1 s of live data first").arg(o.graphFillSeconds));
     sleepMs(o.graphFillSeconds * 1000);
+    fig.fillSeconds = o.graphFillSeconds;
     fig.open = windowWithX(p, QStringLiteral("10 frames/s, graph open, 2 min span"), o.cpuSeconds,
                            &fig.xOpenPercent);
     fig.samplesAtWindow = graphOf(p.state()).value(QStringLiteral("samples")).toInteger();

@@ -23,7 +23,8 @@ struct GraphFigure {
     CpuFigure closed;
     double xOpenPercent = NAN; // the X server over the same windows
     double xClosedPercent = NAN;
-    qint64 samplesAtWindow = 0; // samples the graph held in its processor window
+    double fillSeconds = 0;     // of live data before the processor window
+    qint64 samplesAtWindow = 0; // samples the graph held in it
     std::vector<double> latencyMs;
     int unmatched = 0;       // newest samples no frame sent could be found for
     quint64 framesSent = 0;  // while the latency was measured

@@ -74,7 +74,8 @@ void Report::addGraph(const GraphFigure &g)
                                 ? QString()
                                 : QStringLiteral("; X server %1 %").arg(fmt(g.xClosedPercent, 2));
     row(QStringLiteral("processor, 10 frames/s in 16 ms chunks, graph window open on its 2 min "
-                       "span, full (%1 samples; %2 s)")
+                       "span after %1 s of data (%2 samples; %3 s)")
+            .arg(fmt(g.fillSeconds, 0))
             .arg(g.samplesAtWindow)
             .arg(fmt(g.open.seconds, 0)),
         QStringLiteral("≤ 3 % of one core"), pct(g.open) + x,
