@@ -8,8 +8,9 @@
 #                [--offscreen-only | --xvfb-only] [--micro-only | --program-only]
 #                [-- PROGRAMBENCH-ARGS...]
 #
-# A full run takes about 16 minutes (two platforms of about 8 minutes each,
-# micro-benchmarks included); --quick takes about 6.
+# A full run takes about 40 minutes (two platforms of about 20 minutes each,
+# micro-benchmarks included; recording and the graph window take half of it);
+# --quick takes about 10.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
