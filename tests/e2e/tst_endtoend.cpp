@@ -25,9 +25,7 @@ class EndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void startupOpensThePortAndFramesArrive();
-    void valuesTheUnitSendsAppearOnTheWindow();
-    void bandLevelTypedInTheToolReachesTheUnitAndComesBack();
+    void startupOpensThePortAndTheUnitsValuesAppear();
     void secondCopyOnTheSameDeviceIsRefusedWhateverTheLink();
     void pulledCableIsReportedLostAndTheDeviceReopenedWhenItComesBack();
     void garbageAndBrokenFramesShowNothingButWholeFrames();
@@ -36,7 +34,7 @@ private slots:
     void closedWindowEndsTheProgramWithoutAnsweringMore_data();
     void closedWindowEndsTheProgramWithoutAnsweringMore();
     void turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes();
-    void savedSettingsLoadedBackAreVerifiedByTheUnit();
+    void bandLevelTypedOrLoadedFromSavedSettingsReachesTheUnitAndComesBack();
     void recordingHoldsEveryFrameTheUnitSentAndTheCommands();
 
 private:
@@ -77,11 +75,11 @@ void EndToEndTest::init()
     m_link = m_dir.filePath(QStringLiteral("unit-%1").arg(QTest::currentTestFunction()));
 }
 
-void EndToEndTest::startupOpensThePortAndFramesArrive()
+void EndToEndTest::startupOpensThePortAndTheUnitsValuesAppear()
 {
     SimulatedUnit unit;
     ToolSession tool;
-    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("3")}));
+    QVERIFY(startBoth(unit, tool, {QStringLiteral("--frames"), workedFramesFile()}));
 
     const QJsonObject port = tool.element("MSComm1");
     QVERIFY(port.value("open").toBool());
@@ -90,26 +88,6 @@ void EndToEndTest::startupOpensThePortAndFramesArrive()
     QVERIFY(tool.windowVisible("main") && !tool.windowVisible("ComPort"));
     QCOMPARE(tool.shared("iniPath").toString(), QStringLiteral("c:\\Ecu.ini"));
 
-    // A frame arrives within one poll cycle of waiting (10 frames a second).
-    const QString diagnostic =
-        tool.pollUntil("DebugX", [](const QString &t) { return t.contains('-'); });
-    QCOMPARE(diagnostic.size(), 89);
-    QCOMPARE(tool.tick("Timer1"), 1);
-    QCOMPARE(tool.text("Con1"), QStringLiteral("Connect Ecu!"));
-    QCOMPARE(tool.text("con2"), QStringLiteral("Connect Ecu!"));
-    QCOMPARE(tool.element("Con1").value("fore").toString(), QStringLiteral("#E0E0E0"));
-    QCOMPARE(tool.tick("Timer4"), 1);
-    QCOMPARE(tool.text("ErrorList"), QStringLiteral("Ecu Okunuyor!\r"));
-    QVERIFY(tool.finish());
-}
-
-void EndToEndTest::valuesTheUnitSendsAppearOnTheWindow()
-{
-    const QString frames = workedFramesFile();
-    SimulatedUnit unit;
-    ToolSession tool;
-    QVERIFY(startBoth(unit, tool, {QStringLiteral("--frames"), frames}));
-
     // Frames arrive ten a second; a cycle may start inside one, so allow three.
     tool.pollUntil(
         "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 3);
@@ -117,6 +95,7 @@ void EndToEndTest::valuesTheUnitSendsAppearOnTheWindow()
     auto text = [&](const char *name) {
         return elements.value(QLatin1String(name)).toObject().value("text").toString();
     };
+    QCOMPARE(text("DebugX").size(), 89);
     QCOMPARE(text("in1"), QStringLiteral("3.94"));
     QCOMPARE(text("in2"), QStringLiteral("---"));
     QCOMPARE(text("out2"), QStringLiteral("11.8"));
@@ -130,41 +109,13 @@ void EndToEndTest::valuesTheUnitSendsAppearOnTheWindow()
     QVERIFY(elements.value("PowerH").toObject().value("visible").toBool());
     QVERIFY(elements.value("silin1").toObject().value("visible").toBool());
     QVERIFY(!elements.value("silin2").toObject().value("visible").toBool());
-    QVERIFY(tool.finish());
-}
 
-void EndToEndTest::bandLevelTypedInTheToolReachesTheUnitAndComesBack()
-{
-    SimulatedUnit unit;
-    ToolSession tool;
-    QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("5")}));
-    const QString level = tool.pollUntil("ca2", [](const QString &t) { return !t.isEmpty(); });
-    QVERIFY(!level.isEmpty());
-    QVERIFY(level != QLatin1String("57"));
-    tool.tick("Timer4"); // the log now begins with "Ecu Okunuyor!"
-
-    QVERIFY(tool.ok("click", {{"target", "ca2"}}));
-    QCOMPARE(tool.text("SetBox"), level);
-    QVERIFY(tool.retype("SetBox", "57"));
-    QVERIFY2(!tool.element("SetBox").value("visible").toBool(),
-             qPrintable(tool.shared("statusMessage").toString()));
-
-    // The unit logs the frame with the gaps between its bytes.
-    const QString command = unit.nextCommand();
-    const QStringList parts = command.split(QLatin1Char(' '));
-    QCOMPARE(parts.size(), 6);
-    QCOMPARE(parts[1], QStringLiteral("1"));
-    QCOMPARE(parts[2], QStringLiteral("57"));
-    QVERIFY2(parts[4].toDouble() >= 100 && parts[5].toDouble() >= 100, qPrintable(command));
-
-    // A following frame shows the level the unit now holds (frames sent
-    // while the command was on its way may still be waiting).
-    const QString shown = tool.pollUntil(
-        "ca2", [](const QString &t) { return t == QLatin1String("57"); }, 6);
-    QCOMPARE(shown, QStringLiteral("57"));
-    tool.tick("Timer4");
-    QCOMPARE(tool.text("ErrorList").section('\r', 0, 0),
-             QStringLiteral("Lpg Tuning Level Setting!"));
+    QCOMPARE(tool.tick("Timer1"), 1);
+    QCOMPARE(tool.text("Con1"), QStringLiteral("Connect Ecu!"));
+    QCOMPARE(tool.text("con2"), QStringLiteral("Connect Ecu!"));
+    QCOMPARE(tool.element("Con1").value("fore").toString(), QStringLiteral("#E0E0E0"));
+    QCOMPARE(tool.tick("Timer4"), 1);
+    QCOMPARE(tool.text("ErrorList"), QStringLiteral("Ecu Okunuyor!\r"));
     QVERIFY(tool.finish());
 }
 
@@ -436,38 +387,40 @@ void EndToEndTest::turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes()
     QVERIFY(tool.finish());
 }
 
-void EndToEndTest::savedSettingsLoadedBackAreVerifiedByTheUnit()
+void EndToEndTest::bandLevelTypedOrLoadedFromSavedSettingsReachesTheUnitAndComesBack()
 {
     SimulatedUnit unit; // applies every command it takes
     ToolSession tool;
     QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("21")}));
     const QString before = tool.pollUntil("ca2", [](const QString &t) { return !t.isEmpty(); });
     QVERIFY(!before.isEmpty());
-
-    // Refused before anything was saved: a damaged file sends nothing.
-    const QString damaged = m_dir.filePath(QStringLiteral("damaged.json"));
-    QFile bad(damaged);
-    QVERIFY(bad.open(QIODevice::WriteOnly));
-    bad.write("{\"format\":\"zendalite-settings\",\"version\":1,\"settings\":{");
-    bad.close();
-    const QJsonObject refused =
-        tool.request({{"op", "action"}, {"id", "settings-load"}, {"file", damaged}});
-    QVERIFY(!refused.value("ok").toBool());
-    QVERIFY(!refused.value("error").toString().isEmpty());
+    tool.tick("Timer4"); // the log now begins with "Ecu Okunuyor!"
 
     const QString saved = m_dir.filePath(QStringLiteral("car.json"));
     QVERIFY(tool.ok("action", {{"id", "settings-save"}, {"file", saved}}));
     QVERIFY(QFile::exists(saved));
 
-    // The band changed by hand...
+    // The band changed by hand: the unit logs the command with the gaps
+    // between its bytes, and a following frame shows the level it now holds
+    // (frames sent while the command was on its way may still be waiting).
     const QString other =
         before == QLatin1String("57") ? QStringLiteral("58") : QStringLiteral("57");
     QVERIFY(tool.ok("click", {{"target", "ca2"}}));
+    QCOMPARE(tool.text("SetBox"), before);
     QVERIFY(tool.retype("SetBox", other));
-    QVERIFY(unit.nextCommand().startsWith(QStringLiteral("command 1 ") + other + ' '));
+    QVERIFY2(!tool.element("SetBox").value("visible").toBool(),
+             qPrintable(tool.shared("statusMessage").toString()));
+    const QString command = unit.nextCommand();
+    const QStringList parts = command.split(QLatin1Char(' '));
+    QCOMPARE(parts.size(), 6);
+    QCOMPARE(parts.first(3), (QStringList{"command", "1", other}));
+    QVERIFY2(parts[4].toDouble() >= 100 && parts[5].toDouble() >= 100, qPrintable(command));
     QCOMPARE(tool.pollUntil(
                  "ca2", [&other](const QString &t) { return t == other; }, 8),
              other);
+    tool.tick("Timer4");
+    QCOMPARE(tool.text("ErrorList").section('\r', 0, 0),
+             QStringLiteral("Lpg Tuning Level Setting!"));
     // ...and loaded back: one command, the band's, and the unit shows it.
     QVERIFY(tool.ok("action", {{"id", "settings-load"}, {"file", saved}}));
     const QString sent = unit.nextCommand();
@@ -558,7 +511,11 @@ void EndToEndTest::recordingHoldsEveryFrameTheUnitSentAndTheCommands()
     // The recording opened in the graph: every frame row a sample.
     QVERIFY(tool.ok("action", {{"id", "graph-open"}, {"file", file}}));
     QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), frames);
-    QVERIFY(!tool.ok("action", {{"id", "graph-open"}, {"file", damagedRecording()}}));
+    // A refused file is answered with the reason and changes nothing.
+    const QJsonObject refused =
+        tool.request({{"op", "action"}, {"id", "graph-open"}, {"file", damagedRecording()}});
+    QVERIFY(!refused.value("ok").toBool());
+    QVERIFY(!refused.value("error").toString().isEmpty());
     QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), frames);
     QVERIFY(tool.finish());
 }
