@@ -78,10 +78,9 @@ private slots:
     void zerosFramesKeepTheHeaderAndCarry34ZeroBytes();
     void garbageComesBeforeTheFrame_data();
     void garbageComesBeforeTheFrame();
-    void lateFrameIsHeldBackThenFramesResume();
+    void lateFramesAreHeldBackInTurnThenFramesResume();
     void unplugSendsPartOfTheFrameThenHangsUp();
     void quietSpellIsTakenBetweenFrames();
-    void faultsOfOneKindTakeTurns();
     void faultsOfDifferentKindsShareAFrame();
 };
 
@@ -186,13 +185,15 @@ void FaultShaperTest::garbageComesBeforeTheFrame()
     QCOMPARE(steps[2].bytes, frame());
 }
 
-void FaultShaperTest::lateFrameIsHeldBackThenFramesResume()
+void FaultShaperTest::lateFramesAreHeldBackInTurnThenFramesResume()
 {
     FaultShaper shaper(1);
     shaper.add(Fault{Kind::Late, 700});
+    shaper.add(Fault{Kind::Late, 200}); // faults of one kind take turns
     QCOMPARE(shaper.shape(frame()),
              (QList<Step>{silence(700), send(frame()), report("fault late 700"),
                           plain(StepKind::Resume)}));
+    QCOMPARE(shaper.shape(frame()).first(), silence(200));
     QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
 }
 
@@ -224,16 +225,6 @@ void FaultShaperTest::quietSpellIsTakenBetweenFrames()
              (QList<Step>{silence(1200), report("fault quiet 1200"), plain(StepKind::Resume)}));
     QCOMPARE(shaper.takeQuiet(), QList<Step>{});
     QVERIFY(!shaper.hasWaiting());
-}
-
-void FaultShaperTest::faultsOfOneKindTakeTurns()
-{
-    FaultShaper shaper(1);
-    shaper.add(Fault{Kind::Late, 100});
-    shaper.add(Fault{Kind::Late, 200});
-    QCOMPARE(shaper.shape(frame()).first(), silence(100));
-    QCOMPARE(shaper.shape(frame()).first(), silence(200));
-    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
 }
 
 void FaultShaperTest::faultsOfDifferentKindsShareAFrame()
