@@ -74,15 +74,8 @@ QStringList SimulatedUnit::lines()
 bool SimulatedUnit::fault(const QString &control, int timeoutMs)
 {
     process.write(control.toUtf8() + '\n');
-    const QString done = QStringLiteral("fault ") + control.section(QLatin1Char(' '), 0, 0);
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        process.waitForReadyRead(50);
-        for (const QString &line : lines())
-            if (line.startsWith(done))
-                return true;
-    }
-    return false;
+    return !nextLine(QStringLiteral("fault ") + control.section(QLatin1Char(' '), 0, 0), timeoutMs)
+                .isEmpty();
 }
 
 ToolSession::ToolSession() : program(QStringLiteral(ZENDALITE_BIN)) {}
