@@ -3,6 +3,7 @@
 #include "support/automationclient.h"
 #include "support/payloads.h"
 
+#include "core/frame.h"
 #include "core/recording.h"
 #include "support/processlocale.h"
 
@@ -89,24 +90,21 @@ void EndToEndTest::startupOpensThePortAndTheUnitsValuesAppear()
     QCOMPARE(tool.shared("iniPath").toString(), QStringLiteral("c:\\Ecu.ini"));
 
     // Frames arrive ten a second; a cycle may start inside one, so allow three.
+    // What each byte means on the window is the live display test's; here
+    // the bytes from every part of the frame arrive whole.
     tool.pollUntil(
         "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 3);
     const QJsonObject elements = tool.state().value("elements").toObject();
     auto text = [&](const char *name) {
         return elements.value(QLatin1String(name)).toObject().value("text").toString();
     };
-    QCOMPARE(text("DebugX").size(), 89);
+    QCOMPARE(text("DebugX"), zcore::diagnosticLine(payloads::workedFrame().sliced(3)));
     QCOMPARE(text("in1"), QStringLiteral("3.94"));
-    QCOMPARE(text("in2"), QStringLiteral("---"));
     QCOMPARE(text("out2"), QStringLiteral("11.8"));
     QCOMPARE(text("si1"), QStringLiteral("7571.35703555333\r"));
     QCOMPARE(text("rpmB"), QStringLiteral("7571"));
     QCOMPARE(text("ca4"), QStringLiteral("40"));
-    QCOMPARE(text("Derece"), QStringLiteral("90"));
     QCOMPARE(text("Setterm"), QStringLiteral("70"));
-    QCOMPARE(text("Se"), QStringLiteral("10"));
-    QCOMPARE(elements.value("si1").toObject().value("fore").toString(), QStringLiteral("#00A0A0"));
-    QVERIFY(elements.value("PowerH").toObject().value("visible").toBool());
     QVERIFY(elements.value("silin1").toObject().value("visible").toBool());
     QVERIFY(!elements.value("silin2").toObject().value("visible").toBool());
 
@@ -233,8 +231,7 @@ void EndToEndTest::pulledCableIsReportedLostAndTheDeviceReopenedWhenItComesBack(
 void EndToEndTest::garbageAndBrokenFramesShowNothingButWholeFrames()
 {
     const QString frames = workedFramesFile();
-    const QString worked = QStringLiteral("F4-01-00-00-E8-03-81-00-A0-00-00-DC-05-03-00-E8-03-00-"
-                                          "00-8C-64-0A-14-1E-28-C8-96-64-32-0A");
+    const QString worked = zcore::diagnosticLine(payloads::workedFrame().sliced(3));
     SimulatedUnit unit;
     ToolSession tool;
     QVERIFY(startBoth(
