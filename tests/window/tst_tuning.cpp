@@ -46,7 +46,6 @@ class TuningTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { testlocale::adoptEnvironmentLocale(); }
-    void commandIsThreeWritesWithAHundredMillisecondGapBetween();
     void realPauseWaitsAHundredMillisecondsAtLeast();
     void bandLevelIsSentForTheBandTheBoxStandsOver_data();
     void bandLevelIsSentForTheBandTheBoxStandsOver();
@@ -67,19 +66,6 @@ private slots:
     void faceDoubleClickSendsTheMaskOfAllFaces();
     void backgroundMovementRevealsArrowsPicksRowsAndHints();
 };
-
-void TuningTest::commandIsThreeWritesWithAHundredMillisecondGapBetween()
-{
-    LoadedShell f;
-    QCOMPARE(f.shell->sender().send(zcore::command::kMask, 164), CommandSender::Result::Sent);
-    const auto &w = f.link.writes();
-    QCOMPARE(w.size(), 3);
-    QCOMPARE(w[0].bytes, bytes({0xA4}));
-    QCOMPARE(w[1].bytes, bytes({0x04}));
-    QCOMPARE(w[2].bytes, bytes({0xA4}));
-    QVERIFY(w[1].atMs - w[0].atMs >= 100);
-    QVERIFY(w[2].atMs - w[1].atMs >= 100);
-}
 
 void TuningTest::realPauseWaitsAHundredMillisecondsAtLeast()
 {
