@@ -28,7 +28,7 @@ QString shownValue(int code, int value)
 SettingsPreview::SettingsPreview(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(tr("Ayarları Yükle"));
-    resize(640, 480);
+    setMinimumWidth(720);
     auto *layout = new QVBoxLayout(this);
     m_header = new QLabel(this);
     m_header->setWordWrap(true);
@@ -52,12 +52,15 @@ SettingsPreview::SettingsPreview(QWidget *parent) : QWidget(parent, Qt::Window)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::ResizeToContents);
+    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     layout->addWidget(m_table);
 
     auto *bottom = new QHBoxLayout;
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
+    m_progress->hide(); // until something is sent
     m_result = new QLabel(this);
     m_send = new QPushButton(tr("Gönder"), this);
     connect(m_send, &QPushButton::clicked, this, &SettingsPreview::sendRequested);
@@ -84,7 +87,6 @@ void SettingsPreview::showFile(const QString &fileName, const zcore::SettingsFil
     m_file = file.settings;
     m_present = present;
     QStringList about;
-    about << fileName;
     if (!file.plate.isEmpty())
         about << tr("Plaka: %1").arg(file.plate);
     if (!file.customer.isEmpty())
@@ -93,11 +95,16 @@ void SettingsPreview::showFile(const QString &fileName, const zcore::SettingsFil
         about << tr("Kaydedildi: %1").arg(file.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     if (!file.note.isEmpty())
         about << file.note;
-    m_header->setText(about.join(QStringLiteral(" — ")));
+    m_header->setText(about.isEmpty()
+                          ? fileName
+                          : fileName + QLatin1Char('\n') + about.join(QStringLiteral(" — ")));
     m_result->clear();
     m_progress->setValue(0);
+    m_progress->hide();
     m_send->setEnabled(true);
     refresh();
+    if (!isVisible())
+        adjustSize(); // the whole table, without an empty band below it
     QWidget::show();
     raise();
     activateWindow();
@@ -151,6 +158,7 @@ void SettingsPreview::refresh()
 void SettingsPreview::showProgress(int sent, int total)
 {
     m_send->setEnabled(false);
+    m_progress->show();
     m_progress->setRange(0, qMax(total, 1));
     m_progress->setValue(total == 0 ? 1 : sent);
     m_result->setText(tr("Gönderiliyor…"));
