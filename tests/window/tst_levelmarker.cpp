@@ -49,14 +49,13 @@ void LevelMarkerTest::markerFollowsTheReading_data()
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("reading");
     QTest::addColumn<double>("markerTop");
-    const QList<int> points = {200, 150, 120, 60, 10};
-    QTest::newRow("reading 120 at half") << points << 0 << 120 << 2790.0;
-    QTest::newRow("no match stays") << points << 0 << 121 << 1980.0;
-    QTest::newRow("reading 0 does nothing") << points << 0 << 0 << 1980.0;
+    QTest::newRow("reading 120 at half") << kPoints << 0 << 120 << 2790.0;
+    QTest::newRow("no match stays") << kPoints << 0 << 121 << 1980.0;
+    QTest::newRow("reading 0 does nothing") << kPoints << 0 << 0 << 1980.0;
     QTest::newRow("lowest match wins") << QList<int>{200, 150, 120, 120, 10} << 0 << 120 << 3190.0;
-    QTest::newRow("capture of the quarter point") << points << 4 << 57 << 3190.0;
-    QTest::newRow("capture stays on its row") << points << 4 << 200 << 3190.0;
-    QTest::newRow("empty row") << points << 0 << 10 << 3600.0;
+    QTest::newRow("capture of the quarter point") << kPoints << 4 << 57 << 3190.0;
+    QTest::newRow("capture stays on its row") << kPoints << 4 << 200 << 3190.0;
+    QTest::newRow("empty row") << kPoints << 0 << 10 << 3600.0;
 }
 
 void LevelMarkerTest::markerFollowsTheReading()
