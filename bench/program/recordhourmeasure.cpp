@@ -85,6 +85,18 @@ RecordHourFigure measureRecordHour(const Options &o, QStringList *problems)
     fig.stateFrames = recorderOf(s).value(QStringLiteral("frames")).toInteger();
     fig.graphSamples = graphOf(s).value(QStringLiteral("samples")).toInteger();
     p.op(QStringLiteral("action"), {{QStringLiteral("id"), QStringLiteral("record-stop")}});
+    for (int i = 0; i < 3; ++i) {
+        const qint64 asked = nowNs();
+        const QJsonObject opened =
+            p.op(QStringLiteral("action"), {{QStringLiteral("id"), QStringLiteral("graph-open")},
+                                            {QStringLiteral("file"), file}});
+        const QJsonObject after = p.state();
+        fig.openMs.push_back(msBetween(asked, nowNs()));
+        fig.openedSamples = graphOf(after).value(QStringLiteral("samples")).toInteger();
+        if (!opened.value(QStringLiteral("ok")).toBool())
+            problems->append(what + QStringLiteral(": graph-open refused the hour: ") +
+                             opened.value(QStringLiteral("error")).toString());
+    }
     p.quit();
 
     const RecordedFrames r = readRecordedFrames(file);

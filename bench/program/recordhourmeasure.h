@@ -4,6 +4,9 @@
 // recording is read back and every frame must be a row, in order, once; the
 // graph must hold a sample of each. The resident set is sampled twelve times
 // on the way: the graph keeps an hour of samples, so this is its largest.
+// Last, the same tool opens the hour's recording in the graph (graph-open)
+// three times: from the request to the reply of the `state` after it, which
+// comes once the events the opening caused (its drawing) have run.
 #pragma once
 
 #include "options.h"
@@ -29,6 +32,8 @@ struct RecordHourFigure {
     qint64 hwmKb = -1;
     double wallSeconds = 0;
     double cpuMsPerFrame = 0;
+    std::vector<double> openMs; // graph-open of the hour, to the state after it
+    qint64 openedSamples = 0;
     bool ok = true;
 };
 

@@ -131,6 +131,18 @@ void Report::addRecordHour(const RecordHourFigure &h)
             .arg(mb(double(end)), mb(double(h.rssKb.front())), mb(double(peak)),
                  mb(double(h.hwmKb))),
         QStringLiteral("–"), QStringLiteral("–"), verdict(end <= 100 * 1024));
+    if (!h.openMs.empty())
+        row(QStringLiteral("opening that hour's recording in the graph (%1 frame rows, %2; "
+                           "median of %3, drawn)")
+                .arg(h.rows)
+                .arg(mb(double(h.fileBytes) / 1024.0))
+                .arg(h.openMs.size()),
+            QStringLiteral("< 1 s"),
+            QStringLiteral("%1 ms (%2–%3); %4 samples shown")
+                .arg(fmt(median(h.openMs), 0), fmt(least(h.openMs), 0), fmt(most(h.openMs), 0))
+                .arg(h.openedSamples),
+            QStringLiteral("–"), QStringLiteral("–"),
+            verdict(median(h.openMs) < 1000 && h.openedSamples == h.rows));
     QStringList curve;
     for (const qint64 kb : h.rssKb)
         curve.append(mb(double(kb)));
