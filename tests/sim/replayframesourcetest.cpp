@@ -44,10 +44,12 @@ Recording fourFrames()
              row(401, e::kRecordingStopped)}};
 }
 
+using Schedule = QList<std::pair<double, int>>;
+
 // The frames a source gives with the time each is due, up to count.
-QList<std::pair<double, int>> schedule(ReplayFrameSource &source, int count)
+Schedule schedule(ReplayFrameSource &source, int count)
 {
-    QList<std::pair<double, int>> out;
+    Schedule out;
     for (int i = 0; i < count; ++i) {
         const double due = source.nextDueMs().value_or(-1.0);
         if (std::isinf(due))
@@ -60,7 +62,19 @@ QList<std::pair<double, int>> schedule(ReplayFrameSource &source, int count)
     return out;
 }
 
-using Schedule = QList<std::pair<double, int>>;
+// The same frames due at the same times, to a nanosecond.
+void compareSchedules(const Schedule &got, const Schedule &expected)
+{
+    QCOMPARE(got.size(), expected.size());
+    for (qsizetype i = 0; i < got.size(); ++i) {
+        QVERIFY2(std::abs(got[i].first - expected[i].first) < 1e-9,
+                 qPrintable(QStringLiteral("frame %1 due at %2, not %3")
+                                .arg(i)
+                                .arg(got[i].first)
+                                .arg(expected[i].first)));
+        QCOMPARE(got[i].second, expected[i].second);
+    }
+}
 
 } // namespace
 
@@ -94,13 +108,7 @@ void ReplayFrameSourceTest::framesComeInRecordedOrderWithTheirSpacingScaled()
     QFETCH(Schedule, expected);
     ReplayFrameSource source(fourFrames(), speed, false);
     QCOMPARE(source.frameCount(), 4);
-    const Schedule got = schedule(source, 10);
-    QCOMPARE(got.size(), expected.size());
-    for (qsizetype i = 0; i < got.size(); ++i) {
-        QVERIFY2(std::abs(got[i].first - expected[i].first) < 1e-9,
-                 qPrintable(QStringLiteral("frame %1 due at %2").arg(i).arg(got[i].first)));
-        QCOMPARE(got[i].second, expected[i].second);
-    }
+    compareSchedules(schedule(source, 10), expected);
     // Then silence: nothing more is due, and asking gives nothing.
     QVERIFY(std::isinf(*source.nextDueMs()));
     QVERIFY(source.nextFrame(0.1).isEmpty());
@@ -136,16 +144,7 @@ void ReplayFrameSourceTest::loopStartsAgainOneAverageSpacingAfterTheLastFrame()
     QFETCH(double, speed);
     QFETCH(Schedule, expected);
     ReplayFrameSource source(recording, speed, true);
-    const Schedule got = schedule(source, int(expected.size()));
-    QCOMPARE(got.size(), expected.size());
-    for (qsizetype i = 0; i < got.size(); ++i) {
-        QVERIFY2(std::abs(got[i].first - expected[i].first) < 1e-9,
-                 qPrintable(QStringLiteral("frame %1 due at %2, not %3")
-                                .arg(i)
-                                .arg(got[i].first)
-                                .arg(expected[i].first)));
-        QCOMPARE(got[i].second, expected[i].second);
-    }
+    compareSchedules(schedule(source, int(expected.size())), expected);
 }
 
 void ReplayFrameSourceTest::commandsAreNotApplied()
