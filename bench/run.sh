@@ -51,7 +51,9 @@ fi
 
 micro="$build/bench/zendalite-microbench"
 program="$build/bench/zendalite-programbench"
-for f in "$micro" "$program"; do
+for part in $parts; do
+    f=$program
+    [ $part = micro ] && f=$micro
     [ -x "$f" ] || { echo "run.sh: $f is missing; build with -DZENDALITE_BENCH=ON" >&2; exit 2; }
 done
 
