@@ -14,7 +14,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -209,12 +208,12 @@ void GraphWindow::followNewest()
 }
 void GraphWindow::scheduleRefresh()
 {
-    if (m_refreshTimer->isActive())
-        return;
-    // A sample after a quiet spell is drawn at once; samples in quick
-    // succession wait for the rest of the tenth of a second.
-    const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : kRefreshMs;
-    m_refreshTimer->start(int(std::clamp<qint64>(kRefreshMs - since, 0, kRefreshMs)));
+    // The plot waits 100 ms from the first sample not drawn, so that the
+    // samples arriving meanwhile are drawn with it. Drawing each frame of
+    // a 10 frames/s unit at once was tried: it cost a third more processor
+    // (the Qt Charts views' repaint is what costs, not the points).
+    if (!m_refreshTimer->isActive())
+        m_refreshTimer->start(kRefreshMs);
 }
 
 void GraphWindow::refresh()
@@ -222,7 +221,6 @@ void GraphWindow::refresh()
     m_refreshTimer->stop();
     if (!isVisible())
         return;
-    m_lastRefresh.start();
     if (following())
         followNewest();
     const auto [from, to] = visibleRange();

@@ -5,15 +5,14 @@
 // or one recording whole.
 //
 // Live frames are cheap to add: they go into the model, and the plot is
-// redrawn from the visible range only, at most every 100 ms: at once for a
-// frame after a quiet spell, else when the 100 ms are up.
+// redrawn by a coalescing timer, at most every 100 ms, from the visible
+// range only.
 #pragma once
 
 #include "core/decode.h"
 #include "telemetry/graphsamples.h"
 #include "telemetry/graphtimeview.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -103,7 +102,6 @@ private:
     bool m_mapBehind = false; // samples arrived since the map was drawn
     QList<GraphTimeView::Marker> m_markers;
     std::optional<double> m_pointerSeconds;
-    QElapsedTimer m_lastRefresh; // since the plot was last drawn
 
     QTimer *m_refreshTimer = nullptr;      // child
     QTimer *m_mapTimer = nullptr;          // child
