@@ -79,6 +79,9 @@ Options parseOptions(const QStringList &arguments)
         {QStringLiteral("record-rounds"),
          QStringLiteral("Pairs of processor windows without and with a recording (default 3)."),
          QStringLiteral("N")},
+        {QStringLiteral("record-whole"),
+         QStringLiteral("The recording's windows with each frame in one piece, not in 16 ms "
+                        "chunks.")},
         {QStringLiteral("graph-fill"),
          QStringLiteral("Seconds of live data before the graph's processor window (default "
                         "125: its 2 min span full)."),
@@ -129,6 +132,7 @@ Options parseOptions(const QStringList &arguments)
     o.recordRounds = positive(parser, QStringLiteral("record-rounds"), o.recordRounds);
     o.graphFillSeconds = positive(parser, QStringLiteral("graph-fill"), o.graphFillSeconds);
     o.recordHourFrames = positive(parser, QStringLiteral("record-hour-frames"), o.recordHourFrames);
+    o.recordWhole = parser.isSet(QStringLiteral("record-whole"));
     o.trace = parser.isSet(QStringLiteral("trace"));
     o.tool = parser.value(QStringLiteral("tool"));
     o.only = parser.value(QStringLiteral("only")).split(QLatin1Char(','), Qt::SkipEmptyParts);

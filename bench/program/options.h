@@ -14,6 +14,7 @@ struct Options {
     int hourCycles = 12000;        // Timer2 ticks of the accelerated hour
     int sends = 5;                 // band level sends measured
     int recordRounds = 3;          // pairs of windows without and with a recording
+    bool recordWhole = false;      // ... with each frame in one piece, not in 16 ms chunks
     double graphFillSeconds = 125; // live data before the graph's window (its 2 min span full)
     double graphLatencySeconds = 30;
     int recordHourFrames = 36000; // frames of the accelerated recorded hour

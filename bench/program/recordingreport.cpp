@@ -16,6 +16,14 @@ std::vector<double> percents(const std::vector<CpuFigure> &windows, bool sched)
     return v;
 }
 
+double medianWakeups(const std::vector<CpuFigure> &windows)
+{
+    std::vector<double> v;
+    for (const CpuFigure &c : windows)
+        v.push_back(c.wakeupsPerSecond);
+    return median(v);
+}
+
 QString spread(const std::vector<double> &v)
 {
     return QStringLiteral("%1–%2 % (median %3)")
@@ -36,13 +44,16 @@ void Report::addRecord(const RecordFigure &rec)
     const auto off = percents(rec.without, false), on = percents(rec.with, false);
     const double more = median(on) - median(off);
     const double moreSched = median(percents(rec.with, true)) - median(percents(rec.without, true));
-    row(QStringLiteral("processor, 10 frames/s in 16 ms chunks: recording (scanner + recorder) "
-                       "against not (%1 pairs of %2 s windows)")
+    row(QStringLiteral("processor, 10 frames/s in %1: recording (scanner + recorder) against not "
+                       "(%2 pairs of %3 s windows)")
+            .arg(rec.whole ? QStringLiteral("whole frames") : QStringLiteral("16 ms chunks"))
             .arg(rec.with.size())
             .arg(fmt(rec.with.front().seconds, 0)),
         QStringLiteral("≤ 0.3 % of one core more"),
-        QStringLiteral("not recording %1; recording %2: %3 % (sched %4 %)")
-            .arg(spread(off), spread(on), signedFmt(more, 2), signedFmt(moreSched, 3)),
+        QStringLiteral("not recording %1, %2 wakeups/s; recording %3, %4 wakeups/s: %5 % "
+                       "(sched %6 %)")
+            .arg(spread(off), fmt(medianWakeups(rec.without), 0), spread(on),
+                 fmt(medianWakeups(rec.with), 0), signedFmt(more, 2), signedFmt(moreSched, 3)),
         QStringLiteral("–"), ratio(median(on), median(off)), verdict(more <= 0.3));
     const RecordedFrames &r = rec.recorded;
     const bool whole =

@@ -16,15 +16,18 @@ namespace {
 // session could not be measured.
 bool measureOne(const Options &o, bool recording, RecordFigure *fig, QStringList *problems)
 {
-    const QString what = recording ? QStringLiteral("10 frames/s, 16 ms chunks, recording")
-                                   : QStringLiteral("10 frames/s, 16 ms chunks, not recording");
+    const QString what =
+        QStringLiteral("10 frames/s, %1, %2")
+            .arg(o.recordWhole ? QStringLiteral("whole frames") : QStringLiteral("16 ms chunks"),
+                 recording ? QStringLiteral("recording") : QStringLiteral("not recording"));
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("recording.csv"));
     Session p(o, Session::Program::Tool);
     PtyUnit &unit = p.unit();
     if (!p.connect(what, problems))
         return false;
-    unit.startStream(10, PtyUnit::Delivery::Chunks16);
+    unit.startStream(10,
+                     o.recordWhole ? PtyUnit::Delivery::WholeFrame : PtyUnit::Delivery::Chunks16);
     const QStringList args =
         recording ? QStringList{QStringLiteral("--record"), file} : QStringList{};
     if (!p.startTool(what, problems, args))
@@ -77,6 +80,7 @@ bool measureOne(const Options &o, bool recording, RecordFigure *fig, QStringList
 RecordFigure measureRecordOverhead(const Options &o, QStringList *problems)
 {
     RecordFigure fig;
+    fig.whole = o.recordWhole;
     for (int round = 0; round < o.recordRounds && fig.ok; ++round) {
         const bool recordingFirst = round % 2 == 1;
         note(QStringLiteral("record: round %1 of %2").arg(round + 1).arg(o.recordRounds));
