@@ -222,10 +222,13 @@ void SerialPortLink::discardInput()
         return;
     if (m_observer) {
         // Everything received until now is dropped, as the driver's flush
-        // drops it, but the observer sees it first.
+        // drops it, but the observer sees it first. The driver is not
+        // flushed: a byte arriving between the last take and the flush
+        // would be lost to the observer (a frame missing from a recording).
         m_port.waitForReadyRead(0);
         takeArrived();
         m_queue.clear();
+        return;
     }
     m_port.clear(QSerialPort::Input);
     m_port.readAll();
