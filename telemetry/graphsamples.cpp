@@ -21,9 +21,24 @@ double timeMs(int word) { return word == 0 ? kNoReading : (word - 3) / 126.0; }
 
 QString tr(const char *text) { return QCoreApplication::translate("GraphSamples", text); }
 
-// Erases the dead head of a vector once it is at least half of it.
-template <typename T> void compact(std::vector<T> &items, qsizetype &first)
+// Samples and commands are kept in time order: comparisons with a moment.
+constexpr auto kEarlier = [](const auto &item, qint64 ms) { return item.elapsedMs < ms; };
+constexpr auto kLater = [](qint64 ms, const auto &item) { return ms < item.elapsedMs; };
+
+// The items from fromMs to toMs, both included.
+template <typename T>
+std::span<const T> between(std::span<const T> items, qint64 fromMs, qint64 toMs)
 {
+    const auto begin = std::lower_bound(items.begin(), items.end(), fromMs, kEarlier);
+    return {begin, std::upper_bound(begin, items.end(), toMs, kLater)};
+}
+
+// Moves the first live item past those older than ms; erases the dead head
+// of the vector once it is at least half of it.
+template <typename T> void dropBefore(std::vector<T> &items, qsizetype &first, qint64 ms)
+{
+    while (first < qsizetype(items.size()) && items[size_t(first)].elapsedMs < ms)
+        ++first;
     if (first < kLeastErase || 2 * first < qsizetype(items.size()))
         return;
     items.erase(items.begin(), items.begin() + first);
@@ -96,10 +111,9 @@ void GraphSamples::add(const GraphSample &sample)
     if (isEmpty() || sample.elapsedMs >= m_samples.back().elapsedMs) {
         m_samples.push_back(sample);
     } else {
-        const auto at =
-            std::upper_bound(m_samples.begin() + m_first, m_samples.end(), sample.elapsedMs,
-                             [](qint64 ms, const GraphSample &s) { return ms < s.elapsedMs; });
-        m_samples.insert(at, sample);
+        m_samples.insert(std::upper_bound(m_samples.begin() + m_first, m_samples.end(),
+                                          sample.elapsedMs, kLater),
+                         sample);
     }
     if (m_keepMs != kKeepAll)
         dropOlderThan(m_samples.back().elapsedMs - m_keepMs);
@@ -107,10 +121,9 @@ void GraphSamples::add(const GraphSample &sample)
 
 void GraphSamples::addCommand(const GraphCommand &command)
 {
-    const auto at =
-        std::upper_bound(m_commands.begin() + m_firstCommand, m_commands.end(), command.elapsedMs,
-                         [](qint64 ms, const GraphCommand &c) { return ms < c.elapsedMs; });
-    m_commands.insert(at, command);
+    m_commands.insert(std::upper_bound(m_commands.begin() + m_firstCommand, m_commands.end(),
+                                       command.elapsedMs, kLater),
+                      command);
     if (m_keepMs != kKeepAll && !isEmpty())
         dropOlderThan(m_samples.back().elapsedMs - m_keepMs);
 }
@@ -125,13 +138,8 @@ void GraphSamples::clear()
 
 void GraphSamples::dropOlderThan(qint64 ms)
 {
-    while (m_first < qsizetype(m_samples.size()) && m_samples[size_t(m_first)].elapsedMs < ms)
-        ++m_first;
-    compact(m_samples, m_first);
-    while (m_firstCommand < qsizetype(m_commands.size()) &&
-           m_commands[size_t(m_firstCommand)].elapsedMs < ms)
-        ++m_firstCommand;
-    compact(m_commands, m_firstCommand);
+    dropBefore(m_samples, m_first, ms);
+    dropBefore(m_commands, m_firstCommand, ms);
 }
 
 std::optional<GraphSample> GraphSamples::newest() const
@@ -160,14 +168,7 @@ std::span<const GraphCommand> GraphSamples::liveCommands() const
 
 std::span<const GraphSample> GraphSamples::range(qint64 fromMs, qint64 toMs) const
 {
-    const auto samples = live();
-    const auto begin =
-        std::lower_bound(samples.begin(), samples.end(), fromMs,
-                         [](const GraphSample &s, qint64 ms) { return s.elapsedMs < ms; });
-    const auto end =
-        std::upper_bound(begin, samples.end(), toMs,
-                         [](qint64 ms, const GraphSample &s) { return ms < s.elapsedMs; });
-    return {begin, end};
+    return between(live(), fromMs, toMs);
 }
 
 std::optional<GraphSample> GraphSamples::nearest(qint64 ms) const
@@ -175,9 +176,7 @@ std::optional<GraphSample> GraphSamples::nearest(qint64 ms) const
     const auto samples = live();
     if (samples.empty())
         return std::nullopt;
-    const auto after =
-        std::lower_bound(samples.begin(), samples.end(), ms,
-                         [](const GraphSample &s, qint64 t) { return s.elapsedMs < t; });
+    const auto after = std::lower_bound(samples.begin(), samples.end(), ms, kEarlier);
     if (after == samples.begin())
         return *after;
     const auto before = after - 1;
@@ -188,12 +187,5 @@ std::optional<GraphSample> GraphSamples::nearest(qint64 ms) const
 
 std::span<const GraphCommand> GraphSamples::commands(qint64 fromMs, qint64 toMs) const
 {
-    const auto commands = liveCommands();
-    const auto begin =
-        std::lower_bound(commands.begin(), commands.end(), fromMs,
-                         [](const GraphCommand &c, qint64 ms) { return c.elapsedMs < ms; });
-    const auto end =
-        std::upper_bound(begin, commands.end(), toMs,
-                         [](qint64 ms, const GraphCommand &c) { return ms < c.elapsedMs; });
-    return {begin, end};
+    return between(liveCommands(), fromMs, toMs);
 }
