@@ -22,8 +22,6 @@ const QString kRecording = QStringLiteral("recorder");
 const QString kGraph = QStringLiteral("graph");
 const QString kStarted = QStringLiteral("Kayıt Başladı!");
 const QString kStopped = QStringLiteral("Kayıt Durduruldu!");
-// A recording is read whole; anything larger is not one this tool made.
-constexpr qint64 kLargestRecording = 256ll * 1024 * 1024;
 } // namespace
 
 RecordingActions::RecordingActions(SharedState &state, SerialLink &link, CommandSender &sender,
@@ -158,7 +156,8 @@ ToolActions::Result RecordingActions::openRecording(const QString &file)
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
         return {false, tr("%1 okunamadı: %2").arg(path, in.errorString())};
-    if (in.size() > kLargestRecording)
+    // A recording is read whole; anything larger is not one this tool made.
+    if (in.size() > zcore::kLargestRecording)
         return {false, tr("%1 bir kayıt olamayacak kadar büyük").arg(path)};
     QString why;
     const auto recording = zcore::readRecording(in.readAll(), &why);
@@ -167,9 +166,9 @@ ToolActions::Result RecordingActions::openRecording(const QString &file)
     QList<std::pair<qint64, zcore::LiveFrame>> frames;
     QList<GraphCommand> commands;
     for (const zcore::RecordRow &row : recording->rows) {
-        if (row.event == QLatin1String("frame"))
+        if (row.event == QLatin1String(zcore::recordevent::kFrame))
             frames.append({row.elapsedMs, zcore::decodePayload(row.payload)});
-        else if (row.event == QLatin1String("command"))
+        else if (row.event == QLatin1String(zcore::recordevent::kCommand))
             commands.append(graphCommand(row.elapsedMs, row.code, row.value));
     }
     GraphWindow &graph = graphWindow();

@@ -5,6 +5,12 @@
 
 #include <QDateTime>
 
+namespace {
+const QString kFrameEvent = QString::fromLatin1(zcore::recordevent::kFrame);
+const QString kCommandEvent = QString::fromLatin1(zcore::recordevent::kCommand);
+const QString kStoppedEvent = QString::fromLatin1(zcore::recordevent::kRecordingStopped);
+} // namespace
+
 Recorder::Recorder(SharedState &state, QObject *parent) : QObject(parent), m_state(state)
 {
     m_flush.setInterval(kFlushMs);
@@ -47,7 +53,7 @@ void Recorder::stop()
     if (!isActive())
         return;
     m_flush.stop();
-    write(QStringLiteral("recording-stopped"));
+    write(kStoppedEvent);
     if (!flushRows())
         return; // fail() closed it
     m_file.close();
@@ -59,7 +65,7 @@ void Recorder::frame(const QByteArray &payload)
     if (!isActive())
         return;
     ++m_frames;
-    write(QStringLiteral("frame"), payload);
+    write(kFrameEvent, payload);
 }
 
 void Recorder::command(int code, int value)
@@ -67,7 +73,7 @@ void Recorder::command(int code, int value)
     if (!isActive())
         return;
     ++m_commands;
-    write(QStringLiteral("command"), {}, code, value);
+    write(kCommandEvent, {}, code, value);
 }
 
 void Recorder::linkEvent(const QString &event)
