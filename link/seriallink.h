@@ -38,6 +38,10 @@ public:
     // While an observer is set, every byte the device delivers is handed to
     // it as it arrives, also the bytes the reads then discard; the reads keep
     // exactly their own rules. An empty observer: none, and no extra work.
-    using ArrivalObserver = std::function<void(QByteArrayView bytes)>;
+    // The observer answers how many more bytes it needs before it can make
+    // anything of them (the rest of a frame): the link may save itself the
+    // wake-ups for fewer. It still hands on every byte, in order, at the
+    // latest when the reads take them.
+    using ArrivalObserver = std::function<qsizetype(QByteArrayView bytes)>;
     virtual void setArrivalObserver(ArrivalObserver observer) = 0;
 };

@@ -5,8 +5,12 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -14,6 +18,8 @@ namespace {
 // bounded all the same (the driver's own buffer takes over).
 constexpr qint64 kReceiveBufferSize = 4096;
 constexpr int kWriteTimeoutMs = 1000;
+// The most bytes the driver is asked to gather before it wakes the tool.
+constexpr qsizetype kMostWakeCount = 64;
 } // namespace
 
 SerialPortLink::SerialPortLink(PortNames names, QObject *parent)
@@ -60,8 +66,11 @@ void SerialPortLink::setArrivalObserver(ArrivalObserver observer)
         m_port.setReadBufferSize(0);
         connect(&m_port, &QIODevice::readyRead, this, &SerialPortLink::takeArrived);
         takeArrived();
+        takeHeldByDriver();
     } else if (!m_observer && was) {
         disconnect(&m_port, &QIODevice::readyRead, this, &SerialPortLink::takeArrived);
+        takeHeldByDriver();
+        setWakeCount(0); // back to a wake-up for every delivery
         // The queue's bytes are the oldest; they are read before what the
         // port's buffer, bounded again, takes from now on.
         m_held = m_queue + (m_port.isOpen() ? m_port.readAll() : QByteArray());
@@ -74,12 +83,60 @@ void SerialPortLink::takeArrived()
 {
     if (!m_port.isOpen())
         return;
-    const QByteArray bytes = m_port.readAll();
+    deliver(m_port.readAll());
+}
+
+void SerialPortLink::takeHeldByDriver()
+{
+#ifdef Q_OS_UNIX
+    if (!m_port.isOpen() || m_wakeCount <= 1)
+        return;
+    // Fewer bytes than the wake-up count: the port has not been told of
+    // them and will not be until more come, so they are read here. As many
+    // or more: the port has been or is being told, and reads them itself.
+    const int fd = m_port.handle();
+    int waiting = 0;
+    if (::ioctl(fd, FIONREAD, &waiting) != 0 || waiting <= 0 || waiting >= m_wakeCount)
+        return;
+    QByteArray bytes(waiting, Qt::Uninitialized);
+    const ssize_t n = ::read(fd, bytes.data(), size_t(bytes.size()));
+    if (n <= 0)
+        return; // a lost device is reported through the port
+    bytes.truncate(n);
+    deliver(bytes);
+#endif
+}
+
+void SerialPortLink::deliver(const QByteArray &bytes)
+{
     if (bytes.isEmpty())
         return;
     if (m_observer)
-        m_observer(bytes);
+        setWakeCount(m_observer(bytes));
     m_queue.append(bytes.first(std::min(bytes.size(), kQueueLimit - m_queue.size())));
+}
+
+void SerialPortLink::setWakeCount(qsizetype count)
+{
+#ifdef Q_OS_LINUX
+    // The driver's MIN: with no inter-byte timer, the line is reported
+    // readable only once this many bytes wait (0: the port's own setting,
+    // every byte). A read still returns whatever waits.
+    count = std::clamp<qsizetype>(count, 0, kMostWakeCount);
+    if (count == 1)
+        count = 0;
+    if (count == m_wakeCount || !m_port.isOpen())
+        return;
+    termios line{};
+    if (::tcgetattr(m_port.handle(), &line) != 0)
+        return;
+    line.c_cc[VMIN] = cc_t(count);
+    line.c_cc[VTIME] = 0;
+    if (::tcsetattr(m_port.handle(), TCSANOW, &line) == 0)
+        m_wakeCount = int(count);
+#else
+    Q_UNUSED(count);
+#endif
 }
 
 bool SerialPortLink::setSettings(const QString &settings)
@@ -139,6 +196,7 @@ bool SerialPortLink::openDevice()
     m_device = real.isEmpty() ? device : real;
     m_port.setPortName(m_device);
     m_closePending = false;
+    m_wakeCount = 0; // opening sets the port's own
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_error =
             tr("COM%1 (%2) cannot be opened: %3").arg(m_number).arg(m_device, m_port.errorString());
@@ -210,6 +268,7 @@ QByteArray SerialPortLink::read()
     if (!m_observer)
         return m_port.read(length);
     takeArrived();
+    takeHeldByDriver();
     const QByteArray chunk = m_queue.left(length);
     m_queue.remove(0, chunk.size());
     return chunk;
@@ -227,6 +286,7 @@ void SerialPortLink::discardInput()
         // would be lost to the observer (a frame missing from a recording).
         m_port.waitForReadyRead(0);
         takeArrived();
+        takeHeldByDriver();
         m_queue.clear();
         return;
     }

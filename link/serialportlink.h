@@ -50,8 +50,12 @@ public:
     // Observed, the port's buffer takes all that arrives and hands it on at
     // once; the reads are served from the link's own queue by the same rules
     // (the oldest characters, at most the read length; a discard drops all
-    // that has arrived). Not observed, one read's worth waits in the port
-    // and the rest in the driver, so a busy line wakes the tool no more.
+    // that has arrived). On Linux the driver is asked to wake the tool only
+    // once as many bytes wait as the observer needs (the rest of a frame),
+    // not for each piece the adapter delivers: a frame's last byte still
+    // wakes it at once, and a read or discard takes the fewer bytes waiting.
+    // Not observed, one read's worth waits in the port and the rest in the
+    // driver, so a busy line wakes the tool no more.
     void setArrivalObserver(ArrivalObserver observer) override;
     // What the queue holds at most, as a driver's receive buffer would.
     static constexpr qsizetype kQueueLimit = 4096;
@@ -76,6 +80,10 @@ private:
     // Observed: takes what the port has received into the queue and hands
     // it to the observer.
     void takeArrived();
+    // Observed: takes the bytes the driver holds below the wake-up count.
+    void takeHeldByDriver();
+    void deliver(const QByteArray &bytes);
+    void setWakeCount(qsizetype count);
 
     PortNames m_names;
     QSerialPort m_port{this};
@@ -85,6 +93,7 @@ private:
     QString m_error;
     int m_number = 0;
     int m_readLength = 0;
+    int m_wakeCount = 0; // the driver's MIN while observed; 0: every byte
     ArrivalObserver m_observer;
     QByteArray m_held;  // read first after the observer went; see setArrivalObserver
     QByteArray m_queue; // observed: received, not yet read or discarded

@@ -1,6 +1,11 @@
 #include "frametap.h"
 
+#include "core/frame.h"
 #include "link/seriallink.h"
+
+namespace {
+constexpr qsizetype kFrameBytes = 3 + zcore::kPayloadLength; // header and payload
+} // namespace
 
 FrameTap::FrameTap(SerialLink &link, QObject *parent) : QObject(parent), m_link(link) {}
 
@@ -21,9 +26,11 @@ void FrameTap::setWanted(const QString &watcher, bool wanted)
         return;
     if (isActive()) {
         m_scanner = zcore::FrameScanner(); // a new watch starts at the next header
-        m_link.setArrivalObserver([this](QByteArrayView bytes) {
+        m_link.setArrivalObserver([this](QByteArrayView bytes) -> qsizetype {
             for (const QByteArray &payload : m_scanner.feed(bytes))
                 emit frameSeen(payload);
+            // No frame can end before the rest of the one begun has come.
+            return kFrameBytes - m_scanner.pendingBytes();
         });
     } else {
         m_link.setArrivalObserver({});

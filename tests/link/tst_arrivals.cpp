@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 #include <unistd.h>
 
 namespace {
@@ -58,25 +60,45 @@ QList<QByteArray> randomChunks(quint32 seed)
     return chunks;
 }
 
-// Sends the chunks through a pseudo-terminal into the link, running the
-// poll's rules after each, with or without an observer.
-QList<Cycle> run(const QList<QByteArray> &chunks, QByteArray *observed)
-{
+// A link on com1, a pseudo-terminal whose master end plays the unit.
+struct Bench {
     QTemporaryDir config;
-    QDir(config.path()).mkpath(QStringLiteral("ports"));
     zpty::PseudoTerminal unit;
-    if (!unit.open(zpty::PseudoTerminal::Master::Blocking) ||
-        !zpty::publishLink(unit.device(), config.filePath(QStringLiteral("ports/com1"))))
+    std::unique_ptr<SerialPortLink> link;
+
+    bool open()
+    {
+        QDir(config.path()).mkpath(QStringLiteral("ports"));
+        if (!unit.open(zpty::PseudoTerminal::Master::Blocking) ||
+            !zpty::publishLink(unit.device(), config.filePath(QStringLiteral("ports/com1"))))
+            return false;
+        link = std::make_unique<SerialPortLink>(PortNames(config.path()), nullptr);
+        link->setReadLength(zcore::kReadLength);
+        return link->setPortNumber(1) && link->open();
+    }
+    bool send(QByteArrayView bytes)
+    {
+        return ::write(unit.master(), bytes.data(), size_t(bytes.size())) == bytes.size();
+    }
+};
+
+// Sends the chunks through a pseudo-terminal into the link, running the
+// poll's rules after each, with or without an observer; the observer asks
+// for `wanted` bytes before it is woken.
+QList<Cycle> run(const QList<QByteArray> &chunks, QByteArray *observed, qsizetype wanted = 1)
+{
+    Bench bench;
+    if (!bench.open())
         return {};
-    SerialPortLink link(PortNames(config.path()), nullptr);
-    link.setReadLength(zcore::kReadLength);
-    if (!link.setPortNumber(1) || !link.open())
-        return {};
+    SerialPortLink &link = *bench.link;
     if (observed)
-        link.setArrivalObserver([observed](QByteArrayView bytes) { observed->append(bytes); });
+        link.setArrivalObserver([observed, wanted](QByteArrayView bytes) {
+            observed->append(bytes);
+            return wanted;
+        });
     QList<Cycle> cycles;
     for (const QByteArray &chunk : chunks) {
-        if (::write(unit.master(), chunk.constData(), size_t(chunk.size())) != chunk.size())
+        if (!bench.send(chunk))
             return {};
         QTest::qWait(8); // the bytes reach the port
         Cycle c;
@@ -99,22 +121,29 @@ class ArrivalsTest : public QObject {
 private slots:
     void pollReadsTheSameWithAndWithoutAnObserver_data();
     void pollReadsTheSameWithAndWithoutAnObserver();
+    void observerIsWokenOnceTheBytesItNeedsHaveCome();
 };
 
 void ArrivalsTest::pollReadsTheSameWithAndWithoutAnObserver_data()
 {
     QTest::addColumn<quint32>("seed");
+    QTest::addColumn<qsizetype>("wanted");
     for (quint32 seed : {1u, 2u, 3u})
-        QTest::newRow(qPrintable(QStringLiteral("stream %1").arg(seed))) << seed;
+        QTest::newRow(qPrintable(QStringLiteral("stream %1").arg(seed))) << seed << qsizetype(1);
+    // The driver holds up to a frame's bytes unannounced; the poll takes them.
+    for (quint32 seed : {4u, 5u})
+        QTest::newRow(qPrintable(QStringLiteral("stream %1, woken per frame").arg(seed)))
+            << seed << qsizetype(37);
 }
 
 void ArrivalsTest::pollReadsTheSameWithAndWithoutAnObserver()
 {
     QFETCH(quint32, seed);
+    QFETCH(qsizetype, wanted);
     const QList<QByteArray> chunks = randomChunks(seed);
     const QList<Cycle> plain = run(chunks, nullptr);
     QByteArray observed;
-    const QList<Cycle> watched = run(chunks, &observed);
+    const QList<Cycle> watched = run(chunks, &observed, wanted);
     QCOMPARE(plain.size(), chunks.size());
     QCOMPARE(watched.size(), chunks.size());
     int accepted = 0;
@@ -125,6 +154,43 @@ void ArrivalsTest::pollReadsTheSameWithAndWithoutAnObserver()
     QVERIFY(accepted > 10); // frames were taken and the rest dropped, many times
     // The observer saw every byte, also those the poll dropped.
     QCOMPARE(observed, chunks.join());
+}
+
+void ArrivalsTest::observerIsWokenOnceTheBytesItNeedsHaveCome()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("the driver's wake-up count is used on Linux only");
+#endif
+    Bench bench;
+    QVERIFY(bench.open());
+    QList<QByteArray> deliveries;
+    bench.link->setArrivalObserver([&deliveries](QByteArrayView bytes) {
+        deliveries.append(bytes.toByteArray());
+        return qsizetype(20);
+    });
+    // The first delivery comes as it is (the observer has not answered yet).
+    QVERIFY(bench.send("ab"));
+    QTRY_COMPARE(deliveries.size(), 1);
+
+    QVERIFY(bench.send("0123456789"));
+    QTest::qWait(50);
+    QCOMPARE(deliveries.size(), 1); // ten of twenty: no wake-up
+    QVERIFY(bench.send("ABCDEFGHIJ"));
+    QTRY_COMPARE(deliveries.size(), 2);
+    QCOMPARE(deliveries[1], QByteArray("0123456789ABCDEFGHIJ"));
+
+    // Fewer than wanted, then a poll: the read takes them all the same.
+    QVERIFY(bench.send("xyz"));
+    QTest::qWait(50);
+    QCOMPARE(deliveries.size(), 2);
+    QCOMPARE(bench.link->read(), QByteArray("ab0123456789ABCDEFGHIJxyz"));
+    QCOMPARE(deliveries.last(), QByteArray("xyz"));
+
+    // Unwatched again, bytes held by the driver are read as before.
+    bench.link->setArrivalObserver({});
+    QVERIFY(bench.send("12"));
+    QByteArray read;
+    QTRY_VERIFY((read += bench.link->read()) == "12");
 }
 
 QTEST_GUILESS_MAIN(ArrivalsTest)
