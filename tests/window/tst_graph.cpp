@@ -23,6 +23,7 @@
 #include <QValueAxis>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -88,6 +89,7 @@ private slots:
     void readoutShowsTheSampleUnderThePointer();
     void commandsAppearAsMarkersWithText();
     void mapColoursSamplesByTheirSpeedBand();
+    void mapDrawsNewCellsAndDropsCellsOfSamplesGone();
     void recordingIsShownWholeAndLiveFramesWaitForShowLive();
 };
 
@@ -229,6 +231,56 @@ void GraphTest::mapColoursSamplesByTheirSpeedBand()
     const QPointF p = map->bandPoints(2).first();
     QVERIFY(std::abs(p.x() - (1000 - 3) / 126.0) < 0.2);
     QVERIFY(std::abs(p.y() - (4043 - 3) / 126.0) < 1.0);
+}
+
+void GraphTest::mapDrawsNewCellsAndDropsCellsOfSamplesGone()
+{
+    GraphMapView map;
+    map.resize(480, 400);
+    map.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&map));
+    // The colour of the map where a cell's marker is.
+    const auto colourAt = [&map](QPointF cell) {
+        const QPointF at = map.chart()->mapToPosition(cell, map.chart()->series().first());
+        return map.grab().toImage().pixelColor(map.mapFromScene(map.chart()->mapToScene(at)));
+    };
+    const QColor band0(0x1F, 0x77, 0xB4);
+    // What the viewport repaints.
+    struct Repaints : QObject {
+        QRegion region;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } repaints;
+    map.viewport()->installEventFilter(&repaints);
+
+    // Idle, then a little richer on petrol: another cell on the same axes.
+    const std::vector<GraphSample> samples = {graphSample(0, idleFrame()),
+                                              graphSample(100, frameOf(500, 18552 - 500))};
+    map.setSamples(std::span(samples).first(1));
+    QTest::qWait(50);                            // the plot laid out for the axes
+    map.setSamples(std::span(samples).first(1)); // its cells on the plot as laid out
+    QTest::qWait(50);                            // and drawn
+    const QPointF first = map.bandPoints(0).value(0);
+    QCOMPARE(colourAt(first), band0);
+
+    repaints.region = QRegion();
+    map.setSamples(samples);
+    QTRY_VERIFY(!repaints.region.isEmpty());
+    const QRect spot = repaints.region.boundingRect();
+    QVERIFY2(spot.width() <= 20 && spot.height() <= 20, "only the new cell's spot is repainted");
+    QCOMPARE(map.bandPoints(0).size(), 2);
+    const QPointF second = map.bandPoints(0).last();
+    QCOMPARE(colourAt(second), band0);
+    QCOMPARE(colourAt(first), band0);
+
+    map.setSamples(std::span(samples).last(1)); // the first sample left the range
+    QCOMPARE(map.bandPoints(0), QList<QPointF>{second});
+    QCOMPARE(colourAt(second), band0);
+    QVERIFY(colourAt(first) != band0);
 }
 
 void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
