@@ -1,14 +1,15 @@
-// One line of the time view, drawn as two series with the same pen: the
-// settled part, redrawn only when the view changes or the fresh part has
-// grown long, and the fresh part, the newest samples since, redrawn with
-// every refresh. Qt Charts recomputes a series' whole path whenever any of
-// its points change, so a refresh costs the fresh part only.
+// One line of the time view: its points, drawn by the chart's plot layer
+// as a settled part (drawn once, until the view changes or the fresh part
+// has grown long) and a fresh part (the newest samples since, drawn with
+// every refresh), and an empty series of the same pen that gives the line
+// its legend entry.
 #pragma once
 
 #include <QList>
 #include <QPointF>
 #include <QString>
 
+class GraphPlotLayer;
 class QChart;
 class QLineSeries;
 class QPen;
@@ -16,9 +17,9 @@ class QValueAxis;
 
 class GraphLine {
 public:
-    // The series are added to the chart, which owns them; only the settled
-    // one has a legend entry.
-    GraphLine(QChart *chart, const QString &name, const QPen &pen, QValueAxis *x, QValueAxis *y);
+    // The legend's series is added to the chart, which owns it.
+    GraphLine(QChart *chart, GraphPlotLayer *layer, const QString &name, const QPen &pen,
+              QValueAxis *x, QValueAxis *y);
 
     void settle(const QList<QPointF> &points); // the fresh part is emptied
     void setFresh(const QList<QPointF> &points);
@@ -26,10 +27,8 @@ public:
 
     // Every point drawn, in time order.
     QList<QPointF> points() const;
-    QLineSeries *settledSeries() const { return m_settled; }
-    QLineSeries *freshSeries() const { return m_fresh; }
 
 private:
-    QLineSeries *m_settled = nullptr; // owned by the chart
-    QLineSeries *m_fresh = nullptr;   // owned by the chart
+    GraphPlotLayer *m_layer = nullptr; // owned by the chart
+    int m_index = -1;                  // in the layer
 };

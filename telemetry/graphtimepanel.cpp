@@ -1,6 +1,7 @@
 #include "graphtimepanel.h"
 
 #include "telemetry/graphaxes.h"
+#include "telemetry/graphplotlayer.h"
 
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -89,7 +90,7 @@ GraphTimePanel::GraphTimePanel(QWidget *parent) : QWidget(parent)
 void GraphTimePanel::addLine(QChart *chart, const QString &name, const QPen &pen, int view,
                              QValueAxis *y)
 {
-    m_lines.emplace_back(chart, name, pen, m_timeAxes[size_t(view)], y);
+    m_lines.emplace_back(chart, m_layers[size_t(view)], name, pen, m_timeAxes[size_t(view)], y);
 }
 
 GraphTimeView *GraphTimePanel::addView(const QString &title, int index)
@@ -105,6 +106,7 @@ GraphTimeView *GraphTimePanel::addView(const QString &title, int index)
     static_cast<QVBoxLayout *>(layout())->addWidget(view, kStretch[index]);
     m_views[size_t(index)] = view;
     m_timeAxes[size_t(index)] = time;
+    m_layers[size_t(index)] = new GraphPlotLayer(chart);
 
     connect(view, &GraphTimeView::zoomRequested, this, &GraphTimePanel::zoomRequested);
     connect(view, &GraphTimeView::panRequested, this, &GraphTimePanel::panRequested);

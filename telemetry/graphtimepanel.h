@@ -15,6 +15,7 @@
 #include <span>
 #include <vector>
 
+class GraphPlotLayer;
 class QValueAxis;
 
 class GraphTimePanel : public QWidget {
@@ -60,7 +61,8 @@ private:
     void fitValueAxes();
 
     std::array<GraphTimeView *, kCharts> m_views{}; // child widgets, each owns its chart
-    std::array<QValueAxis *, kCharts> m_timeAxes{}; // axes and lines: owned by their chart
+    std::array<QValueAxis *, kCharts> m_timeAxes{}; // axes and layers: owned by their chart
+    std::array<GraphPlotLayer *, kCharts> m_layers{};
     QValueAxis *m_inAxis = nullptr;
     QValueAxis *m_outAxis = nullptr;
     QValueAxis *m_rpmAxis = nullptr;

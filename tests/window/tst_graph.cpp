@@ -1,9 +1,6 @@
 // The graph window: its plot follows the frames within a refresh, stands
 // still while paused, zooms and moves, reads out the sample under the
 // pointer, marks commands, maps by speed band and shows a recording whole.
-//
-// With ZENDALITE_GRAPH_SCREENSHOT=FILE, screenshotOfTwoMinutes writes the
-// window with two minutes of made-up frames to FILE (docs/graph.png).
 #include "core/decode.h"
 #include "core/frame.h"
 #include "support/payloads.h"
@@ -67,6 +64,29 @@ double lastX(GraphTimePanel *panel, GraphTimePanel::Line line)
     return lastPoint(panel, line).x();
 }
 
+GraphTimeView *viewTitled(GraphWindow &w, const QString &title)
+{
+    for (auto *view : w.findChildren<GraphTimeView *>())
+        if (view->chart()->title() == title)
+            return view;
+    return nullptr;
+}
+
+// Whether the view shows the colour within two pixels of the value's place
+// (its x and y on the axes of the chart's first series).
+bool drawnNear(GraphTimeView *view, QPointF value, const QColor &colour)
+{
+    QChart *chart = view->chart();
+    const QPoint at =
+        view->mapFromScene(chart->mapToScene(chart->mapToPosition(value, chart->series().first())));
+    const QImage image = view->viewport()->grab().toImage();
+    for (int dx = -2; dx <= 2; ++dx)
+        for (int dy = -2; dy <= 2; ++dy)
+            if (image.pixelColor(at + QPoint(dx, dy)) == colour)
+                return true;
+    return false;
+}
+
 QStringList markerTexts(GraphWindow &w)
 {
     QStringList texts;
@@ -84,6 +104,7 @@ class GraphTest : public QObject {
     Q_OBJECT
 private slots:
     void frameIsOnThePlotWithin150Ms();
+    void linesAreDrawnWhereTheirSamplesAre();
     void pauseKeepsCollectingButHoldsThePlot();
     void wheelZoomsAndDragMovesTheTimeAxis();
     void readoutShowsTheSampleUnderThePointer();
@@ -109,6 +130,32 @@ void GraphTest::frameIsOnThePlotWithin150Ms()
     QTRY_COMPARE_WITH_TIMEOUT(lastX(panel, GraphTimePanel::In1), 5.0, 150);
     QCOMPARE(lastPoint(panel, GraphTimePanel::In1).y(), (500 - 3) / 126.0);
     QCOMPARE(panel->timeAxis()->max(), 120.0); // 2 dk, filled from the first sample
+}
+
+void GraphTest::linesAreDrawnWhereTheirSamplesAre()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    QVERIFY(speed);
+    const QColor rpmColour(0x30, 0x30, 0x30);
+    for (qint64 ms = 0; ms < 20'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), 19.9);
+    const double idle = lastPoint(panel, GraphTimePanel::Rpm).y();
+    QTRY_VERIFY(drawnNear(speed, QPointF(10, idle), rpmColour));
+    QVERIFY(!drawnNear(speed, QPointF(10, idle + 500), rpmColour));
+
+    // A few newer samples: drawn over what was drawn before, which stays.
+    for (qint64 ms = 20'000; ms <= 21'000; ms += 100)
+        w.addFrame(ms, frameOf(1000, 5043 - 1000)); // 3000 rpm
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), 21.0);
+    const double fast = lastPoint(panel, GraphTimePanel::Rpm).y();
+    QTRY_VERIFY(drawnNear(speed, QPointF(20.5, fast), rpmColour));
+    QVERIFY(drawnNear(speed, QPointF(10, idle), rpmColour));
+    QVERIFY(!drawnNear(speed, QPointF(25, fast), rpmColour)); // nothing after the newest
 }
 
 void GraphTest::pauseKeepsCollectingButHoldsThePlot()
