@@ -27,8 +27,10 @@ public:
 
     // A refresh with the same range and plot size as the last one draws
     // only the samples after the settled part, until there are more than
-    // this many; everything else draws the whole range again.
-    static constexpr int kFreshMost = 50;
+    // this many; everything else draws the whole range again. At 10 frames/s
+    // that is longer than a step of the 2-minute span's range (12 s), so the
+    // whole range is drawn again only when the range moves.
+    static constexpr int kFreshMost = 150;
 
     // Shows the time range [fromMs, toMs] with the samples in it up to
     // lastMs: every one, or on a long range the first, lowest, highest and
