@@ -68,24 +68,6 @@ void appendTime(QByteArray &out, const QDateTime &time)
     appendPadded(out, minutes % 60, 2);
 }
 
-// A text field, quoted when it holds a separator, a quote or a line break.
-void appendText(QByteArray &out, const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\r') &&
-        !utf8.contains('\n')) {
-        out.append(utf8);
-        return;
-    }
-    out.append('"');
-    for (const char c : utf8) {
-        if (c == '"')
-            out.append('"');
-        out.append(c);
-    }
-    out.append('"');
-}
-
 void appendHex(QByteArray &out, QByteArrayView bytes)
 {
     static const char hex[] = "0123456789ABCDEF";
@@ -146,6 +128,35 @@ void recordingformat::appendDecoded(QByteArray &out, QByteArrayView payload)
     out.append(maskFaces(f.mask).petrol ? '1' : '0');
 }
 
+const char *recordEventName(RecordEvent event)
+{
+    switch (event) {
+    case RecordEvent::Frame:
+        return "frame";
+    case RecordEvent::Command:
+        return "command";
+    case RecordEvent::PortOpen:
+        return "port-open";
+    case RecordEvent::PortClosed:
+        return "port-closed";
+    case RecordEvent::DeviceLost:
+        return "device-lost";
+    case RecordEvent::DeviceReturned:
+        return "device-returned";
+    case RecordEvent::RecordingStopped:
+        return "recording-stopped";
+    }
+    return "";
+}
+
+std::optional<RecordEvent> recordEventNamed(QByteArrayView name)
+{
+    for (const RecordEvent event : kRecordEvents)
+        if (name == QByteArrayView(recordEventName(event)))
+            return event;
+    return std::nullopt;
+}
+
 QByteArray recordingHeaderLine()
 {
     QByteArray line;
@@ -165,13 +176,13 @@ QByteArray recordingLine(const RecordRow &row)
     line.append(',');
     appendNumber(line, row.elapsedMs);
     line.append(',');
-    appendText(line, row.event);
+    line.append(recordEventName(row.event));
     line.append(',');
-    const bool frame = isEvent(row.event, recordevent::kFrame);
+    const bool frame = row.event == RecordEvent::Frame;
     if (frame)
         appendHex(line, row.payload);
     line.append(',');
-    if (isEvent(row.event, recordevent::kCommand)) {
+    if (row.event == RecordEvent::Command) {
         appendNumber(line, row.code);
         line.append(',');
         appendNumber(line, row.value);

@@ -42,20 +42,31 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+#include <functional>
 #include <optional>
 
 namespace zcore {
 
-// The events a row records.
-namespace recordevent {
-inline constexpr char kFrame[] = "frame";     // a telemetry frame the unit sent
-inline constexpr char kCommand[] = "command"; // a command the tool sent
-inline constexpr char kPortOpen[] = "port-open";
-inline constexpr char kPortClosed[] = "port-closed";
-inline constexpr char kDeviceLost[] = "device-lost";
-inline constexpr char kDeviceReturned[] = "device-returned";
-inline constexpr char kRecordingStopped[] = "recording-stopped";
-} // namespace recordevent
+// The events a row records: one list, whose names the event column carries.
+enum class RecordEvent {
+    Frame,           // "frame": a telemetry frame the unit sent
+    Command,         // "command": a command the tool sent
+    PortOpen,        // "port-open": the port was opened
+    PortClosed,      // "port-closed": the port was closed to choose another
+    DeviceLost,      // "device-lost": the device went away under the open port
+    DeviceReturned,  // "device-returned": and came back
+    RecordingStopped // "recording-stopped": the last row of a recording stopped
+};
+inline constexpr std::array kRecordEvents{RecordEvent::Frame,           RecordEvent::Command,
+                                          RecordEvent::PortOpen,        RecordEvent::PortClosed,
+                                          RecordEvent::DeviceLost,      RecordEvent::DeviceReturned,
+                                          RecordEvent::RecordingStopped};
+
+// The name of an event in the event column.
+const char *recordEventName(RecordEvent event);
+// The event of a name; none for a name this version does not know.
+std::optional<RecordEvent> recordEventNamed(QByteArrayView name);
 
 // Anything larger is not taken for a recording (an hour is about 8 MiB).
 inline constexpr qsizetype kLargestRecording = qsizetype(256) * 1024 * 1024;
@@ -65,7 +76,7 @@ inline constexpr qsizetype kLongestRecordingLine = 4096;
 struct RecordRow {
     QDateTime time;
     qint64 elapsedMs = 0;
-    QString event;
+    RecordEvent event = RecordEvent::Frame;
     QByteArray payload; // frame rows: the 34 payload bytes
     int code = -1;      // command rows: code and value, 0-255
     int value = -1;
@@ -75,6 +86,12 @@ struct RecordRow {
 struct Recording {
     QList<RecordRow> rows;
 };
+
+// Told now and then how far a read has come (bytes taken of all); answers
+// false to stop it, and the read then fails.
+using RecordingProgress = std::function<bool(qsizetype done, qsizetype total)>;
+// How often, in bytes read, at most.
+inline constexpr qsizetype kProgressStep = qsizetype(1) << 20;
 
 // The first line: the column names, ended by CR LF.
 QByteArray recordingHeaderLine();
@@ -88,6 +105,7 @@ QByteArray recordingLine(const RecordRow &row);
 // bytes that are not one. A last line without its line end is taken when it
 // is whole (every field there and matching its payload); one cut short is
 // refused, as is any other malformed line.
-std::optional<Recording> readRecording(QByteArrayView bytes, QString *why);
+std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
+                                       const RecordingProgress &progress = {});
 
 } // namespace zcore

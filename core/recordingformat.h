@@ -29,15 +29,7 @@ inline constexpr int kCodeColumn = 4;
 inline constexpr int kValueColumn = 5;
 inline constexpr int kLongestElapsed = 15; // digits: over 30000 years of milliseconds
 
-inline constexpr std::array kEvents{recordevent::kFrame,           recordevent::kCommand,
-                                    recordevent::kPortOpen,        recordevent::kPortClosed,
-                                    recordevent::kDeviceLost,      recordevent::kDeviceReturned,
-                                    recordevent::kRecordingStopped};
-using EventNames = std::array<QString, kEvents.size()>;
-
 // The decoded columns of a payload, each followed by a comma but the last.
 void appendDecoded(QByteArray &out, QByteArrayView payload);
-
-inline bool isEvent(const QString &event, const char *name) { return event == QLatin1String(name); }
 
 } // namespace zcore::recordingformat

@@ -38,6 +38,7 @@ public:
     }
 
     bool atEnd() const { return m_at >= m_bytes.size(); }
+    qsizetype position() const { return m_at; }
     // Only empty lines are left.
     bool onlyEmptyLinesLeft() const
     {
@@ -281,8 +282,8 @@ bool checkDecoded(const Line &line, QByteArrayView payload, QByteArray &expected
 }
 
 // One data line as a row; false, and why, when it is not one.
-bool readRow(const Line &line, qint64 previousElapsed, const EventNames &events,
-             QByteArray &expected, RecordRow &row, QString *why)
+bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, RecordRow &row,
+             QString *why)
 {
     const auto &f = line.fields;
     if (f.size() != kColumnCount) {
@@ -317,19 +318,16 @@ bool readRow(const Line &line, qint64 previousElapsed, const EventNames &events,
                    .arg(previousElapsed);
         return false;
     }
-    qsizetype kind = -1;
-    for (qsizetype e = 0; e < qsizetype(kEvents.size()); ++e)
-        if (f[kEventColumn] == QByteArrayView(kEvents[size_t(e)]))
-            kind = e;
-    if (kind < 0) {
+    const auto event = recordEventNamed(f[kEventColumn]);
+    if (!event) {
         *why = QObject::tr("satır %1: bilinmeyen olay \"%2\"")
                    .arg(line.number)
                    .arg(shown(f[kEventColumn]));
         return false;
     }
-    row.event = events[size_t(kind)];
-    const bool frame = kEvents[size_t(kind)] == recordevent::kFrame;
-    const bool command = kEvents[size_t(kind)] == recordevent::kCommand;
+    row.event = *event;
+    const bool frame = row.event == RecordEvent::Frame;
+    const bool command = row.event == RecordEvent::Command;
 
     const QByteArrayView hex = f[kPayloadColumn];
     row.payload.clear();
@@ -367,7 +365,8 @@ bool readRow(const Line &line, qint64 previousElapsed, const EventNames &events,
             continue;
         *why = QObject::tr("satır %1: %2 satırında %3 sütunu boş olmalı")
                    .arg(line.number)
-                   .arg(row.event, QLatin1String(kColumns[size_t(column)]));
+                   .arg(QLatin1String(recordEventName(row.event)),
+                        QLatin1String(kColumns[size_t(column)]));
         return false;
     }
     return true;
@@ -394,7 +393,8 @@ bool readHeader(const Line &line, QString *why)
 
 } // namespace
 
-std::optional<Recording> readRecording(QByteArrayView bytes, QString *why)
+std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
+                                       const RecordingProgress &progress)
 {
     QString ignored;
     if (!why)
@@ -426,21 +426,26 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why)
     if (!readHeader(reader.line(), why))
         return std::nullopt;
 
-    EventNames events;
-    for (size_t e = 0; e < kEvents.size(); ++e)
-        events[e] = QString::fromLatin1(kEvents[e]);
     Recording recording;
     // About 200 bytes a frame row.
     recording.rows.reserve(bytes.size() / 200 + 1);
     QByteArray expected;
     expected.reserve(256);
     qint64 previousElapsed = 0;
+    qsizetype toldAt = 0;
     while (!reader.atEnd() && !reader.onlyEmptyLinesLeft()) {
+        if (progress && reader.position() - toldAt >= kProgressStep) {
+            toldAt = reader.position();
+            if (!progress(toldAt, bytes.size())) {
+                *why = QObject::tr("okuma durduruldu");
+                return std::nullopt;
+            }
+        }
         if (!reader.next(why))
             return std::nullopt;
         const Line &line = reader.line();
         RecordRow row;
-        if (!readRow(line, previousElapsed, events, expected, row, why)) {
+        if (!readRow(line, previousElapsed, expected, row, why)) {
             if (!line.ended)
                 *why += QObject::tr(" (dosya bu satırın ortasında bitiyor; kesik olabilir)");
             return std::nullopt;

@@ -33,9 +33,9 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
             [this](const QString &why) { m_portDialog.open(why); });
     connect(&m_startup, &Startup::portOpened, &m_settings, &SettingsActions::portOpened);
     connect(&m_startup, &Startup::portOpened, &m_recording,
-            [this] { m_recording.linkEvent(QStringLiteral("port-open")); });
+            [this] { m_recording.linkEvent(zcore::RecordEvent::PortOpen); });
     connect(&m_supervision, &LinkSupervision::portChangeRequested, &m_recording,
-            [this] { m_recording.linkEvent(QStringLiteral("port-closed")); });
+            [this] { m_recording.linkEvent(zcore::RecordEvent::PortClosed); });
     connect(&m_poll, &PollCycle::frameAccepted, &m_settings, &SettingsActions::frameAccepted);
     // F1 opens the help window as the help plate does.
     m_actions.addShortcut(QKeySequence(Qt::Key_F1), [this] { m_help.open(); });

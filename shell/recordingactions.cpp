@@ -166,9 +166,9 @@ ToolActions::Result RecordingActions::openRecording(const QString &file)
     QList<std::pair<qint64, zcore::LiveFrame>> frames;
     QList<GraphCommand> commands;
     for (const zcore::RecordRow &row : recording->rows) {
-        if (row.event == QLatin1String(zcore::recordevent::kFrame))
+        if (row.event == zcore::RecordEvent::Frame)
             frames.append({row.elapsedMs, zcore::decodePayload(row.payload)});
-        else if (row.event == QLatin1String(zcore::recordevent::kCommand))
+        else if (row.event == zcore::RecordEvent::Command)
             commands.append(graphCommand(row.elapsedMs, row.code, row.value));
     }
     GraphWindow &graph = graphWindow();

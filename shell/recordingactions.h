@@ -40,7 +40,7 @@ public:
 
     // A link event: recorded, and a frame cut by it is not finished with
     // the bytes that come after it.
-    void linkEvent(const QString &event)
+    void linkEvent(zcore::RecordEvent event)
     {
         m_tap.restart();
         m_recorder.linkEvent(event);

@@ -12,7 +12,7 @@ ReplayFrameSource::ReplayFrameSource(const zcore::Recording &recording, double s
     qint64 first = -1;
     qint64 last = -1;
     for (const zcore::RecordRow &row : recording.rows) {
-        if (row.event != QLatin1String(zcore::recordevent::kFrame))
+        if (row.event != zcore::RecordEvent::Frame)
             continue;
         if (first < 0)
             first = row.elapsedMs;

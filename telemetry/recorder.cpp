@@ -5,12 +5,6 @@
 
 #include <QDateTime>
 
-namespace {
-const QString kFrameEvent = QString::fromLatin1(zcore::recordevent::kFrame);
-const QString kCommandEvent = QString::fromLatin1(zcore::recordevent::kCommand);
-const QString kStoppedEvent = QString::fromLatin1(zcore::recordevent::kRecordingStopped);
-} // namespace
-
 Recorder::Recorder(SharedState &state, QObject *parent) : QObject(parent), m_state(state)
 {
     m_flush.setInterval(kFlushMs);
@@ -53,7 +47,7 @@ void Recorder::stop()
     if (!isActive())
         return;
     m_flush.stop();
-    write(kStoppedEvent);
+    write(zcore::RecordEvent::RecordingStopped);
     if (!flushRows())
         return; // fail() closed it
     m_file.close();
@@ -65,7 +59,7 @@ void Recorder::frame(const QByteArray &payload)
     if (!isActive())
         return;
     ++m_frames;
-    write(kFrameEvent, payload);
+    write(zcore::RecordEvent::Frame, payload);
 }
 
 void Recorder::command(int code, int value)
@@ -73,16 +67,16 @@ void Recorder::command(int code, int value)
     if (!isActive())
         return;
     ++m_commands;
-    write(kCommandEvent, {}, code, value);
+    write(zcore::RecordEvent::Command, {}, code, value);
 }
 
-void Recorder::linkEvent(const QString &event)
+void Recorder::linkEvent(zcore::RecordEvent event)
 {
     if (isActive())
         write(event);
 }
 
-void Recorder::write(const QString &event, const QByteArray &payload, int code, int value)
+void Recorder::write(zcore::RecordEvent event, const QByteArray &payload, int code, int value)
 {
     zcore::RecordRow row;
     row.time = QDateTime::currentDateTime();

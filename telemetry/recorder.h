@@ -6,6 +6,8 @@
 // file keeps only whole rows.
 #pragma once
 
+#include "core/recording.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
@@ -38,14 +40,15 @@ public:
 
     void frame(const QByteArray &payload);
     void command(int code, int value);
-    // A link event: "port-open", "port-closed", "device-lost", "device-returned".
-    void linkEvent(const QString &event);
+    // A link event: the port opened or closed, the device lost or back.
+    void linkEvent(zcore::RecordEvent event);
 
 signals:
     void activeChanged(bool active);
 
 private:
-    void write(const QString &event, const QByteArray &payload = {}, int code = -1, int value = -1);
+    void write(zcore::RecordEvent event, const QByteArray &payload = {}, int code = -1,
+               int value = -1);
     bool flushRows();
     void fail();
 

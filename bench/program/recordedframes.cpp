@@ -20,11 +20,11 @@ RecordedFrames readRecordedFrames(const QString &path)
     if (!recording)
         return r;
     for (const zcore::RecordRow &row : recording->rows) {
-        if (row.event == QLatin1String(zcore::recordevent::kCommand)) {
+        if (row.event == zcore::RecordEvent::Command) {
             ++r.commands;
             continue;
         }
-        if (row.event != QLatin1String(zcore::recordevent::kFrame))
+        if (row.event != zcore::RecordEvent::Frame)
             continue;
         const int counter = static_cast<unsigned char>(row.payload[31]) |
                             static_cast<unsigned char>(row.payload[32]) << 8;

@@ -487,7 +487,7 @@ void EndToEndTest::recordingHoldsEveryFrameTheUnitSentAndTheCommands()
     for (const zcore::RecordRow &row : recording->rows) {
         QVERIFY(row.elapsedMs >= lastElapsed);
         lastElapsed = row.elapsedMs;
-        if (row.event == QLatin1String("frame")) {
+        if (row.event == zcore::RecordEvent::Frame) {
             // The unit counts its frames at payload positions 32-33: none is missing.
             const int counter = (static_cast<unsigned char>(row.payload[31]) |
                                  static_cast<unsigned char>(row.payload[32]) << 8);
@@ -495,7 +495,7 @@ void EndToEndTest::recordingHoldsEveryFrameTheUnitSentAndTheCommands()
                 QCOMPARE(counter, (lastCounter + 1) & 0xFFFF);
             lastCounter = counter;
             ++frames;
-        } else if (row.event == QLatin1String("command")) {
+        } else if (row.event == zcore::RecordEvent::Command) {
             QCOMPARE(row.code, 0);
             QCOMPARE(row.value, sent.section(' ', 2, 2).toInt());
             command = true;

@@ -16,12 +16,12 @@ namespace {
 
 QByteArray workedPayload() { return payloads::workedFrame().sliced(3); }
 
-zcore::RecordRow row(qint64 elapsedMs, const char *event)
+zcore::RecordRow row(qint64 elapsedMs, zcore::RecordEvent event)
 {
     zcore::RecordRow r;
     r.time = QDateTime::currentDateTime().addMSecs(elapsedMs);
     r.elapsedMs = elapsedMs;
-    r.event = QLatin1String(event);
+    r.event = event;
     return r;
 }
 
@@ -46,14 +46,14 @@ private:
 
 QString ReplayTest::recordingOfWorkedFrames(int count)
 {
-    namespace e = zcore::recordevent;
-    QByteArray bytes = zcore::recordingHeaderLine() + zcore::recordingLine(row(0, e::kPortOpen));
+    using E = zcore::RecordEvent;
+    QByteArray bytes = zcore::recordingHeaderLine() + zcore::recordingLine(row(0, E::PortOpen));
     for (int i = 0; i < count; ++i) {
-        zcore::RecordRow frame = row(20 + 100 * i, e::kFrame);
+        zcore::RecordRow frame = row(20 + 100 * i, E::Frame);
         frame.payload = workedPayload();
         bytes += zcore::recordingLine(frame);
     }
-    bytes += zcore::recordingLine(row(100 * count + 20, e::kRecordingStopped));
+    bytes += zcore::recordingLine(row(100 * count + 20, E::RecordingStopped));
     const QString path = m_dir.filePath(QStringLiteral("%1.csv").arg(QTest::currentTestFunction()));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())

@@ -19,15 +19,15 @@ QByteArray payload(int n)
     return p;
 }
 
-RecordRow row(qint64 elapsedMs, const char *event, int n = 0)
+RecordRow row(qint64 elapsedMs, zcore::RecordEvent event, int n = 0)
 {
     RecordRow r;
     r.time = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 31), Qt::UTC).addMSecs(elapsedMs);
     r.elapsedMs = elapsedMs;
-    r.event = QLatin1String(event);
-    if (r.event == QLatin1String(zcore::recordevent::kFrame))
+    r.event = event;
+    if (r.event == zcore::RecordEvent::Frame)
         r.payload = payload(n);
-    if (r.event == QLatin1String(zcore::recordevent::kCommand)) {
+    if (r.event == zcore::RecordEvent::Command) {
         r.code = 1;
         r.value = 57;
     }
@@ -37,11 +37,10 @@ RecordRow row(qint64 elapsedMs, const char *event, int n = 0)
 // Frames 1 to 4 at 12, 112, 112 and 350 ms, among other rows.
 Recording fourFrames()
 {
-    namespace e = zcore::recordevent;
-    return {{row(0, e::kPortOpen), row(12, e::kFrame, 1), row(105, e::kCommand),
-             row(112, e::kFrame, 2), row(112, e::kFrame, 3), row(200, e::kDeviceLost),
-             row(300, e::kDeviceReturned), row(350, e::kFrame, 4), row(400, e::kPortClosed),
-             row(401, e::kRecordingStopped)}};
+    using E = zcore::RecordEvent;
+    return {{row(0, E::PortOpen), row(12, E::Frame, 1), row(105, E::Command), row(112, E::Frame, 2),
+             row(112, E::Frame, 3), row(200, E::DeviceLost), row(300, E::DeviceReturned),
+             row(350, E::Frame, 4), row(400, E::PortClosed), row(401, E::RecordingStopped)}};
 }
 
 using Schedule = QList<std::pair<double, int>>;
@@ -116,7 +115,7 @@ void ReplayFrameSourceTest::framesComeInRecordedOrderWithTheirSpacingScaled()
 
 void ReplayFrameSourceTest::loopStartsAgainOneAverageSpacingAfterTheLastFrame_data()
 {
-    namespace e = zcore::recordevent;
+    using E = zcore::RecordEvent;
     QTest::addColumn<Recording>("recording");
     QTest::addColumn<double>("speed");
     QTest::addColumn<Schedule>("expected");
@@ -129,12 +128,12 @@ void ReplayFrameSourceTest::loopStartsAgainOneAverageSpacingAfterTheLastFrame_da
     QTest::newRow("four frames, twice as fast")
         << fourFrames() << 2.0
         << Schedule{{0, 1}, {50, 2}, {50, 3}, {169, 4}, {pass / 2, 1}, {pass / 2 + 50, 2}};
-    QTest::newRow("one frame: every 100 ms") << Recording{{row(40, e::kFrame, 9)}} << 1.0
+    QTest::newRow("one frame: every 100 ms") << Recording{{row(40, E::Frame, 9)}} << 1.0
                                              << Schedule{{0, 9}, {100, 9}, {200, 9}, {300, 9}};
     QTest::newRow("one frame, ten times as fast")
-        << Recording{{row(40, e::kFrame, 9)}} << 10.0 << Schedule{{0, 9}, {10, 9}, {20, 9}};
+        << Recording{{row(40, E::Frame, 9)}} << 10.0 << Schedule{{0, 9}, {10, 9}, {20, 9}};
     QTest::newRow("two frames in the same millisecond")
-        << Recording{{row(40, e::kFrame, 1), row(40, e::kFrame, 2)}} << 1.0
+        << Recording{{row(40, E::Frame, 1), row(40, E::Frame, 2)}} << 1.0
         << Schedule{{0, 1}, {0, 2}, {100, 1}, {100, 2}, {200, 1}};
 }
 
@@ -157,8 +156,8 @@ void ReplayFrameSourceTest::commandsAreNotApplied()
 
 void ReplayFrameSourceTest::recordingWithoutFramesHasNothingToSend()
 {
-    namespace e = zcore::recordevent;
-    ReplayFrameSource source(Recording{{row(0, e::kPortOpen), row(5, e::kRecordingStopped)}}, 1.0,
+    using E = zcore::RecordEvent;
+    ReplayFrameSource source(Recording{{row(0, E::PortOpen), row(5, E::RecordingStopped)}}, 1.0,
                              true);
     QCOMPARE(source.frameCount(), 0);
     QVERIFY(std::isinf(*source.nextDueMs()));

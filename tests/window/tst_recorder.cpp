@@ -32,11 +32,11 @@ std::optional<zcore::Recording> readBack(const QString &path)
     return recording;
 }
 
-QList<zcore::RecordRow> rowsOf(const zcore::Recording &r, const char *event)
+QList<zcore::RecordRow> rowsOf(const zcore::Recording &r, zcore::RecordEvent event)
 {
     QList<zcore::RecordRow> out;
     for (const zcore::RecordRow &row : r.rows)
-        if (row.event == QLatin1String(event))
+        if (row.event == event)
             out.append(row);
     return out;
 }
@@ -94,7 +94,7 @@ void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
 
     const auto recording = readBack(path);
     QVERIFY(recording);
-    const auto frames = rowsOf(*recording, "frame");
+    const auto frames = rowsOf(*recording, zcore::RecordEvent::Frame);
     QCOMPARE(frames.size(), 3);
     for (const auto &row : frames)
         QCOMPARE(row.payload, frame.mid(3));
@@ -115,7 +115,7 @@ void RecorderTest::commandsAreRecordedWhateverSentThem()
 
     const auto recording = readBack(path);
     QVERIFY(recording);
-    const auto commands = rowsOf(*recording, "command");
+    const auto commands = rowsOf(*recording, zcore::RecordEvent::Command);
     QCOMPARE(commands.size(), 2);
     QCOMPARE(commands[0].code, 2);
     QCOMPARE(commands[0].value, 77);
