@@ -85,6 +85,11 @@ struct RecordRow {
 
 struct Recording {
     QList<RecordRow> rows;
+    // What a read left out of a file it took: the bytes of a torn last row
+    // (the power went while it was written), and rows of events this
+    // version does not know.
+    qsizetype droppedBytes = 0;
+    qsizetype skippedRows = 0;
 };
 
 // Told now and then how far a read has come (bytes taken of all); answers
