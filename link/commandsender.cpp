@@ -19,10 +19,19 @@ std::optional<CommandSender::Result> CommandSender::refusal(int code, double val
         return Result::OutOfRange;
     if (!m_link.isOpen())
         return Result::PortClosed;
+    if (heldForMs() > 0)
+        return Result::Held;
     return std::nullopt;
 }
 
 bool CommandSender::portOpen() const { return m_link.isOpen(); }
+
+int CommandSender::heldForMs() const
+{
+    using namespace std::chrono;
+    const auto left = m_heldUntil - steady_clock::now();
+    return left > steady_clock::duration::zero() ? int(ceil<milliseconds>(left).count()) : 0;
+}
 
 CommandSender::Result CommandSender::send(int code, double value)
 {
@@ -32,8 +41,13 @@ CommandSender::Result CommandSender::send(int code, double value)
     for (size_t i = 0; i < frame->size(); ++i) {
         if (i > 0)
             m_pause(kPauseUnits);
-        if (!m_link.write(QByteArrayView(&(*frame)[i], 1)))
-            return Result::WriteFailed;
+        if (!m_link.write(QByteArrayView(&(*frame)[i], 1))) {
+            if (i == 0)
+                return Result::WriteFailed;
+            // Counted from now, after the last byte that went out.
+            m_heldUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCutHoldMs);
+            return Result::Cut;
+        }
     }
     if (m_sent)
         m_sent(static_cast<unsigned char>((*frame)[1]), static_cast<unsigned char>((*frame)[2]));

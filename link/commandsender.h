@@ -8,8 +8,16 @@
 // A frame whose code or value lies outside 0..255 after rounding (halves to
 // even), or a send while the port is closed, sends nothing at all: both are
 // checked before the first byte.
+//
+// A write that fails after the first or second byte of a frame (an adapter
+// that browns out while the engine cranks) leaves the unit in the middle of
+// a command: it waits for the rest, and the next frame's A4 would be taken
+// for the missing byte. The unit gives a begun command up after 2 s
+// without a byte, so after a frame cut short nothing goes out for
+// kCutHoldMs: a send meanwhile is refused before its first byte.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -17,11 +25,20 @@ class SerialLink;
 
 class CommandSender {
 public:
-    enum class Result { Sent, OutOfRange, PortClosed, WriteFailed };
+    enum class Result {
+        Sent,
+        OutOfRange,
+        PortClosed,
+        WriteFailed, // the first byte did not go out: nothing did
+        Cut,         // a later byte did not go out: the frame was cut short
+        Held,        // refused: a frame cut short is still being given up by the unit
+    };
     using Pause = std::function<void(int units)>;
 
     static constexpr int kPauseUnits = 300;
     static constexpr double kMsPerUnit = 0.35;
+    // The unit's 2 s and a margin for its clock and a late reader.
+    static constexpr int kCutHoldMs = 2500;
 
     explicit CommandSender(SerialLink &link);
 
@@ -34,12 +51,14 @@ public:
     void setSentObserver(SentObserver observer) { m_sent = std::move(observer); }
 
     // Why the frame of this code and value would be refused before its
-    // first byte (OutOfRange or PortClosed); nothing when it would go out.
-    // Writes nothing.
+    // first byte (OutOfRange, PortClosed or Held); nothing when it would go
+    // out. Writes nothing.
     std::optional<Result> refusal(int code, double value) const;
 
     // Whether commands can go out at all.
     bool portOpen() const;
+    // How long sends are still held after a frame cut short; 0 when not.
+    int heldForMs() const;
 
     // SendCmd: the frame of a command code (zcore::command) and a value,
     // rounded halves to even.
@@ -52,4 +71,5 @@ private:
     SerialLink &m_link;
     Pause m_pause = &CommandSender::timedPause;
     SentObserver m_sent;
+    std::chrono::steady_clock::time_point m_heldUntil{};
 };

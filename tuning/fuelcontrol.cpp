@@ -58,9 +58,9 @@ void FuelControl::faceDoubleClicked(SkinPicture *clicked, SkinPicture *other,
                                     const QString &message)
 {
     // Nothing changes on the window when the command cannot go out (a mask
-    // is always a byte, so only a closed port stops it).
-    if (!m_sender.portOpen()) {
-        m_state.statusMessage = refusal::kPortClosed;
+    // is always a byte, so only a closed port or a held line stops it).
+    if (const auto refused = m_sender.refusal(zcore::command::kMask, 0)) {
+        m_state.statusMessage = refusal::messageFor(*refused);
         return;
     }
     other->show();

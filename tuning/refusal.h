@@ -10,6 +10,8 @@ inline const QString kNotANumber = QStringLiteral("Geçersiz Değer!");
 inline const QString kOutOfRange = QStringLiteral("Değer Aralık Dışı!");
 inline const QString kPortClosed = QStringLiteral("Port Kapalı!");
 inline const QString kWriteFailed = QStringLiteral("Komut Gönderilemedi!");
+inline const QString kCut = QStringLiteral("Komut Yarım Kaldı!");
+inline const QString kHeld = QStringLiteral("Biraz Sonra Tekrar Deneyin!");
 
 inline QString messageFor(CommandSender::Result result)
 {
@@ -20,6 +22,10 @@ inline QString messageFor(CommandSender::Result result)
         return kPortClosed;
     case CommandSender::Result::WriteFailed:
         return kWriteFailed;
+    case CommandSender::Result::Cut:
+        return kCut;
+    case CommandSender::Result::Held:
+        return kHeld;
     case CommandSender::Result::Sent:
         break;
     }

@@ -41,6 +41,8 @@ bool FakeLink::write(QByteArrayView bytes)
 {
     if (!m_open)
         return false;
+    if (m_writeCount++ == m_failAt)
+        return false;
     m_writes.append({bytes.toByteArray(), double(m_clock.elapsed()) + m_virtualMs});
     return true;
 }

@@ -30,6 +30,10 @@ public:
     // Moves the link's clock on without waiting (a stand-in for a pause).
     void advance(double ms) { m_virtualMs += ms; }
 
+    // The write that many writes from now (0: the next) fails, once: an
+    // adapter that browns out while a command is on its way.
+    void failWrite(int fromNow) { m_failAt = m_writeCount + fromNow; }
+
     // Port numbers the fake refuses to open (missing or busy ports).
     void refuseOpen(int number) { m_refused.append(number); }
     int openCount() const { return m_opens; }
@@ -62,5 +66,7 @@ private:
     int m_number = 0;
     int m_readLength = 0;
     int m_opens = 0;
+    qsizetype m_writeCount = 0; // writes tried, failed ones included
+    qsizetype m_failAt = -1;
     bool m_open = false;
 };

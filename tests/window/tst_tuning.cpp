@@ -53,6 +53,8 @@ private slots:
     void unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen_data();
     void unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen();
     void closedPortSendsNothing();
+    void commandCutShortHoldsTheLineUntilTheUnitHasGivenUpOnIt_data();
+    void commandCutShortHoldsTheLineUntilTheUnitHasGivenUpOnIt();
     void otherKeysSendNothing();
     void hintFollowsThePointerOverBandsAndTheSwitchOver();
     void calibrationSendsOnTheSecondClickOfTheSameLabel_data();
@@ -161,6 +163,40 @@ void TuningTest::closedPortSendsNothing()
     QCOMPARE(e.Setterm->caption(), QStringLiteral("0"));
     QVERIFY(f.link.writes().isEmpty());
     QCOMPARE(f.shell->state().statusMessage, QStringLiteral("Port Kapalı!"));
+}
+
+void TuningTest::commandCutShortHoldsTheLineUntilTheUnitHasGivenUpOnIt_data()
+{
+    QTest::addColumn<int>("failingByte"); // of the command's three
+    QTest::newRow("after the header") << 1;
+    QTest::newRow("after the code") << 2;
+}
+
+void TuningTest::commandCutShortHoldsTheLineUntilTheUnitHasGivenUpOnIt()
+{
+    // The unit waits for the rest of a command it has begun; the next
+    // command's A4 would be taken for the missing value. Nothing goes out
+    // until the unit has given up on it.
+    QFETCH(int, failingByte);
+    FrameShown f;
+    const auto &e = f.window().el();
+    gestures::click(e.ca2);
+    f.link.failWrite(failingByte);
+    typeAndEnter(e.SetBox, QStringLiteral("57"));
+    QCOMPARE(f.link.writes().size(), failingByte);
+    QVERIFY(!e.SetBox->isHidden()); // not sent: the box stays open
+    QCOMPARE(f.shell->state().statusMessage, QStringLiteral("Komut Yarım Kaldı!"));
+    const double cutAt = f.link.writes().last().atMs;
+
+    gestures::key(e.SetBox, 13);
+    QCOMPARE(f.link.writes().size(), failingByte); // held: zero bytes
+    QCOMPARE(f.shell->state().statusMessage, QStringLiteral("Biraz Sonra Tekrar Deneyin!"));
+
+    QTest::qWait(CommandSender::kCutHoldMs + 50);
+    gestures::key(e.SetBox, 13);
+    QCOMPARE(f.link.written().mid(failingByte), bytes({0xA4, 1, 57}));
+    QVERIFY(f.link.writes().at(failingByte).atMs - cutAt >= CommandSender::kCutHoldMs);
+    QVERIFY(e.SetBox->isHidden());
 }
 
 void TuningTest::otherKeysSendNothing()
