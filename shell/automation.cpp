@@ -157,6 +157,8 @@ QWidget *Automation::windowByName(const QString &name) const
         return m_shell.help();
     if (name == QLatin1String("Graph"))
         return m_shell.recording().graph();
+    if (name == QLatin1String("Preview"))
+        return m_shell.settings().previewWindow();
     return nullptr;
 }
 

@@ -112,7 +112,8 @@ QJsonObject restoreState(const SettingsRestore &restore)
                         {QStringLiteral("code"), item.setting.code},
                         {QStringLiteral("wanted"), item.setting.value},
                         {QStringLiteral("got"), item.got ? QJsonValue(*item.got) : QJsonValue()},
-                        {QStringLiteral("ok"), item.ok}});
+                        {QStringLiteral("ok"), item.ok},
+                        {QStringLiteral("sent"), item.sent}});
     return {{QStringLiteral("state"), SettingsRestore::stateName(restore.state())},
             {QStringLiteral("items"), items}};
 }
@@ -155,6 +156,7 @@ QJsonObject automationState(AppShell &shell)
     windows.insert(QStringLiteral("ComPort"), windowState(&shell.comPort()));
     windows.insert(QStringLiteral("Help"), windowState(shell.help()));
     windows.insert(QStringLiteral("Graph"), windowState(shell.recording().graph()));
+    windows.insert(QStringLiteral("Preview"), windowState(shell.settings().previewWindow()));
 
     QJsonObject elements;
     for (const auto &[name, element] : shell.mainWindow().namedElements())

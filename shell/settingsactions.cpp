@@ -65,17 +65,23 @@ SettingsActions::SettingsActions(SharedState &state, CommandSender &sender, Main
 {
     actions.define(QStringLiteral("settings-save"), [this](const QString &f) { return save(f); });
     actions.define(QStringLiteral("settings-load"), [this](const QString &f) { return load(f); });
+    actions.define(QStringLiteral("settings-cancel"), [this](const QString &) { return cancel(); });
     actions.addSeparator();
     actions.addEntry(tr("Ayarları Kaydet…"), QKeySequence(Qt::CTRL | Qt::Key_S),
                      [this] { return save(QString()); });
     actions.addEntry(tr("Ayarları Yükle…"), QKeySequence(Qt::CTRL | Qt::Key_O),
                      [this] { return load(QString()); });
+    // The preview shows the restore it started, and no other.
     connect(&m_restore, &SettingsRestore::progressed, this, [this](int sent, int total) {
-        if (m_preview)
+        if (m_preview && m_previewOwnsRestore)
             m_preview->showProgress(sent, total);
     });
+    connect(&m_restore, &SettingsRestore::verifying, this, [this] {
+        if (m_preview && m_previewOwnsRestore)
+            m_preview->showState(SettingsRestore::State::Verifying);
+    });
     connect(&m_restore, &SettingsRestore::finished, this, [this](SettingsRestore::State s) {
-        if (m_preview)
+        if (m_preview && m_previewOwnsRestore)
             m_preview->showResult(s, m_restore.items());
     });
 }
@@ -84,23 +90,48 @@ SettingsActions::~SettingsActions() = default;
 
 void SettingsActions::frameAccepted(const QByteArray &payload)
 {
+    m_previousPayload = std::exchange(m_lastPayload, payload);
     m_lastFrame = zcore::decodePayload(payload);
     m_restore.frameAccepted(*m_lastFrame);
-    // The preview shows the unit as it is until "Gönder"; then the results.
-    if (m_preview && m_preview->isVisible() && !m_previewSent)
+    // The preview shows the unit as it is, while it is open.
+    if (m_preview && m_preview->isVisible())
         m_preview->setPresent(zcore::settingsOf(*m_lastFrame));
 }
 
-void SettingsActions::portOpened() { m_lastFrame.reset(); }
+void SettingsActions::portOpened()
+{
+    m_lastPayload.reset();
+    m_previousPayload.reset();
+    m_lastFrame.reset();
+}
 
 ToolActions::Result SettingsActions::refuse(const QString &why) { return {false, why}; }
 
+QString SettingsActions::nothingToSave() const
+{
+    const auto allZero = [](const QByteArray &payload) {
+        return std::all_of(payload.begin(), payload.end(), [](char c) { return c == 0; });
+    };
+    if (!m_lastPayload)
+        return tr("port açıldığından beri kabul edilen bir veri yok; kaydedilecek ayar yok");
+    if (allZero(*m_lastPayload) || (m_previousPayload && allZero(*m_previousPayload)))
+        return tr("son kabul edilen veri baştan sona sıfır; bu bir ünitenin ayarı olamaz. "
+                  "Biraz sonra yeniden deneyin.");
+    if (!m_previousPayload)
+        return tr("port açıldığından beri tek bir veri kabul edildi; ayarlar art arda iki "
+                  "veride aynı görülmeli. Biraz sonra yeniden deneyin.");
+    if (zcore::settingsOf(zcore::decodePayload(*m_previousPayload)) !=
+        zcore::settingsOf(*m_lastFrame))
+        return tr("son iki veri ayarlarda farklı (ünite bir ayarı değiştiriyor ya da veri "
+                  "bozuk). Biraz sonra yeniden deneyin.");
+    return {};
+}
+
 ToolActions::Result SettingsActions::save(const QString &fileArgument)
 {
-    if (!m_lastFrame) {
+    if (const QString why = nothingToSave(); !why.isEmpty()) {
         m_state.statusMessage = kNothingToSave;
-        return refuse(
-            tr("port açıldığından beri kabul edilen bir veri yok; kaydedilecek ayar yok"));
+        return refuse(why);
     }
     zcore::SettingsFile file;
     file.settings = zcore::settingsOf(*m_lastFrame);
@@ -128,6 +159,13 @@ ToolActions::Result SettingsActions::save(const QString &fileArgument)
     }
     m_state.statusMessage = kSaved;
     return {};
+}
+
+ToolActions::Result SettingsActions::refuseWhileBusy()
+{
+    // The running restore's messages stay; only the caller is told.
+    return refuse(tr("bir ayar yüklemesi sürüyor (%1); bitmesini bekleyin ya da durdurun")
+                      .arg(SettingsRestore::stateName(m_restore.state())));
 }
 
 QString SettingsActions::cannotSend() const
@@ -167,6 +205,8 @@ std::optional<zcore::SettingsFile> SettingsActions::readChecked(const QString &p
 
 ToolActions::Result SettingsActions::load(const QString &fileArgument)
 {
+    if (m_restore.isBusy())
+        return refuseWhileBusy();
     if (fileArgument.isEmpty()) {
         const QString path =
             QFileDialog::getOpenFileName(&m_main, tr("Ayarları Yükle"), defaultFolder(), kFilter);
@@ -178,37 +218,56 @@ ToolActions::Result SettingsActions::load(const QString &fileArgument)
     const auto file = readChecked(fileArgument, &refusal);
     if (!file)
         return refusal;
-    // A script loads without a preview: every setting that differs.
-    QList<zcore::SettingItem> toSend;
-    const auto wanted = zcore::settingItems(file->settings);
-    const auto present = zcore::settingItems(zcore::settingsOf(*m_lastFrame));
-    for (qsizetype i = 0; i < wanted.size(); ++i)
-        if (wanted[i].value != present[i].value)
-            toSend.append(wanted[i]);
-    m_restore.start(toSend);
+    // A script loads without a preview: every setting is chosen, and each
+    // that differs is sent.
+    m_previewOwnsRestore = false;
+    m_restore.start(zcore::settingItems(file->settings), zcore::settingsOf(*m_lastFrame));
     return {};
 }
 
 ToolActions::Result SettingsActions::preview(const QString &path)
 {
+    if (m_restore.isBusy())
+        return refuseWhileBusy();
     ToolActions::Result refusal;
     const auto file = readChecked(path, &refusal);
     if (!file)
         return refusal;
     if (!m_preview) {
         m_preview = std::make_unique<SettingsPreview>();
-        connect(m_preview.get(), &SettingsPreview::sendRequested, this, [this] {
-            if (const QString reason = cannotSend(); !reason.isEmpty()) {
-                m_preview->showResult(SettingsRestore::State::Unverified, {});
-                m_state.statusMessage =
-                    m_sender.portOpen() ? SettingsRestore::kNotVerified : refusal::kPortClosed;
-                return;
-            }
-            m_previewSent = true;
-            m_restore.start(m_preview->toSend());
-        });
+        connect(m_preview.get(), &SettingsPreview::sendRequested, this,
+                &SettingsActions::sendFromPreview);
+        connect(m_preview.get(), &SettingsPreview::stopRequested, this, [this] { cancel(); });
+        connect(m_preview.get(), &SettingsPreview::closed, this, &SettingsActions::previewClosed);
     }
-    m_previewSent = false;
     m_preview->showFile(QFileInfo(path).fileName(), *file, zcore::settingsOf(*m_lastFrame));
+    return {};
+}
+
+void SettingsActions::sendFromPreview()
+{
+    if (m_restore.isBusy())
+        return;
+    if (const QString reason = cannotSend(); !reason.isEmpty()) {
+        m_preview->showResult(SettingsRestore::State::Unverified, {});
+        m_state.statusMessage =
+            m_sender.portOpen() ? SettingsRestore::kNotVerified : refusal::kPortClosed;
+        return;
+    }
+    m_previewOwnsRestore = true;
+    m_restore.start(m_preview->chosen(), zcore::settingsOf(*m_lastFrame));
+}
+
+void SettingsActions::previewClosed()
+{
+    // Closing the window stops what it is sending; a verification goes on.
+    if (m_previewOwnsRestore && m_restore.state() == SettingsRestore::State::Sending)
+        m_restore.cancel();
+}
+
+ToolActions::Result SettingsActions::cancel()
+{
+    if (!m_restore.cancel())
+        return refuse(tr("gönderilmekte olan bir ayar yüklemesi yok"));
     return {};
 }

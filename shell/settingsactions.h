@@ -1,9 +1,12 @@
 // Save and load of the unit's settings (context menu "Ayarları Kaydet…",
-// "Ayarları Yükle…", Ctrl+S, Ctrl+O; actions settings-save and
-// settings-load). A save writes the settings as the last frame accepted
-// since the port was opened showed them; a load reads and checks the whole
-// file first, then (after the preview, for a person) sends what differs and
-// verifies it through SettingsRestore.
+// "Ayarları Yükle…", Ctrl+S, Ctrl+O; actions settings-save, settings-load
+// and settings-cancel). A save writes the settings as the last two frames
+// accepted since the port was opened showed them, when both agree and the
+// last is not all zero bytes (a torn or empty frame is no car's settings);
+// a load reads and checks the whole file first, then (after the preview,
+// for a person) sends what differs and verifies every chosen setting
+// through SettingsRestore. A restore belongs to the file it started from:
+// while it sends or verifies, another load is refused.
 #pragma once
 
 #include "core/decode.h"
@@ -42,11 +45,18 @@ public:
     ToolActions::Result load(const QString &file);
     // The file a person chose, checked, then shown in the preview.
     ToolActions::Result preview(const QString &path);
+    // Stops a restore that is sending.
+    ToolActions::Result cancel();
 
 private:
     // The reason a load cannot start now, or empty.
     QString cannotSend() const;
+    // The reason the frames give nothing to save, or empty.
+    QString nothingToSave() const;
+    void previewClosed();
+    void sendFromPreview();
     ToolActions::Result refuse(const QString &why);
+    ToolActions::Result refuseWhileBusy();
     // Reads and checks the whole file; no value, and the refusal, when it is not one.
     std::optional<zcore::SettingsFile> readChecked(const QString &path,
                                                    ToolActions::Result *refusal);
@@ -55,7 +65,10 @@ private:
     CommandSender &m_sender;
     MainWindow &m_main;
     SettingsRestore m_restore;
-    std::optional<zcore::LiveFrame> m_lastFrame;
+    // The last two payloads accepted since the port was opened, newest last.
+    std::optional<QByteArray> m_lastPayload;
+    std::optional<QByteArray> m_previousPayload;
+    std::optional<zcore::LiveFrame> m_lastFrame; // the last one decoded
     std::unique_ptr<SettingsPreview> m_preview;
-    bool m_previewSent = false; // "Gönder" pressed for the file shown
+    bool m_previewOwnsRestore = false; // the restore was started from the preview
 };

@@ -3,6 +3,7 @@
 #include "core/frame.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,11 +16,37 @@ namespace {
 
 enum Column { Name, FileValue, UnitValue, WillSend, Result, ColumnCount };
 
-// The value as a person reads it: degrees for the switch-over temperature.
+// The fuel and cylinder mask as a technician reads the skin: the fuel in
+// use, then the cylinder rows on gas by their place on the window (row 1
+// is bit 4, row 2 bit 5, row 3 bit 3, row 4 bit 2), then any bit the unit
+// does not use.
+QString maskWords(int mask)
+{
+    static constexpr int kRowBits[] = {16, 32, 8, 4};
+    QStringList rows;
+    for (int row = 0; row < 4; ++row)
+        if (mask & kRowBits[row])
+            rows << QString::number(row + 1);
+    QString text = (mask & 128) ? QObject::tr("Benzin") : QObject::tr("LPG");
+    text += QStringLiteral("; ") + (rows.isEmpty() ? QObject::tr("gazda sıra yok")
+                                                   : QObject::tr("%1 gazda").arg(rows.join('-')));
+    QStringList others;
+    for (const int bit : {6, 1, 0})
+        if (mask & (1 << bit))
+            others << QString::number(bit);
+    if (!others.isEmpty())
+        text += QStringLiteral("; ") + QObject::tr("bit %1").arg(others.join(QStringLiteral(", ")));
+    return text;
+}
+
+// The value as a person reads it: degrees for the switch-over temperature,
+// words for the mask.
 QString shownValue(int code, int value)
 {
     if (code == zcore::command::kSwitchOver)
         return QStringLiteral("%1 °C").arg(zcore::degreesFromByte(value));
+    if (code == zcore::command::kMask)
+        return maskWords(value);
     return QString::number(value);
 }
 
@@ -62,10 +89,17 @@ SettingsPreview::SettingsPreview(QWidget *parent) : QWidget(parent, Qt::Window)
     m_progress->setValue(0);
     m_progress->hide(); // until something is sent
     m_result = new QLabel(this);
+    m_result->setObjectName(QStringLiteral("result"));
     m_send = new QPushButton(tr("Gönder"), this);
+    m_send->setObjectName(QStringLiteral("send"));
+    m_stop = new QPushButton(tr("Durdur"), this);
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_stop->setEnabled(false);
     connect(m_send, &QPushButton::clicked, this, &SettingsPreview::sendRequested);
+    connect(m_stop, &QPushButton::clicked, this, &SettingsPreview::stopRequested);
     bottom->addWidget(m_progress, 1);
     bottom->addWidget(m_result, 1);
+    bottom->addWidget(m_stop);
     bottom->addWidget(m_send);
     layout->addLayout(bottom);
 }
@@ -98,10 +132,11 @@ void SettingsPreview::showFile(const QString &fileName, const zcore::SettingsFil
     m_header->setText(about.isEmpty()
                           ? fileName
                           : fileName + QLatin1Char('\n') + about.join(QStringLiteral(" — ")));
+    m_state = SettingsRestore::State::Idle;
     m_result->clear();
     m_progress->setValue(0);
     m_progress->hide();
-    m_send->setEnabled(true);
+    m_table->setRowCount(0); // no result of another file stays
     refresh();
     if (!isVisible())
         adjustSize(); // the whole table, without an empty band below it
@@ -125,6 +160,15 @@ void SettingsPreview::setGroupTicked(Group group, bool ticked)
 
 bool SettingsPreview::groupTicked(Group group) const { return m_groups[group]->isChecked(); }
 
+QList<zcore::SettingItem> SettingsPreview::chosen() const
+{
+    QList<zcore::SettingItem> out;
+    for (const zcore::SettingItem &item : zcore::settingItems(m_file))
+        if (groupTicked(groupOf(item.code)))
+            out.append(item);
+    return out;
+}
+
 QList<zcore::SettingItem> SettingsPreview::toSend() const
 {
     QList<zcore::SettingItem> out;
@@ -136,6 +180,12 @@ QList<zcore::SettingItem> SettingsPreview::toSend() const
     return out;
 }
 
+bool SettingsPreview::running() const
+{
+    return m_state == SettingsRestore::State::Sending ||
+           m_state == SettingsRestore::State::Verifying;
+}
+
 void SettingsPreview::refresh()
 {
     const auto wanted = zcore::settingItems(m_file);
@@ -145,23 +195,46 @@ void SettingsPreview::refresh()
         const auto &w = wanted[row];
         const bool differs = w.value != present[row].value;
         const bool send = differs && groupTicked(groupOf(w.code));
-        const QString cells[ColumnCount] = {
+        const QString cells[Result] = {
             w.name, shownValue(w.code, w.value), shownValue(w.code, present[row].value),
-            send ? tr("evet") : (differs ? tr("hayır (seçili değil)") : tr("hayır (aynı)")),
-            QString()};
-        for (int c = 0; c < ColumnCount; ++c)
-            m_table->setItem(row, c, new QTableWidgetItem(cells[c]));
+            send ? tr("evet") : (differs ? tr("hayır (seçili değil)") : tr("hayır (aynı)"))};
+        for (int c = 0; c < Result; ++c) {
+            QTableWidgetItem *item = m_table->item(row, c);
+            if (!item)
+                m_table->setItem(row, c, new QTableWidgetItem(cells[c]));
+            else if (item->text() != cells[c])
+                item->setText(cells[c]);
+        }
     }
-    m_send->setText(tr("Gönder (%1)").arg(toSend().size()));
+    const auto count = toSend().size();
+    m_send->setText(tr("Gönder (%1)").arg(count));
+    m_send->setEnabled(!running() && count > 0);
+    m_stop->setEnabled(m_state == SettingsRestore::State::Sending);
+    for (QCheckBox *group : m_groups)
+        group->setEnabled(!running());
+}
+
+void SettingsPreview::showState(SettingsRestore::State state)
+{
+    m_state = state;
+    if (state == SettingsRestore::State::Verifying)
+        m_result->setText(tr("Doğrulanıyor…"));
+    refresh();
 }
 
 void SettingsPreview::showProgress(int sent, int total)
 {
-    m_send->setEnabled(false);
+    m_state = SettingsRestore::State::Sending;
+    if (sent == 0) {
+        // A new restore: the results of the last one go.
+        for (int row = 0; row < m_table->rowCount(); ++row)
+            m_table->setItem(row, Result, nullptr);
+    }
     m_progress->show();
     m_progress->setRange(0, qMax(total, 1));
     m_progress->setValue(total == 0 ? 1 : sent);
     m_result->setText(tr("Gönderiliyor…"));
+    refresh();
 }
 
 void SettingsPreview::showResult(SettingsRestore::State state,
@@ -172,12 +245,16 @@ void SettingsPreview::showResult(SettingsRestore::State state,
         for (int row = 0; row < int(wanted.size()); ++row) {
             if (wanted[row].code != item.setting.code)
                 continue;
-            QString text = item.ok ? tr("doğrulandı") : tr("farklı");
-            if (!item.sent)
+            QString text;
+            if (state == SettingsRestore::State::Cancelled)
+                text = item.sent ? tr("gönderildi") : item.toSend ? tr("gönderilmedi") : QString();
+            else if (item.toSend && !item.sent)
                 text = tr("gönderilemedi");
             else if (!item.got)
                 text = tr("doğrulanamadı");
-            else if (!item.ok)
+            else if (item.ok)
+                text = tr("doğrulandı");
+            else
                 text = tr("ünite: %1").arg(shownValue(item.setting.code, *item.got));
             m_table->setItem(row, Result, new QTableWidgetItem(text));
         }
@@ -192,8 +269,17 @@ void SettingsPreview::showResult(SettingsRestore::State state,
     case SettingsRestore::State::Unverified:
         m_result->setText(tr("Ayarlar doğrulanamadı."));
         break;
+    case SettingsRestore::State::Cancelled:
+        m_result->setText(tr("Durduruldu; kalan ayarlar gönderilmedi."));
+        break;
     default:
         break;
     }
-    m_send->setEnabled(true);
+    showState(state);
+}
+
+void SettingsPreview::closeEvent(QCloseEvent *event)
+{
+    emit closed();
+    QWidget::closeEvent(event);
 }

@@ -9,10 +9,15 @@ SettingsRestore::SettingsRestore(SharedState &state, CommandSender &sender, QObj
 {
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(kVerifyTimeoutMs);
-    connect(&m_timeout, &QTimer::timeout, this, [this] {
-        if (m_state == State::Verifying)
-            finish(State::Unverified);
-    });
+    connect(&m_timeout, &QTimer::timeout, this, &SettingsRestore::timedOut);
+    // One command per turn of the event loop: a stop, a frame or a repaint
+    // is handled between two commands.
+    m_step.setSingleShot(true);
+    m_step.setInterval(0);
+    connect(&m_step, &QTimer::timeout, this, &SettingsRestore::sendNext);
+    m_retry.setSingleShot(true);
+    m_retry.setTimerType(Qt::PreciseTimer);
+    connect(&m_retry, &QTimer::timeout, this, &SettingsRestore::sendNext);
 }
 
 QString SettingsRestore::stateName(State state)
@@ -30,60 +35,104 @@ QString SettingsRestore::stateName(State state)
         return QStringLiteral("mismatch");
     case State::Unverified:
         return QStringLiteral("unverified");
+    case State::Cancelled:
+        return QStringLiteral("cancelled");
     }
     return {};
 }
 
-void SettingsRestore::start(const QList<zcore::SettingItem> &settings)
+int SettingsRestore::toSendCount() const
 {
-    m_timeout.stop();
+    int count = 0;
+    for (const Item &item : m_items)
+        count += item.toSend ? 1 : 0;
+    return count;
+}
+
+bool SettingsRestore::start(const QList<zcore::SettingItem> &chosen,
+                            const zcore::UnitSettings &present)
+{
+    if (isBusy())
+        return false;
+    const QList<zcore::SettingItem> held = zcore::settingItems(present);
     m_items.clear();
-    for (const zcore::SettingItem &s : settings) {
+    for (const zcore::SettingItem &s : chosen) {
         Item item;
         item.setting = s;
+        for (const zcore::SettingItem &h : held)
+            if (h.code == s.code)
+                item.toSend = h.value != s.value;
         m_items.append(item);
     }
     m_next = 0;
-    m_sinceLast.invalidate();
+    m_sentCount = 0;
+    m_retried = false;
     m_state = State::Sending;
-    emit progressed(0, m_items.size());
+    emit progressed(0, toSendCount());
     // The first command goes out from the event loop too: the caller's
     // gesture or request is answered first.
-    QTimer::singleShot(0, this, &SettingsRestore::sendNext);
+    m_step.start();
+    return true;
+}
+
+bool SettingsRestore::cancel()
+{
+    if (m_state != State::Sending)
+        return false;
+    finish(State::Cancelled, kCancelled);
+    return true;
 }
 
 void SettingsRestore::sendNext()
 {
     if (m_state != State::Sending)
         return;
+    while (m_next < m_items.size() && !m_items[m_next].toSend)
+        ++m_next;
     if (m_next < m_items.size()) {
         Item &item = m_items[m_next];
         const auto result = m_sender.send(item.setting.code, item.setting.value);
+        if (result == CommandSender::Result::Held ||
+            (result == CommandSender::Result::Cut && !m_retried)) {
+            // The unit is giving up a command cut short: this one goes out
+            // whole once it has.
+            if (result == CommandSender::Result::Cut) {
+                m_retried = true;
+                m_shared.statusMessage = refusal::kCut;
+            }
+            m_retry.start(m_sender.heldForMs() + 1);
+            return;
+        }
         if (result != CommandSender::Result::Sent) {
             // What did not go out cannot be proved; the rest is not sent.
             finish(State::Unverified, refusal::messageFor(result));
             return;
         }
         item.sent = true;
+        m_retried = false;
         ++m_next;
-        m_sinceLast.start();
-        emit progressed(int(m_next), int(m_items.size()));
-        QTimer::singleShot(0, this, &SettingsRestore::sendNext);
+        ++m_sentCount;
+        emit progressed(m_sentCount, toSendCount());
+        m_step.start();
         return;
     }
-    if (!m_sinceLast.isValid())
-        m_sinceLast.start(); // nothing differed: any next frame proves it
-    m_framesSinceLast = 0;
+    m_skipFirst = m_sentCount > 0;
+    m_counted = 0;
     m_state = State::Verifying;
     m_timeout.start();
+    emit verifying();
 }
 
 void SettingsRestore::frameAccepted(const zcore::LiveFrame &frame)
 {
     if (m_state != State::Verifying)
         return;
-    const zcore::UnitSettings present = zcore::settingsOf(frame);
-    const QList<zcore::SettingItem> shown = zcore::settingItems(present);
+    if (m_skipFirst) {
+        m_skipFirst = false;
+        return;
+    }
+    ++m_counted;
+    const QList<zcore::SettingItem> shown = zcore::settingItems(zcore::settingsOf(frame));
     bool all = true;
     for (Item &item : m_items) {
         for (const zcore::SettingItem &s : shown) {
@@ -94,16 +143,22 @@ void SettingsRestore::frameAccepted(const zcore::LiveFrame &frame)
         }
         all = all && item.ok;
     }
-    ++m_framesSinceLast;
     if (all)
         finish(State::Verified);
-    else if (m_framesSinceLast > 1 && m_sinceLast.elapsed() >= kSettleMs)
-        finish(State::Mismatch);
+}
+
+void SettingsRestore::timedOut()
+{
+    if (m_state != State::Verifying)
+        return;
+    finish(m_counted >= kLeastMismatchFrames ? State::Mismatch : State::Unverified);
 }
 
 void SettingsRestore::finish(State state, const QString &message)
 {
     m_timeout.stop();
+    m_step.stop();
+    m_retry.stop();
     m_state = state;
     if (!message.isEmpty())
         m_shared.statusMessage = message;
