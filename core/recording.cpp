@@ -130,23 +130,12 @@ void recordingformat::appendDecoded(QByteArray &out, QByteArrayView payload)
 
 const char *recordEventName(RecordEvent event)
 {
-    switch (event) {
-    case RecordEvent::Frame:
-        return "frame";
-    case RecordEvent::Command:
-        return "command";
-    case RecordEvent::PortOpen:
-        return "port-open";
-    case RecordEvent::PortClosed:
-        return "port-closed";
-    case RecordEvent::DeviceLost:
-        return "device-lost";
-    case RecordEvent::DeviceReturned:
-        return "device-returned";
-    case RecordEvent::RecordingStopped:
-        return "recording-stopped";
-    }
-    return "";
+    // In the order of the enum.
+    static constexpr const char *kNames[] = {
+        "frame",       "command",         "port-open",        "port-closed",
+        "device-lost", "device-returned", "recording-stopped"};
+    static_assert(std::size(kNames) == kRecordEvents.size());
+    return kNames[size_t(event)];
 }
 
 std::optional<RecordEvent> recordEventNamed(QByteArrayView name)
