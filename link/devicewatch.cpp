@@ -1,5 +1,16 @@
 #include "devicewatch.h"
 
+#include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <termios.h>
+#endif
+
 DeviceWatch::DeviceWatch(QSerialPort &port, Reopen reopen, QObject *parent)
     : QObject(parent), m_port(port), m_reopen(std::move(reopen))
 {
@@ -8,8 +19,9 @@ DeviceWatch::DeviceWatch(QSerialPort &port, Reopen reopen, QObject *parent)
     connect(&m_retry, &QTimer::timeout, this, &DeviceWatch::tryReopen);
 }
 
-void DeviceWatch::watch()
+void DeviceWatch::watch(const QString &device)
 {
+    m_device = device;
     m_watching = true;
     m_closePending = false;
 }
@@ -27,12 +39,42 @@ void DeviceWatch::onError(QSerialPort::SerialPortError error)
         return;
     if (m_closePending || !m_watching)
         return;
+    if (!deviceGone()) {
+        // Nothing was there to read: the device is well. Qt stops reading
+        // the port after such an error; setting its buffer size again
+        // starts it anew, so arrivals still wake the tool.
+        m_port.clearError();
+        m_port.setReadBufferSize(m_port.readBufferSize());
+        return;
+    }
     // The device went away (cable pulled). Qt keeps reporting the error on
     // every turn of the event loop while the device stays open, so it is
     // closed, but outside this signal.
     m_why = m_port.errorString();
     m_closePending = true;
     QMetaObject::invokeMethod(this, &DeviceWatch::closeLostDevice, Qt::QueuedConnection);
+}
+
+bool DeviceWatch::deviceGone() const
+{
+    if (!m_port.isOpen())
+        return true;
+#ifdef Q_OS_WIN
+    // A removed device's handle fails every call.
+    const HANDLE handle = m_port.handle();
+    DWORD errors = 0;
+    COMSTAT status{};
+    DCB state{};
+    state.DCBlength = sizeof(state);
+    return !::ClearCommError(handle, &errors, &status) || !::GetCommState(handle, &state);
+#else
+    // A device that went away leaves its node to the system, and its open
+    // handle is hung up: asking for the line's settings fails.
+    if (!QFileInfo::exists(m_device))
+        return true;
+    termios line{};
+    return ::tcgetattr(m_port.handle(), &line) != 0;
+#endif
 }
 
 void DeviceWatch::closeLostDevice()
@@ -52,8 +94,10 @@ void DeviceWatch::tryReopen()
         m_retry.stop();
         return;
     }
-    if (!m_reopen())
+    const QString device = m_reopen();
+    if (device.isEmpty())
         return; // not back yet, or held by another program: quietly again later
+    m_device = device;
     m_retry.stop();
     emit returned();
 }

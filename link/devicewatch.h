@@ -10,6 +10,13 @@
 // several names in several folders, and on Windows through COMN; four cheap
 // tries a second cost next to nothing and bound the wait for the first
 // frame after the return to about a quarter of a second.
+//
+// A read error alone does not make a device lost. The event loop can find
+// the line readable, and another read take the bytes (a discard, the bytes
+// below the driver's wake count) before the port hears of it; the port's
+// own read then finds nothing, which Qt reports as a resource error. So the
+// loss is confirmed first: the device node gone, or its handle no longer
+// answering. A device still there has its error cleared and is read on.
 #pragma once
 
 #include <QObject>
@@ -21,14 +28,14 @@
 class DeviceWatch : public QObject {
     Q_OBJECT
 public:
-    // Opens the device that went away, wherever it now is; false while it
-    // is not back (or another program holds it).
-    using Reopen = std::function<bool()>;
+    // Opens the device that went away, wherever it now is, and gives its
+    // path; empty while it is not back (or another program holds it).
+    using Reopen = std::function<QString()>;
 
     DeviceWatch(QSerialPort &port, Reopen reopen, QObject *parent);
 
-    // The logic opened the port on a device: its loss is watched for.
-    void watch();
+    // The logic opened the port on device (its path): its loss is watched for.
+    void watch(const QString &device);
     // The logic closed the port: no loss is reported, the search ends.
     void stop();
 
@@ -42,12 +49,15 @@ signals:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    // Whether the device under the open port has really gone away.
+    bool deviceGone() const;
     void closeLostDevice();
     void tryReopen();
 
     QSerialPort &m_port;
     Reopen m_reopen;
     QTimer m_retry{this};
+    QString m_device;
     QString m_why;
     bool m_watching = false;
     bool m_closePending = false;

@@ -85,7 +85,7 @@ bool SerialPortLink::open()
     if (!openDevice())
         return false;
     m_open = true;
-    m_watch->watch();
+    m_watch->watch(m_device);
     return true;
 }
 
@@ -166,13 +166,13 @@ void SerialPortLink::deviceWentAway(const QString &why)
     emit deviceLost();
 }
 
-bool SerialPortLink::reopenDevice()
+QString SerialPortLink::reopenDevice()
 {
     const QString lost = m_error;
     if (!openDevice()) {
         // The reason the technician sees stays the loss.
         m_error = lost;
-        return false;
+        return {};
     }
-    return true;
+    return m_device;
 }

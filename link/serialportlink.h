@@ -64,7 +64,7 @@ private:
     // reason in m_error) when it cannot.
     bool openDevice();
     void deviceWentAway(const QString &why);
-    bool reopenDevice();
+    QString reopenDevice();
 
     PortNames m_names;
     QSerialPort m_port{this};
