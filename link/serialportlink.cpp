@@ -82,20 +82,22 @@ bool SerialPortLink::open()
 {
     if (m_open)
         return true;
-    if (!openDevice())
-        return false;
-    m_open = true;
-    m_watch->watch(m_device);
-    return true;
-}
-
-bool SerialPortLink::openDevice()
-{
     const QString device = m_names.deviceFor(m_number);
     if (device.isEmpty()) {
         m_error = tr("COM%1 is not present on this computer").arg(m_number);
         return false;
     }
+    if (!openDevice(device))
+        return false;
+    // After a loss this device, and no other, is opened again.
+    m_identity = DeviceIdentity::of(m_names, m_number, device);
+    m_open = true;
+    m_watch->watch(m_device);
+    return true;
+}
+
+bool SerialPortLink::openDevice(const QString &device)
+{
     // A device reached through links (ports/comN, /dev/serial/by-id/...) is
     // opened under its real name, so that lock files see one device under
     // all of its names.
@@ -161,18 +163,35 @@ void SerialPortLink::discardInput() { m_arrivals->discard(); }
 
 void SerialPortLink::deviceWentAway(const QString &why)
 {
-    m_error = tr("COM%1 (%2) was lost: %3").arg(m_number).arg(m_device, why);
+    m_lossReason = tr("COM%1 (%2) was lost: %3").arg(m_number).arg(m_device, why);
+    m_error = m_lossReason;
     m_arrivals->clear();
     emit deviceLost();
 }
 
 QString SerialPortLink::reopenDevice()
 {
-    const QString lost = m_error;
-    if (!openDevice()) {
+    const QString device = m_identity.find(m_names);
+    if (device.isEmpty()) {
+        m_error = m_lossReason + otherDeviceNote();
+        return {};
+    }
+    if (!openDevice(device)) {
         // The reason the technician sees stays the loss.
-        m_error = lost;
+        m_error = m_lossReason;
         return {};
     }
     return m_device;
+}
+
+QString SerialPortLink::otherDeviceNote() const
+{
+    if (m_identity.kind() == DeviceIdentity::Kind::ChosenName)
+        return {};
+    const QString other = m_names.deviceFor(m_number);
+    if (other.isEmpty())
+        return {};
+    return tr(". COM%1 now leads to %2, which is not %3: it is left alone")
+        .arg(m_number)
+        .arg(other, m_identity.describe());
 }

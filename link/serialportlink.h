@@ -9,11 +9,15 @@
 // stays open for the logic meanwhile; polling reads nothing and reports the
 // link lost as usual.
 //
-// When the device comes back it is looked for by the same rule (so a
-// ports/comN or by-id link that now leads to another device is followed)
-// and opened with the same line settings.
+// The device's identity is remembered when the logic opens the port
+// (DeviceIdentity), and after a loss only that device is opened again,
+// wherever it now is, with the same line settings: a ports/comN link that
+// now leads to another terminal is followed, an adapter is found by its
+// by-id name under any ttyUSBn, and another device that the number counts
+// meanwhile is left alone.
 #pragma once
 
+#include "deviceidentity.h"
 #include "devicewatch.h"
 #include "portnames.h"
 #include "seriallink.h"
@@ -60,17 +64,24 @@ signals:
 
 private:
     bool applySettings();
-    // Resolves the port number to its device and opens it; false (with the
-    // reason in m_error) when it cannot.
-    bool openDevice();
+    // Opens device, the port number's; false (with the reason in m_error)
+    // when it cannot.
+    bool openDevice(const QString &device);
     void deviceWentAway(const QString &why);
+    // The device that went away, found by its identity and opened: its
+    // path; empty while it is not back.
     QString reopenDevice();
+    // While the device is away: the other device its number now leads to,
+    // if any, and that it is not taken.
+    QString otherDeviceNote() const;
 
     PortNames m_names;
     QSerialPort m_port{this};
     ArrivalQueue *m_arrivals = nullptr; // a child
     DeviceWatch *m_watch = nullptr;     // a child
+    DeviceIdentity m_identity;
     QString m_device;
+    QString m_lossReason;
     QString m_settings = QStringLiteral("9600,N,8,1");
     QString m_error;
     int m_number = 0;
