@@ -8,6 +8,8 @@
 #endif
 #include <windows.h>
 #else
+#include <cerrno>
+#include <cstring>
 #include <termios.h>
 #endif
 
@@ -39,7 +41,8 @@ void DeviceWatch::onError(QSerialPort::SerialPortError error)
         return;
     if (m_closePending || !m_watching)
         return;
-    if (!deviceGone()) {
+    const QString why = lossConfirmed();
+    if (why.isEmpty()) {
         // Nothing was there to read: the device is well. Qt stops reading
         // the port after such an error; setting its buffer size again
         // starts it anew, so arrivals still wake the tool.
@@ -50,15 +53,15 @@ void DeviceWatch::onError(QSerialPort::SerialPortError error)
     // The device went away (cable pulled). Qt keeps reporting the error on
     // every turn of the event loop while the device stays open, so it is
     // closed, but outside this signal.
-    m_why = m_port.errorString();
+    m_why = why;
     m_closePending = true;
     QMetaObject::invokeMethod(this, &DeviceWatch::closeLostDevice, Qt::QueuedConnection);
 }
 
-bool DeviceWatch::deviceGone() const
+QString DeviceWatch::lossConfirmed() const
 {
     if (!m_port.isOpen())
-        return true;
+        return m_port.errorString();
 #ifdef Q_OS_WIN
     // A removed device's handle fails every call.
     const HANDLE handle = m_port.handle();
@@ -66,15 +69,18 @@ bool DeviceWatch::deviceGone() const
     COMSTAT status{};
     DCB state{};
     state.DCBlength = sizeof(state);
-    return !::ClearCommError(handle, &errors, &status) || !::GetCommState(handle, &state);
+    if (!::ClearCommError(handle, &errors, &status) || !::GetCommState(handle, &state))
+        return tr("the device does not answer (Windows error %1)").arg(::GetLastError());
 #else
     // A device that went away leaves its node to the system, and its open
     // handle is hung up: asking for the line's settings fails.
     if (!QFileInfo::exists(m_device))
-        return true;
+        return tr("the device is no longer there");
     termios line{};
-    return ::tcgetattr(m_port.handle(), &line) != 0;
+    if (::tcgetattr(m_port.handle(), &line) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
 #endif
+    return {};
 }
 
 void DeviceWatch::closeLostDevice()

@@ -42,15 +42,15 @@ public:
     static constexpr int kReopenIntervalMs = 250;
 
 signals:
-    // The device went away and was closed; why, as the system said it.
+    // The device went away and was closed; why.
     void lost(const QString &why);
     // It was opened again.
     void returned();
 
 private:
     void onError(QSerialPort::SerialPortError error);
-    // Whether the device under the open port has really gone away.
-    bool deviceGone() const;
+    // Why the device under the open port is gone; empty while it is there.
+    QString lossConfirmed() const;
     void closeLostDevice();
     void tryReopen();
 
