@@ -20,7 +20,7 @@ SerialPortLink::SerialPortLink(PortNames names, QObject *parent)
     m_watch = new DeviceWatch(
         m_port, [this] { return reopenDevice(); }, this);
     connect(m_watch, &DeviceWatch::lost, this, &SerialPortLink::deviceWentAway);
-    connect(m_watch, &DeviceWatch::returned, this, &SerialPortLink::deviceReturned);
+    connect(m_watch, &DeviceWatch::returned, this, &SerialPortLink::deviceCameBack);
 }
 
 bool SerialPortLink::setPortNumber(int number)
@@ -43,6 +43,11 @@ void SerialPortLink::setReadLength(int length) { m_arrivals->setReadLength(lengt
 void SerialPortLink::setArrivalObserver(ArrivalObserver observer)
 {
     m_arrivals->setObserver(std::move(observer));
+}
+
+void SerialPortLink::setDeviceObserver(DeviceObserver observer)
+{
+    m_deviceObserver = std::move(observer);
 }
 
 bool SerialPortLink::setSettings(const QString &settings)
@@ -167,6 +172,15 @@ void SerialPortLink::deviceWentAway(const QString &why)
     m_error = m_lossReason;
     m_arrivals->clear();
     emit deviceLost();
+    if (m_deviceObserver)
+        m_deviceObserver(DeviceEvent::Lost);
+}
+
+void SerialPortLink::deviceCameBack()
+{
+    emit deviceReturned();
+    if (m_deviceObserver)
+        m_deviceObserver(DeviceEvent::Returned);
 }
 
 QString SerialPortLink::reopenDevice()

@@ -52,6 +52,8 @@ public:
 
     // See ArrivalQueue.
     void setArrivalObserver(ArrivalObserver observer) override;
+    // Told as deviceLost() and deviceReturned() are emitted.
+    void setDeviceObserver(DeviceObserver observer) override;
 
     static constexpr int kReopenIntervalMs = DeviceWatch::kReopenIntervalMs;
     // Whether the device itself is open (false while it is away).
@@ -68,6 +70,7 @@ private:
     // when it cannot.
     bool openDevice(const QString &device);
     void deviceWentAway(const QString &why);
+    void deviceCameBack();
     // The device that went away, found by its identity and opened: its
     // path; empty while it is not back.
     QString reopenDevice();
@@ -82,6 +85,7 @@ private:
     DeviceIdentity m_identity;
     QString m_device;
     QString m_lossReason;
+    DeviceObserver m_deviceObserver;
     QString m_settings = QStringLiteral("9600,N,8,1");
     QString m_error;
     int m_number = 0;

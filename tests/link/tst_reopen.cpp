@@ -126,6 +126,8 @@ void ReopenTest::deviceBackBehindTheSameNumberIsReopened()
     SerialPortLink &link = f.link;
     QSignalSpy lost(&link, &SerialPortLink::deviceLost);
     QSignalSpy returned(&link, &SerialPortLink::deviceReturned);
+    QList<SerialLink::DeviceEvent> told;
+    link.setDeviceObserver([&told](SerialLink::DeviceEvent event) { told.append(event); });
     QVERIFY(f.lose());
     QTRY_COMPARE(lost.count(), 1);
     QVERIFY(link.isOpen());
@@ -144,6 +146,8 @@ void ReopenTest::deviceBackBehindTheSameNumberIsReopened()
     QTRY_COMPARE((got += link.read()), frame);
     QVERIFY(link.write(QByteArray("\xA4\x01\x39", 3)));
     QCOMPARE(lost.count(), 1);
+    QCOMPARE(told, (QList<SerialLink::DeviceEvent>{SerialLink::DeviceEvent::Lost,
+                                                   SerialLink::DeviceEvent::Returned}));
 }
 
 void ReopenTest::deviceIsReopenedOnlyWhereItIsFoundAgain_data()
