@@ -12,6 +12,7 @@
 
 namespace {
 constexpr int kWriteTimeoutMs = 1000;
+constexpr qint64 kUsbSearchIntervalMs = 1000;
 } // namespace
 
 SerialPortLink::SerialPortLink(PortNames names, QObject *parent)
@@ -170,6 +171,7 @@ void SerialPortLink::deviceWentAway(const QString &why)
 {
     m_lossReason = tr("COM%1 (%2) was lost: %3").arg(m_number).arg(m_device, why);
     m_error = m_lossReason;
+    m_usbSearch.invalidate();
     m_arrivals->clear();
     emit deviceLost();
     if (m_deviceObserver)
@@ -185,6 +187,13 @@ void SerialPortLink::deviceCameBack()
 
 QString SerialPortLink::reopenDevice()
 {
+    // Reading the system's port list takes about 15 ms: an adapter known
+    // by its USB numbers is looked for once a second, not at every try.
+    if (m_identity.kind() == DeviceIdentity::Kind::Usb) {
+        if (m_usbSearch.isValid() && !m_usbSearch.hasExpired(kUsbSearchIntervalMs))
+            return {};
+        m_usbSearch.start();
+    }
     const QString device = m_identity.find(m_names);
     if (device.isEmpty()) {
         m_error = m_lossReason + otherDeviceNote();

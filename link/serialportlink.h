@@ -22,6 +22,7 @@
 #include "portnames.h"
 #include "seriallink.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 
@@ -86,6 +87,7 @@ private:
     QString m_device;
     QString m_lossReason;
     DeviceObserver m_deviceObserver;
+    QElapsedTimer m_usbSearch; // since the system's port list was last read
     QString m_settings = QStringLiteral("9600,N,8,1");
     QString m_error;
     int m_number = 0;
