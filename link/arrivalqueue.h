@@ -16,9 +16,11 @@
 //      that, what the reads had not taken yet;
 //   2. the port's own buffer (Qt's): one read's worth while not observed,
 //      emptied at every arrival while observed;
-//   3. the driver: while observed, the bytes fewer than the wake count, of
-//      which the port has not been told.
-// take() hands them out in that order, and nothing else hands bytes out.
+//   3. the driver: what the port has not read yet; while observed, the
+//      bytes fewer than the wake count, of which the port is not told, are
+//      read here.
+// take() is the one function that hands bytes to the reads, and it takes
+// them in that order.
 #pragma once
 
 #include "seriallink.h"
