@@ -16,8 +16,12 @@ PortNames::PortNames(QString configDir, QString devRoot)
 {
 }
 
-QString PortNames::overrideFor(int number) const
+QString PortNames::chosenDevice(int number) const
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(number);
+    return {};
+#else
     const QString path = QDir(m_configDir).filePath(QStringLiteral("ports/com%1").arg(number));
     const QFileInfo info(path);
     if (info.isSymLink())
@@ -29,7 +33,10 @@ QString PortNames::overrideFor(int number) const
         return {};
     const QByteArray line = file.readLine(4096).trimmed();
     return QString::fromLocal8Bit(line);
+#endif
 }
+
+QString PortNames::byIdFolder() const { return m_devRoot + QStringLiteral("/serial/by-id"); }
 
 QStringList PortNames::familyDevices() const
 {
@@ -53,7 +60,7 @@ QString PortNames::deviceFor(int number) const
 #else
     if (number < 1)
         return {};
-    const QString own = overrideFor(number);
+    const QString own = chosenDevice(number);
     if (!own.isEmpty())
         return own;
     const QStringList devices = familyDevices();
@@ -66,7 +73,7 @@ QList<PortName> PortNames::describe() const
     QMap<int, PortName> names;
 #ifdef Q_OS_WIN
     for (int n = 1; n <= 16; ++n)
-        names.insert(n, {n, QStringLiteral("COM%1").arg(n), QString()});
+        names.insert(n, {n, QStringLiteral("COM%1").arg(n)});
 #else
     const QStringList devices = familyDevices();
     for (int i = 0; i < devices.size(); ++i)
@@ -79,7 +86,7 @@ QList<PortName> PortNames::describe() const
         const int n = entry.mid(3).toInt(&ok);
         if (!ok || n < 1)
             continue;
-        const QString device = overrideFor(n);
+        const QString device = chosenDevice(n);
         if (!device.isEmpty())
             names.insert(n, {n, device});
     }

@@ -6,6 +6,9 @@
 // numbers serial ports: /dev/ttyS0, ttyS1, ..., then /dev/ttyUSB0, ...,
 // then /dev/ttyACM0, ..., each family counted from 0 up to its first missing
 // number, and called COM1, COM2, ... in that combined order.
+//
+// The same counting can give a number to another device while one is away;
+// DeviceIdentity tells them apart.
 #pragma once
 
 #include <QList>
@@ -23,12 +26,16 @@ public:
 
     // The device for port N; empty when the number maps to nothing.
     QString deviceFor(int number) const;
+    // The device that ports/comN names for port N; empty when none does.
+    QString chosenDevice(int number) const;
+    // Where the system keeps a link named after each USB serial adapter
+    // (its maker, model and serial number): devRoot/serial/by-id.
+    QString byIdFolder() const;
 
     // Every number this machine maps, overrides included, in number order.
     QList<PortName> describe() const;
 
 private:
-    QString overrideFor(int number) const;
     QStringList familyDevices() const;
 
     QString m_configDir;

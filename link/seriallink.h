@@ -44,4 +44,12 @@ public:
     // latest when the reads take them.
     using ArrivalObserver = std::function<qsizetype(QByteArrayView bytes)>;
     virtual void setArrivalObserver(ArrivalObserver observer) = 0;
+
+    // The device under the open port went away (a pulled cable: the port
+    // stays open, reads give nothing, writes fail) or came back by itself.
+    enum class DeviceEvent { Lost, Returned };
+    // Told each such event as it happens; an empty observer: none. A link
+    // whose device cannot go away has nothing to tell.
+    using DeviceObserver = std::function<void(DeviceEvent event)>;
+    virtual void setDeviceObserver(DeviceObserver /*observer*/) {}
 };

@@ -2,27 +2,31 @@
 // device path (pseudo-terminals and links included), never looked up in the
 // port enumeration.
 //
-// A device that goes away while the port is open (a USB adapter that resets
-// while the engine cranks, a pulled plug, a suspended laptop) is closed, and
-// the port stays open for the logic. The link then looks for the device
-// again every kReopenIntervalMs: the same port number resolved by the same
-// rule (so a ports/comN or by-id link that now leads to another device is
-// followed), opened with the same line settings. A device another program
-// holds is left to it (its lock is respected); the tries go on quietly until
-// it is free, the device is back, or the logic closes the port (a new port
-// number chosen in the dialog wins). A timer rather than a file-system
-// watch: the device may come back under any of several names in several
-// folders (ports/, /dev, /dev/serial/by-id), and on Windows through COMN;
-// four cheap tries a second cost next to nothing and bound the wait for the
-// first frame after the return to about a quarter of a second.
+// Three parts: this class opens the port number's device, writes and
+// serves the logic; ArrivalQueue keeps what was received, in order, for the
+// reads and an arrival observer; DeviceWatch notices the device going away
+// under the open port and has it opened again when it is back. The port
+// stays open for the logic meanwhile; polling reads nothing and reports the
+// link lost as usual.
+//
+// The device's identity is remembered when the logic opens the port
+// (DeviceIdentity), and after a loss only that device is opened again,
+// wherever it now is, with the same line settings: a ports/comN link that
+// now leads to another terminal is followed, an adapter is found by its
+// by-id name under any ttyUSBn, and another device that the number counts
+// meanwhile is left alone.
 #pragma once
 
+#include "deviceidentity.h"
+#include "devicewatch.h"
 #include "portnames.h"
 #include "seriallink.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
-#include <QTimer>
+
+class ArrivalQueue;
 
 class SerialPortLink : public QObject, public SerialLink {
     Q_OBJECT
@@ -47,20 +51,12 @@ public:
     QString lastError() const override { return m_error; }
     QString deviceName() const { return m_device; }
 
-    // Observed, the port's buffer takes all that arrives and hands it on at
-    // once; the reads are served from the link's own queue by the same rules
-    // (the oldest characters, at most the read length; a discard drops all
-    // that has arrived). On Linux the driver is asked to wake the tool only
-    // once as many bytes wait as the observer needs (the rest of a frame),
-    // not for each piece the adapter delivers: a frame's last byte still
-    // wakes it at once, and a read or discard takes the fewer bytes waiting.
-    // Not observed, one read's worth waits in the port and the rest in the
-    // driver, so a busy line wakes the tool no more.
+    // See ArrivalQueue.
     void setArrivalObserver(ArrivalObserver observer) override;
-    // What the queue holds at most, as a driver's receive buffer would.
-    static constexpr qsizetype kQueueLimit = 4096;
+    // Told as deviceLost() and deviceReturned() are emitted.
+    void setDeviceObserver(DeviceObserver observer) override;
 
-    static constexpr int kReopenIntervalMs = 250;
+    static constexpr int kReopenIntervalMs = DeviceWatch::kReopenIntervalMs;
     // Whether the device itself is open (false while it is away).
     bool deviceOpen() const { return m_port.isOpen(); }
 
@@ -70,33 +66,30 @@ signals:
     void deviceReturned();
 
 private:
-    void onError(QSerialPort::SerialPortError error);
     bool applySettings();
-    // Resolves the port number to its device and opens it; false (with the
-    // reason in m_error) when it cannot.
-    bool openDevice();
-    void closeLostDevice();
-    void tryReopen();
-    // Observed: takes what the port has received into the queue and hands
-    // it to the observer.
-    void takeArrived();
-    // Observed: takes the bytes the driver holds below the wake-up count.
-    void takeHeldByDriver();
-    void deliver(const QByteArray &bytes);
-    void setWakeCount(qsizetype count);
+    // Opens device, the port number's; false (with the reason in m_error)
+    // when it cannot.
+    bool openDevice(const QString &device);
+    void deviceWentAway(const QString &why);
+    void deviceCameBack();
+    // The device that went away, found by its identity and opened: its
+    // path; empty while it is not back.
+    QString reopenDevice();
+    // While the device is away: the other device its number now leads to,
+    // if any, and that it is not taken.
+    QString otherDeviceNote() const;
 
     PortNames m_names;
     QSerialPort m_port{this};
-    QTimer m_reopen{this};
+    ArrivalQueue *m_arrivals = nullptr; // a child
+    DeviceWatch *m_watch = nullptr;     // a child
+    DeviceIdentity m_identity;
     QString m_device;
+    QString m_lossReason;
+    DeviceObserver m_deviceObserver;
+    QElapsedTimer m_usbSearch; // since the system's port list was last read
     QString m_settings = QStringLiteral("9600,N,8,1");
     QString m_error;
     int m_number = 0;
-    int m_readLength = 0;
-    int m_wakeCount = 0; // the driver's MIN while observed; 0: every byte
-    ArrivalObserver m_observer;
-    QByteArray m_held;  // read first after the observer went; see setArrivalObserver
-    QByteArray m_queue; // observed: received, not yet read or discarded
     bool m_open = false;
-    bool m_closePending = false;
 };

@@ -1,5 +1,6 @@
 #include "appshell.h"
 
+#include "link/seriallink.h"
 #include "platform.h"
 #include "ui/skinbrowser.h"
 #include "ui/skintimer.h"
@@ -36,6 +37,11 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
             [this] { m_recording.linkEvent(zcore::RecordEvent::PortOpen); });
     connect(&m_supervision, &LinkSupervision::portChangeRequested, &m_recording,
             [this] { m_recording.linkEvent(zcore::RecordEvent::PortClosed); });
+    m_link.setDeviceObserver([this](SerialLink::DeviceEvent event) {
+        m_recording.linkEvent(event == SerialLink::DeviceEvent::Lost
+                                  ? zcore::RecordEvent::DeviceLost
+                                  : zcore::RecordEvent::DeviceReturned);
+    });
     connect(&m_poll, &PollCycle::frameAccepted, &m_settings, &SettingsActions::frameAccepted);
     // F1 opens the help window as the help plate does.
     m_actions.addShortcut(QKeySequence(Qt::Key_F1), [this] { m_help.open(); });
@@ -43,7 +49,7 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
     connect(m_comPort.get(), &ComPortWindow::closedByUser, this, &AppShell::sonla);
 }
 
-AppShell::~AppShell() = default;
+AppShell::~AppShell() { m_link.setDeviceObserver({}); }
 
 void AppShell::load()
 {

@@ -92,10 +92,6 @@ int main(int argc, char *argv[])
     AppShell shell(link, configDir, manualTimers);
     shell.portDialog().setPortHint([&names] { return describePorts(names); });
     QObject::connect(&shell, &AppShell::programEnded, &app, [] { QCoreApplication::exit(0); });
-    QObject::connect(&link, &SerialPortLink::deviceLost, &shell,
-                     [&shell] { shell.recording().linkEvent(zcore::RecordEvent::DeviceLost); });
-    QObject::connect(&link, &SerialPortLink::deviceReturned, &shell,
-                     [&shell] { shell.recording().linkEvent(zcore::RecordEvent::DeviceReturned); });
     if (parser.isSet(recordOption)) {
         // Unattended logging: recording runs before the port opens, so the
         // file holds the start-up too.

@@ -1,7 +1,7 @@
 // A device that goes away under the open port and comes back: the link
-// finds it again by the same rule, leaves it to another program that holds
-// it, keeps quiet while it is gone, and stops looking when the logic closes
-// the port.
+// finds it again by the same rule, never takes another device that got its
+// number meanwhile, leaves it to another program that holds it, keeps quiet
+// while it is gone, and stops looking when the logic closes the port.
 #include "link/portnames.h"
 #include "link/serialportlink.h"
 
@@ -9,6 +9,7 @@
 #include "pty/pseudoterminal.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -68,12 +69,52 @@ struct Fixture {
     }
 };
 
+// A device folder of our own: family names (ttyS0, ttyUSB1, ...) and
+// serial/by-id links, as the system makes them, leading to units'
+// terminals.
+struct DeviceFolder {
+    QTemporaryDir root;
+
+    QString path(const QString &name) const { return root.filePath(name); }
+    QString byId(const QString &name) const { return path(QStringLiteral("serial/by-id/") + name); }
+    // The unit's terminal appears under name, and under the by-id name when
+    // one is given.
+    bool plugIn(Unit &unit, const QString &name, const QString &idName = {})
+    {
+        if (!unit.terminal.open(zpty::PseudoTerminal::Master::NonBlocking) ||
+            !zpty::publishLink(unit.terminal.device(), path(name)))
+            return false;
+        return idName.isEmpty() ||
+               (QDir(root.path()).mkpath(QStringLiteral("serial/by-id")) &&
+                zpty::publishLink(QStringLiteral("../../") + name, byId(idName)));
+    }
+    // The unit's device goes away with its names.
+    void pullOut(Unit &unit, const QString &name, const QString &idName = {})
+    {
+        unit.terminal.close();
+        QFile::remove(path(name));
+        if (!idName.isEmpty())
+            QFile::remove(byId(idName));
+    }
+};
+
+// Whatever waits on the unit's end of the line.
+QByteArray received(Unit &unit)
+{
+    QByteArray bytes(64, '\0');
+    const ssize_t n = ::read(unit.terminal.master(), bytes.data(), size_t(bytes.size()));
+    return n > 0 ? bytes.left(n) : QByteArray();
+}
+
 } // namespace
 
 class ReopenTest : public QObject {
     Q_OBJECT
 private slots:
     void deviceBackBehindTheSameNumberIsReopened();
+    void deviceIsReopenedOnlyWhereItIsFoundAgain_data();
+    void deviceIsReopenedOnlyWhereItIsFoundAgain();
+    void adapterThatNeverComesBackLeavesAnotherDeviceUnderItsNumberAlone();
     void deviceHeldByAnotherProgramIsLeftToIt();
     void deviceThatNeverComesBackLeavesThePortOpenAndQuiet();
     void portClosedByTheLogicStopsTheSearch();
@@ -85,6 +126,8 @@ void ReopenTest::deviceBackBehindTheSameNumberIsReopened()
     SerialPortLink &link = f.link;
     QSignalSpy lost(&link, &SerialPortLink::deviceLost);
     QSignalSpy returned(&link, &SerialPortLink::deviceReturned);
+    QList<SerialLink::DeviceEvent> told;
+    link.setDeviceObserver([&told](SerialLink::DeviceEvent event) { told.append(event); });
     QVERIFY(f.lose());
     QTRY_COMPARE(lost.count(), 1);
     QVERIFY(link.isOpen());
@@ -103,6 +146,89 @@ void ReopenTest::deviceBackBehindTheSameNumberIsReopened()
     QTRY_COMPARE((got += link.read()), frame);
     QVERIFY(link.write(QByteArray("\xA4\x01\x39", 3)));
     QCOMPARE(lost.count(), 1);
+    QCOMPARE(told, (QList<SerialLink::DeviceEvent>{SerialLink::DeviceEvent::Lost,
+                                                   SerialLink::DeviceEvent::Returned}));
+}
+
+void ReopenTest::deviceIsReopenedOnlyWhereItIsFoundAgain_data()
+{
+    QTest::addColumn<QString>("device");   // where the port's number leads at first
+    QTest::addColumn<QString>("idName");   // its by-id name; empty: none
+    QTest::addColumn<QString>("intruder"); // what the number leads to while it is away
+    QTest::addColumn<QString>("backAs");   // where it comes back
+    QTest::newRow("adapter known by its by-id name") << "ttyUSB0"
+                                                     << "usb-Zendalite_Adapter_A1B2C3-if00-port0"
+                                                     << "ttyACM0"
+                                                     << "ttyUSB1";
+    QTest::newRow("built-in port known by its path") << "ttyS0"
+                                                     << ""
+                                                     << "ttyUSB0"
+                                                     << "ttyS0";
+}
+
+void ReopenTest::deviceIsReopenedOnlyWhereItIsFoundAgain()
+{
+    QFETCH(QString, device);
+    QFETCH(QString, idName);
+    QFETCH(QString, intruder);
+    QFETCH(QString, backAs);
+    DeviceFolder dev;
+    QTemporaryDir config;
+    const PortNames names(config.path(), dev.root.path());
+    SerialPortLink link(names, nullptr);
+    Unit adapter;
+    QVERIFY(dev.plugIn(adapter, device, idName));
+    QVERIFY2(openOn(link, 1), qPrintable(link.lastError()));
+    QCOMPARE(link.deviceName(), adapter.canonical());
+    QSignalSpy returned(&link, &SerialPortLink::deviceReturned);
+
+    dev.pullOut(adapter, device, idName);
+    QTRY_VERIFY(!link.deviceOpen());
+    // Another device is counted as port 1 meanwhile: it is left alone.
+    Unit other;
+    QVERIFY(dev.plugIn(other, intruder));
+    QCOMPARE(names.deviceFor(1), dev.path(intruder));
+    QTest::qWait(3 * SerialPortLink::kReopenIntervalMs);
+    QVERIFY(!link.deviceOpen());
+    QCOMPARE(returned.count(), 0);
+    QVERIFY2(link.lastError().contains(intruder), qPrintable(link.lastError()));
+
+    // The device itself comes back, under its old name or another.
+    Unit back;
+    QVERIFY(dev.plugIn(back, backAs, idName));
+    QTRY_COMPARE_WITH_TIMEOUT(returned.count(), 1, kBackWithinMs);
+    QCOMPARE(link.deviceName(), back.canonical());
+    QVERIFY(link.lastError().isEmpty());
+    const QByteArray command("\xA4\x01\x39", 3);
+    QVERIFY(link.write(command));
+    QByteArray got;
+    QTRY_COMPARE((got += received(back)), command);
+    QCOMPARE(received(other), QByteArray()); // not a byte to the other device
+}
+
+void ReopenTest::adapterThatNeverComesBackLeavesAnotherDeviceUnderItsNumberAlone()
+{
+    const QString idName = QStringLiteral("usb-Zendalite_Adapter_A1B2C3-if00-port0");
+    DeviceFolder dev;
+    QTemporaryDir config;
+    SerialPortLink link(PortNames(config.path(), dev.root.path()), nullptr);
+    Unit adapter;
+    QVERIFY(dev.plugIn(adapter, QStringLiteral("ttyUSB0"), idName));
+    QVERIFY(openOn(link, 1));
+    dev.pullOut(adapter, QStringLiteral("ttyUSB0"), idName);
+    QTRY_VERIFY(!link.deviceOpen());
+    Unit modem;
+    QVERIFY(dev.plugIn(modem, QStringLiteral("ttyACM0")));
+    const int descriptors = openDescriptors();
+
+    QTest::qWait(8 * SerialPortLink::kReopenIntervalMs); // eight tries
+    QVERIFY(link.isOpen());
+    QVERIFY(!link.deviceOpen());
+    QCOMPARE(link.read(), QByteArray());
+    QVERIFY(!link.write(QByteArray("\xA4\x01\x39", 3)));
+    QCOMPARE(received(modem), QByteArray());
+    QVERIFY(link.lastError().contains(QStringLiteral("was lost")));
+    QCOMPARE(openDescriptors(), descriptors);
 }
 
 void ReopenTest::deviceHeldByAnotherProgramIsLeftToIt()

@@ -39,7 +39,7 @@ bool FakeLink::open()
 
 bool FakeLink::write(QByteArrayView bytes)
 {
-    if (!m_open)
+    if (!m_open || m_away)
         return false;
     if (m_writeCount++ == m_failAt)
         return false;
@@ -52,4 +52,23 @@ QByteArray FakeLink::read()
     const QByteArray chunk = m_pending.left(m_readLength > 0 ? m_readLength : m_pending.size());
     m_pending.remove(0, chunk.size());
     return chunk;
+}
+
+void FakeLink::loseDevice()
+{
+    if (!m_open || m_away)
+        return;
+    m_away = true;
+    m_pending.clear();
+    if (m_deviceObserver)
+        m_deviceObserver(DeviceEvent::Lost);
+}
+
+void FakeLink::returnDevice()
+{
+    if (!m_open || !m_away)
+        return;
+    m_away = false;
+    if (m_deviceObserver)
+        m_deviceObserver(DeviceEvent::Returned);
 }

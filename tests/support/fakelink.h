@@ -16,9 +16,12 @@ public:
 
     FakeLink();
 
-    // What the unit sends: appended to the receive buffer.
+    // What the unit sends: appended to the receive buffer (lost while the
+    // device is away).
     void receive(QByteArrayView bytes)
     {
+        if (m_away)
+            return;
         if (m_observer)
             m_observer(bytes);
         m_pending.append(bytes);
@@ -34,6 +37,15 @@ public:
     // adapter that browns out while a command is on its way.
     void failWrite(int fromNow) { m_failAt = m_writeCount + fromNow; }
 
+    // The device goes away under the open port, as a pulled cable takes it:
+    // the port stays open, what waited is gone, reads give nothing, writes
+    // fail, what the unit sends is lost. Then it comes back. Each is told
+    // to the device observer; neither does anything while the port is
+    // closed (and closing the port ends the device's absence).
+    void loseDevice();
+    void returnDevice();
+    bool deviceAway() const { return m_away; }
+
     // Port numbers the fake refuses to open (missing or busy ports).
     void refuseOpen(int number) { m_refused.append(number); }
     int openCount() const { return m_opens; }
@@ -46,19 +58,28 @@ public:
     void setReadLength(int length) override { m_readLength = length; }
     bool isOpen() const override { return m_open; }
     bool open() override;
-    void close() override { m_open = false; }
+    void close() override
+    {
+        m_open = false;
+        m_away = false;
+    }
     bool write(QByteArrayView bytes) override;
     QByteArray read() override;
     void discardInput() override { m_pending.clear(); }
     QString lastError() const override { return m_error; }
     void setArrivalObserver(ArrivalObserver observer) override { m_observer = std::move(observer); }
     bool observed() const { return bool(m_observer); }
+    void setDeviceObserver(DeviceObserver observer) override
+    {
+        m_deviceObserver = std::move(observer);
+    }
 
 private:
     QElapsedTimer m_clock;
     double m_virtualMs = 0;
     QByteArray m_pending;
     ArrivalObserver m_observer;
+    DeviceObserver m_deviceObserver;
     QList<Write> m_writes;
     QList<int> m_refused;
     QString m_settings;
@@ -69,4 +90,5 @@ private:
     qsizetype m_writeCount = 0; // writes tried, failed ones included
     qsizetype m_failAt = -1;
     bool m_open = false;
+    bool m_away = false;
 };

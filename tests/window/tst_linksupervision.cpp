@@ -1,5 +1,5 @@
 // Link supervision with an in-memory link: the message log, the no-ECU
-// timeout and the power faces.
+// timeout, a device that goes away and comes back, and the power faces.
 #include "support/payloads.h"
 #include "support/shellfixture.h"
 #include "ui/mainwindow.h"
@@ -21,6 +21,7 @@ private slots:
     void armingAnArmedTimeoutKeepsItsCountdown();
     void messageLogKeepsNewestFirstAndOnlyTheLastPendingMessage();
     void messageLogKeepsABoundedNumberOfLines();
+    void deviceAwayIsASilentUnitAndItsReturnAUnitThatSpeaksAgain();
     void powerFacesSwapOnClick();
 };
 
@@ -87,6 +88,29 @@ void LinkSupervisionTest::messageLogKeepsABoundedNumberOfLines()
     QCOMPARE(log.count(QLatin1Char('\r')), 200);
     QVERIFY(log.startsWith(QStringLiteral("m999\rm998\r")));
     QVERIFY(log.endsWith(QStringLiteral("m800\r")));
+}
+
+void LinkSupervisionTest::deviceAwayIsASilentUnitAndItsReturnAUnitThatSpeaksAgain()
+{
+    LoadedShell f;
+    const auto &e = f.window().el();
+    f.poll();
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
+    f.link.loseDevice();
+    QVERIFY(f.link.isOpen()); // the port stays open: no dialog, no new start
+    QVERIFY(f.shell->sender().send(1, 57) != CommandSender::Result::Sent);
+    QCOMPARE(f.link.written(), QByteArray());
+    ShellFixture::tick(e.Timer2, 30);
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
+    f.poll(); // the 31st silent poll: what the unit sends is lost
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Bağlantı Yok!"));
+    QVERIFY(e.kapa->isEnabled());
+
+    f.link.returnDevice();
+    f.poll();
+    QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
+    QVERIFY(!e.kapa->isEnabled());
+    QCOMPARE(f.link.openCount(), 1);
 }
 
 void LinkSupervisionTest::powerFacesSwapOnClick()

@@ -1,6 +1,7 @@
 // The recorder on the in-memory link: a row for every frame the unit sent,
-// also those the poll drops, a row for every command; a full disk stops it
-// with whole rows kept; the mark on the skin while it runs.
+// also those the poll drops, a row for every command, a row when the device
+// goes away and when it comes back; a full disk stops it with whole rows
+// kept; the mark on the skin while it runs.
 #include "core/recording.h"
 #include "shell/recordingactions.h"
 #include "shell/toolactions.h"
@@ -71,6 +72,7 @@ class RecorderTest : public QObject {
 private slots:
     void everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops();
     void commandsAreRecordedWhateverSentThem();
+    void deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke();
     void recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns();
     void fullDiskStopsTheRecordingAndKeepsWholeRows();
     void markOnTheSkinShowsWhileRecordingWithTheFileName();
@@ -122,6 +124,35 @@ void RecorderTest::commandsAreRecordedWhateverSentThem()
     QCOMPARE(commands[1].code, 5);
     QCOMPARE(commands[1].value, 140);
     QCOMPARE(f.shell->recording().recorder().commandRows(), 2);
+}
+
+void RecorderTest::deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke()
+{
+    LoadedShell f;
+    const QString path = f.dir.filePath(QStringLiteral("dropout.csv"));
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
+    const QByteArray frame = payloads::workedFrame();
+    // The cable goes in the middle of a frame; what the unit sends
+    // meanwhile is lost, and after the return it starts a new frame.
+    f.link.receive(frame.left(20));
+    f.link.loseDevice();
+    f.poll(frame);
+    f.link.returnDevice();
+    f.poll(frame);
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+
+    const auto recording = readBack(path);
+    QVERIFY(recording);
+    using zcore::RecordEvent;
+    QList<RecordEvent> events;
+    for (const zcore::RecordRow &row : recording->rows)
+        if (row.event == RecordEvent::DeviceLost || row.event == RecordEvent::DeviceReturned ||
+            row.event == RecordEvent::Frame)
+            events.append(row.event);
+    // The frame begun before the loss is not finished with the new one's bytes.
+    QCOMPARE(events, QList<RecordEvent>({RecordEvent::DeviceLost, RecordEvent::DeviceReturned,
+                                         RecordEvent::Frame}));
+    QCOMPARE(rowsOf(*recording, RecordEvent::Frame).first().payload, frame.mid(3));
 }
 
 void RecorderTest::recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns()
