@@ -108,8 +108,11 @@ QByteArray recordingLine(const RecordRow &row);
 
 // Reads and checks a whole recording; no value, and the reason in *why, for
 // bytes that are not one. A last line without its line end is taken when it
-// is whole (every field there and matching its payload); one cut short is
-// refused, as is any other malformed line.
+// is whole (every field there and matching its payload). After a power loss
+// the last row can be cut short and the end of the file zero bytes: those
+// are left out and counted in droppedBytes. Only the tail is forgiven: a
+// malformed line ended by its line end is refused, as is a file whose
+// column names are not whole.
 std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
                                        const RecordingProgress &progress = {});
 

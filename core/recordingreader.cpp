@@ -407,10 +407,22 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
         *why = QObject::tr("dosya %1 MiB'tan büyük").arg(kLargestRecording / (1024 * 1024));
         return std::nullopt;
     }
+    // After a power loss the end of a file can be zero bytes where its last
+    // block was never written: what was written ends before them.
+    qsizetype end = bytes.size();
+    while (end > 0 && bytes[end - 1] == '\0')
+        --end;
+    const QByteArrayView written = bytes.first(end);
+    // Where the last line begins when no line end closes it: it may be a
+    // row cut short.
+    const qsizetype tailStart =
+        written.endsWith('\n') || written.endsWith('\r') ? end : written.lastIndexOf('\n') + 1;
     // A file that is not text at all is told as such, before its first line
-    // is taken for a header; binary bytes further on are found line by line.
+    // is taken for a header; binary bytes further on are found line by line
+    // (in a torn last line they are part of what is left out).
+    const qsizetype checked = end == 0 ? bytes.size() : tailStart;
     qsizetype lineNumber = 1;
-    for (const char c : bytes.first(std::min(bytes.size(), kLongestRecordingLine))) {
+    for (const char c : bytes.first(std::min(checked, kLongestRecordingLine))) {
         if (c == '\n')
             ++lineNumber;
         if (CsvReader::isBinary(c)) {
@@ -418,7 +430,7 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
             return std::nullopt;
         }
     }
-    CsvReader reader(bytes);
+    CsvReader reader(written);
     if (!reader.next(why)) {
         *why = QObject::tr("kayıt dosyası değil: %1").arg(*why);
         return std::nullopt;
@@ -427,6 +439,7 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
         return std::nullopt;
 
     Recording recording;
+    recording.droppedBytes = bytes.size() - end;
     // About 200 bytes a frame row.
     recording.rows.reserve(bytes.size() / 200 + 1);
     QByteArray expected;
@@ -441,14 +454,17 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
                 return std::nullopt;
             }
         }
-        if (!reader.next(why))
-            return std::nullopt;
-        const Line &line = reader.line();
+        const qsizetype lineStart = reader.position();
         RecordRow row;
-        if (!readRow(line, previousElapsed, expected, row, why)) {
-            if (!line.ended)
-                *why += QObject::tr(" (dosya bu satırın ortasında bitiyor; kesik olabilir)");
-            return std::nullopt;
+        if (!reader.next(why) || !readRow(reader.line(), previousElapsed, expected, row, why)) {
+            // Only the tail is forgiven, a row cut short: a bad line ended by
+            // a line end was written so and damages the file, whatever
+            // follows it, and so does a line too long to be a row.
+            const bool torn = lineStart >= tailStart && end - lineStart < kLongestRecordingLine;
+            if (!torn)
+                return std::nullopt;
+            recording.droppedBytes = bytes.size() - lineStart;
+            break;
         }
         previousElapsed = row.elapsedMs;
         recording.rows.append(std::move(row));

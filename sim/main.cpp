@@ -43,7 +43,8 @@ quint32 timeSeed()
 }
 
 // The recording to replay; no value, and the reason on stderr, for a file
-// that cannot be read or is not a recording.
+// that cannot be read or is not a recording. What a read left out of a file
+// it took is told on stderr.
 std::optional<zcore::Recording> readRecordingFile(const QString &path)
 {
     QFile file(path);
@@ -63,6 +64,11 @@ std::optional<zcore::Recording> readRecordingFile(const QString &path)
         printNote(QStringLiteral("%1: not a recording: %2").arg(path, why));
         return std::nullopt;
     }
+    if (recording->droppedBytes > 0)
+        printNote(QStringLiteral("%1: the last row is cut short (the recording was not closed): "
+                                 "%2 bytes at the end left out")
+                      .arg(path)
+                      .arg(recording->droppedBytes));
     return recording;
 }
 

@@ -98,6 +98,8 @@ private slots:
     void whatOtherWritersVaryIsReadAlike();
     void badFilesAreRefusedWithAReason_data();
     void badFilesAreRefusedWithAReason();
+    void tornLastRowIsDroppedAndTheRowsBeforeItRead_data();
+    void tornLastRowIsDroppedAndTheRowsBeforeItRead();
     void fileLargerThanTheLimitIsRefusedUnread();
 };
 
@@ -300,15 +302,19 @@ void RecordingTest::badFilesAreRefusedWithAReason_data()
     add("line longer than the limit",
         fileWithLine(changed(open, ",port-open,", "," + QByteArray(5000, 'x') + ",")),
         "satır 2, 4096 bayttan uzun");
-    // A file cut short: whatever byte its last row ends at, the row is
-    // refused, and the reason says so.
-    add("cut inside the payload", header + frame.left(100), "kesik olabilir");
-    const QByteArray cut = header + frame.chopped(3); // the petrol column's digit gone
-    add("cut before the last column's digit", cut, "petrol sütunu \"\", payload'a göre \"1\"");
-    add("cut inside a command's value", header + command.left(command.indexOf(",57,") + 2),
-        "kesik olabilir");
-    add("cut inside a link event's empty columns", header + open.left(open.size() - 8),
-        "kesik olabilir");
+    // Only the last row may be torn: one ended by its line end was written
+    // whole and is wrong, and so is the file.
+    add("torn row followed by whole rows", header + frame.left(100) + "\r\n" + command,
+        "satır 2: 4 alan var, 29 olmalı");
+    add("torn row ended by its line end", header + frame.left(100) + "\r\n", "satır 2: 4 alan");
+    add("zero bytes between rows", file + QByteArray(512, '\0') + command, "ikili veri");
+    add("file cut inside its header", header.left(30), "kayıt dosyası değil");
+    add("file cut inside its header, then zero bytes", header.left(30) + QByteArray(512, '\0'),
+        "kayıt dosyası değil");
+    add("zero bytes only", QByteArray(4096, '\0'), "ikili veri");
+    add("torn last row longer than the line limit",
+        file + changed(open, ",port-open,", "," + QByteArray(5000, 'x') + ",").left(4500),
+        "4096 bayttan uzun");
 }
 
 void RecordingTest::badFilesAreRefusedWithAReason()
@@ -320,6 +326,61 @@ void RecordingTest::badFilesAreRefusedWithAReason()
     QVERIFY(!recording);
     QVERIFY2(why.contains(reason), qPrintable(why));
     QVERIFY(!readRecording(bytes, nullptr)); // no reason asked for
+}
+
+void RecordingTest::tornLastRowIsDroppedAndTheRowsBeforeItRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("rows"); // of sampleRows(), read back
+    QTest::addColumn<qsizetype>("dropped");
+
+    const QByteArray file = fileOf(sampleRows());
+    const qsizetype all = sampleRows().size();
+    const QByteArray header = recordingHeaderLine();
+    const QByteArray frame = recordingLine(frameRow(9000, workedPayload()));
+    const QByteArray command = recordingLine(commandRow(9000, 1, 57));
+    const QByteArray open = recordingLine(eventRow(9000, RecordEvent::PortOpen));
+    const QByteArray zeros(3000, '\0');
+    const auto add = [](const char *name, const QByteArray &bytes, qsizetype rows,
+                        qsizetype dropped) {
+        QTest::newRow(name) << bytes << int(rows) << dropped;
+    };
+
+    // A row cut anywhere: whatever byte it ends at, it is left out.
+    add("cut after its first byte", file + frame.left(1), all, 1);
+    add("cut inside the time", file + frame.left(20), all, 20);
+    add("cut inside the payload", file + frame.left(100), all, 100);
+    add("cut before the last column's digit", file + frame.chopped(3), all, frame.size() - 3);
+    add("cut inside a command's value", file + command.left(command.indexOf(",57,") + 2), all,
+        command.indexOf(",57,") + 2);
+    add("cut inside a link event's empty columns", file + open.left(open.size() - 8), all,
+        open.size() - 8);
+    const QByteArray quoted = QByteArray(open).replace(",port-open,", ",\"port-open\",");
+    add("cut inside a quoted field", file + quoted.left(quoted.indexOf("port-")), all,
+        quoted.indexOf("port-"));
+    // The rest of the last block never written: zero bytes.
+    add("zero bytes after a whole row", file + zeros, all, zeros.size());
+    add("zero bytes after a whole row without its line end", file.chopped(2) + zeros, all,
+        zeros.size());
+    add("torn row followed by zero bytes", file + frame.left(100) + zeros, all, 100 + zeros.size());
+    // A recording that stopped before its first row is an empty one.
+    add("the header only", header, 0, 0);
+    add("the header, then zero bytes", header + zeros, 0, zeros.size());
+    add("the header, then a torn row", header + frame.left(100), 0, 100);
+    add("nothing torn", file, all, 0);
+}
+
+void RecordingTest::tornLastRowIsDroppedAndTheRowsBeforeItRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, rows);
+    QFETCH(qsizetype, dropped);
+    QString why;
+    const auto recording = readRecording(bytes, &why);
+    QVERIFY2(recording, qPrintable(why));
+    QVERIFY(recording->rows == sampleRows().first(rows));
+    QCOMPARE(recording->droppedBytes, dropped);
+    QCOMPARE(recording->skippedRows, qsizetype(0));
 }
 
 void RecordingTest::fileLargerThanTheLimitIsRefusedUnread()

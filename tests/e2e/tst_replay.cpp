@@ -33,6 +33,7 @@ private slots:
     void init();
     void recordedFramesReachTheWindowOnlyOnceTheToolOpensTheLineAndPlayOnce();
     void commandsDuringAReplayAreLoggedButChangeNothing();
+    void recordingWithATornLastRowIsReplayedUpToItsLastWholeRow();
     void fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade();
 
 private:
@@ -125,15 +126,46 @@ void ReplayTest::commandsDuringAReplayAreLoggedButChangeNothing()
     QVERIFY(tool.finish());
 }
 
-void ReplayTest::fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade()
+void ReplayTest::recordingWithATornLastRowIsReplayedUpToItsLastWholeRow()
 {
-    // A recording cut in the middle of its last frame row.
-    const QString recording = recordingOfWorkedFrames(2);
+    // The power went while the last frame row was written: it is cut in
+    // the middle, and the rest of its block is zero bytes.
+    const QString recording = recordingOfWorkedFrames(3);
     QFile file(recording);
     QVERIFY(file.open(QIODevice::ReadWrite));
     const QByteArray bytes = file.readAll();
     const qsizetype cut = bytes.lastIndexOf(",frame,") + 30;
+    const qsizetype torn = bytes.lastIndexOf("\r\n", cut) + 2;
     QVERIFY(file.resize(cut));
+    QVERIFY(file.seek(cut));
+    QVERIFY(file.write(QByteArray(100, '\0')) == 100);
+    file.close();
+
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--replay"), recording}));
+    QByteArray notes;
+    const QDeadlineTimer deadline(3000);
+    while (!notes.contains("replaying") && !deadline.hasExpired()) {
+        unit.process.waitForReadyRead(50);
+        notes += unit.process.readAllStandardError();
+    }
+    QVERIFY2(notes.contains("replaying 2 frames"), notes.constData());
+    QVERIFY2(notes.contains(
+                 QStringLiteral("%1 bytes at the end left out").arg(cut - torn + 100).toUtf8()),
+             notes.constData());
+}
+
+void ReplayTest::fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade()
+{
+    // A recording with a row cut in the middle and whole rows after it.
+    const QString recording = recordingOfWorkedFrames(2);
+    QFile file(recording);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype cut = bytes.lastIndexOf(",frame,") + 30;
+    bytes.remove(cut, bytes.indexOf("\r\n", cut) - cut);
+    QVERIFY(file.resize(0));
+    QVERIFY(file.write(bytes) == bytes.size());
     file.close();
 
     SimulatedUnit unit;
