@@ -8,7 +8,10 @@
 //   elapsed_ms     whole milliseconds since the recording started; never
 //                  decreases from one row to the next
 //   event          frame, command, port-open, port-closed, device-lost,
-//                  device-returned, recording-stopped
+//                  device-returned, recording-stopped; a reader passes over
+//                  the rows of an event it does not know (a newer
+//                  version's), which must still be well formed: all the
+//                  fields, a time, elapsed_ms never decreasing
 //   payload        frame rows: the 34 payload bytes as 68 upper-case hex
 //                  digits; empty otherwise
 //   code, value    command rows: the command's two bytes after A4, in
@@ -112,7 +115,8 @@ QByteArray recordingLine(const RecordRow &row);
 // the last row can be cut short and the end of the file zero bytes: those
 // are left out and counted in droppedBytes. Only the tail is forgiven: a
 // malformed line ended by its line end is refused, as is a file whose
-// column names are not whole.
+// column names are not whole. Rows of unknown events are passed over and
+// counted in skippedRows.
 std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
                                        const RecordingProgress &progress = {});
 

@@ -69,6 +69,10 @@ std::optional<zcore::Recording> readRecordingFile(const QString &path)
                                  "%2 bytes at the end left out")
                       .arg(path)
                       .arg(recording->droppedBytes));
+    if (recording->skippedRows > 0)
+        printNote(QStringLiteral("%1: %2 rows of events this version does not know passed over")
+                      .arg(path)
+                      .arg(recording->skippedRows));
     return recording;
 }
 

@@ -100,6 +100,8 @@ private slots:
     void badFilesAreRefusedWithAReason();
     void tornLastRowIsDroppedAndTheRowsBeforeItRead_data();
     void tornLastRowIsDroppedAndTheRowsBeforeItRead();
+    void rowsOfUnknownEventsArePassedOverAndCounted_data();
+    void rowsOfUnknownEventsArePassedOverAndCounted();
     void fileLargerThanTheLimitIsRefusedUnread();
 };
 
@@ -177,12 +179,15 @@ void RecordingTest::rowsOtherThanFramesLeaveTheDecodedColumnsEmpty()
 void RecordingTest::quotedEventIsReadWhole()
 {
     // Another writer may quote the event as RFC 4180 allows; a comma or a
-    // quote in it is read back whole (and refused as unknown).
+    // quote in it is read back whole: the line keeps its 29 fields, and the
+    // event, one this version does not know, is passed over.
     QByteArray line = recordingLine(eventRow(0, RecordEvent::PortOpen));
     line.replace(",port-open,", ",\"odd, \"\"event\"\"\",");
     QString why;
-    QVERIFY(!readRecording(fileWithLine(line), &why));
-    QVERIFY2(why.contains(QStringLiteral("\"odd, \"event\"\"")), qPrintable(why));
+    const auto recording = readRecording(fileWithLine(line), &why);
+    QVERIFY2(recording, qPrintable(why));
+    QVERIFY(recording->rows.isEmpty());
+    QCOMPARE(recording->skippedRows, qsizetype(1));
 }
 
 void RecordingTest::whatOtherWritersVaryIsReadAlike_data()
@@ -283,10 +288,20 @@ void RecordingTest::badFilesAreRefusedWithAReason_data()
     add("empty elapsed", fileWithLine(changed(open, ",0,port", ",,port")), "elapsed_ms");
     add("elapsed going backwards", fileWithLine(command + frame),
         "satır 3: elapsed_ms geriye gidiyor (12, önceki satırda 105)");
-    add("unknown event", fileWithLine(changed(open, "port-open", "port-opened")),
-        "bilinmeyen olay \"port-opened\"");
-    add("event in another case", fileWithLine(changed(open, "port-open", "Port-Open")),
-        "bilinmeyen olay");
+    // A row of an event this version does not know is passed over, but only
+    // when it is still a well-formed row.
+    const QByteArray unknown = changed(open, "port-open", "gear-change");
+    add("unknown event going backwards", fileWithLine(command + changed(unknown, ",0,", ",12,")),
+        "satır 3: elapsed_ms geriye gidiyor (12, önceki satırda 105)");
+    add("row after an unknown event going backwards",
+        fileWithLine(changed(unknown, ",0,", ",200,") + command),
+        "satır 3: elapsed_ms geriye gidiyor (105, önceki satırda 200)");
+    add("unknown event with a field missing", fileWithLine(changed(unknown, ",,\r\n", ",\r\n")),
+        "satır 2: 28 alan var, 29 olmalı");
+    add("unknown event with a bad time", fileWithLine(changed(unknown, "+03:00", "")), "zaman");
+    add("unknown event with a bad elapsed", fileWithLine(changed(unknown, ",0,", ",x,")),
+        "elapsed_ms");
+    add("empty event", fileWithLine(changed(open, "port-open", "")), "satır 2: olay boş");
     add("a field missing", fileWithLine(changed(command, ",,\r\n", ",\r\n")),
         "satır 2: 28 alan var, 29 olmalı");
     add("a field too many", fileWithLine(changed(command, ",,\r\n", ",,,\r\n")), "30 alan var");
@@ -381,6 +396,49 @@ void RecordingTest::tornLastRowIsDroppedAndTheRowsBeforeItRead()
     QVERIFY(recording->rows == sampleRows().first(rows));
     QCOMPARE(recording->droppedBytes, dropped);
     QCOMPARE(recording->skippedRows, qsizetype(0));
+}
+
+void RecordingTest::rowsOfUnknownEventsArePassedOverAndCounted_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("skipped");
+
+    // A newer version's events among the rows this one knows, with whatever
+    // it writes in the other columns.
+    const QList<RecordRow> rows = sampleRows();
+    const auto fileWith = [&rows](const QMap<int, QByteArray> &before) {
+        QByteArray bytes = recordingHeaderLine();
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            bytes += before.value(int(i)) + recordingLine(rows[i]);
+        return bytes + before.value(int(rows.size()));
+    };
+    const auto unknownAt = [](qint64 elapsedMs, const QByteArray &event) {
+        return recordingLine(eventRow(elapsedMs, RecordEvent::PortOpen))
+            .replace(",port-open,", "," + event + ",");
+    };
+    QTest::newRow("one unknown event")
+        << fileWith({{3, unknownAt(105, "gear-change")}}) << qsizetype(1);
+    QTest::newRow("in another case") << fileWith({{1, unknownAt(0, "Port-Open")}}) << qsizetype(1);
+    QTest::newRow("first and last")
+        << fileWith({{0, unknownAt(0, "session-note")}, {10, unknownAt(9000, "gps-fix")}})
+        << qsizetype(2);
+    QTest::newRow("with fields of its own")
+        << fileWith({{5, unknownAt(112, "gps-fix").replace(",,,,,,", ",41.0082,28.9784,,,,")}})
+        << qsizetype(1);
+    QTest::newRow("at the same time as the rows around it")
+        << fileWith({{4, unknownAt(112, "knock")}, {5, unknownAt(112, "knock")}}) << qsizetype(2);
+}
+
+void RecordingTest::rowsOfUnknownEventsArePassedOverAndCounted()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, skipped);
+    QString why;
+    const auto recording = readRecording(bytes, &why);
+    QVERIFY2(recording, qPrintable(why));
+    QVERIFY(recording->rows == sampleRows());
+    QCOMPARE(recording->skippedRows, skipped);
+    QCOMPARE(recording->droppedBytes, qsizetype(0));
 }
 
 void RecordingTest::fileLargerThanTheLimitIsRefusedUnread()
