@@ -9,9 +9,11 @@
 #include "telemetry/recorder.h"
 #include "ui/mainwindow.h"
 #include "ui/recordingmark.h"
+#include "ui/sharedstate.h"
 #include "ui/skintimer.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +75,8 @@ private slots:
     void commandsAreRecordedWhateverSentThem();
     void recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns();
     void fullDiskStopsTheRecordingAndKeepsWholeRows();
+    void rowsGoToTheDiskWhileRecordingAndWhenItStops();
+    void syncThatFailsStopsTheRecordingAndKeepsWholeRows();
     void markOnTheSkinShowsWhileRecordingWithTheFileName();
 };
 
@@ -160,6 +164,72 @@ void RecorderTest::fullDiskStopsTheRecordingAndKeepsWholeRows()
     const auto recording = readBack(path); // only whole rows: it reads
     QVERIFY(recording);
     QVERIFY(QFile(path).size() <= header + 1000);
+}
+
+void RecorderTest::rowsGoToTheDiskWhileRecordingAndWhenItStops()
+{
+    // Written through every 10 ms instead of every second: synced every
+    // kSyncEvery of those.
+    SharedState state;
+    Recorder recorder(state);
+    QList<QByteArray> synced; // the file as it was at each sync
+    recorder.setSyncFile([&synced](QFileDevice &file) {
+        QFile copy(file.fileName());
+        synced.append(copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray());
+        return true;
+    });
+    recorder.setFlushInterval(10);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("synced.csv"));
+    QString why;
+    QVERIFY2(recorder.start(path, &why), qPrintable(why));
+    QCOMPARE(synced.size(), 1); // the column names, at once
+    QCOMPARE(synced.first(), zcore::recordingHeaderLine());
+
+    const QByteArray payload = payloads::workedFrame().sliced(3);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            recorder.frame(payload);
+            return synced.size() >= 4;
+        }(),
+        5000);
+    // Nothing new, nothing to sync.
+    const qsizetype syncs = synced.size();
+    QTest::qWait(10 * Recorder::kSyncEvery * 3);
+    QVERIFY(synced.size() <= syncs + 1);
+
+    recorder.stop();
+    QFile in(path);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QCOMPARE(synced.last(), in.readAll()); // the last row too
+    for (const QByteArray &bytes : std::as_const(synced)) {
+        const auto recording = zcore::readRecording(bytes, &why);
+        QVERIFY2(recording, qPrintable(why)); // whole rows at each sync
+        QCOMPARE(recording->droppedBytes, qsizetype(0));
+    }
+    const auto last = zcore::readRecording(synced.last(), nullptr);
+    QCOMPARE(last->rows.last().event, zcore::RecordEvent::RecordingStopped);
+}
+
+void RecorderTest::syncThatFailsStopsTheRecordingAndKeepsWholeRows()
+{
+    SharedState state;
+    Recorder recorder(state);
+    QSignalSpy changes(&recorder, &Recorder::activeChanged);
+    int syncs = 0;
+    recorder.setSyncFile([&syncs](QFileDevice &) { return ++syncs == 1; });
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("unsynced.csv"));
+    QString why;
+    QVERIFY2(recorder.start(path, &why), qPrintable(why));
+    recorder.frame(payloads::workedFrame().sliced(3));
+    recorder.stop();
+    QCOMPARE(syncs, 2);
+    QVERIFY(!recorder.isActive());
+    QCOMPARE(state.statusMessage, Recorder::kWriteFailed);
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(changes.last().first().toBool(), false);
+    QVERIFY(readBack(path));
 }
 
 void RecorderTest::markOnTheSkinShowsWhileRecordingWithTheFileName()
