@@ -18,14 +18,19 @@ Recorder::Recorder(SharedState &state, QObject *parent)
 
 Recorder::~Recorder() { stop(); }
 
-bool Recorder::start(const QString &path, QString *why)
+bool Recorder::start(const QString &path, QString *why, Existing existing)
 {
     if (isActive()) {
         *why = tr("kayıt zaten sürüyor");
         return false;
     }
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // NewOnly leaves it to the system to refuse a file that is there, even
+    // one made a moment ago by another copy of the tool.
+    const QIODevice::OpenMode mode = existing == Existing::Refuse
+                                         ? QIODevice::WriteOnly | QIODevice::NewOnly
+                                         : QIODevice::WriteOnly | QIODevice::Truncate;
+    if (!m_file.open(mode)) {
         *why = tr("%1 yazılamıyor: %2").arg(path, m_file.errorString());
         return false;
     }

@@ -34,9 +34,16 @@ public:
     explicit Recorder(SharedState &state, QObject *parent = nullptr);
     ~Recorder() override;
 
-    // Creates or replaces the file and writes its column names; false, with
-    // the reason in *why, when it cannot be written.
-    bool start(const QString &path, QString *why);
+    // What start() does with a file already there.
+    enum class Existing {
+        Replace, // the file named is created or replaced
+        Refuse,  // the file is made only where none is: never another's
+    };
+
+    // Creates (or replaces) the file and writes its column names; false,
+    // with the reason in *why, when it cannot be written or, with Refuse,
+    // is there already.
+    bool start(const QString &path, QString *why, Existing existing = Existing::Replace);
     // Writes out what is left and closes the file.
     void stop();
 

@@ -12,7 +12,12 @@
 #include "ui/sharedstate.h"
 #include "ui/skintimer.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +83,8 @@ private slots:
     void rowsGoToTheDiskWhileRecordingAndWhenItStops();
     void syncThatFailsStopsTheRecordingAndKeepsWholeRows();
     void markOnTheSkinShowsWhileRecordingWithTheFileName();
+    void recordingsStartedInTheSameSecondNeverOverwriteOneAnother();
+    void fileNamedByAScriptIsReplaced();
 };
 
 void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
@@ -250,6 +257,71 @@ void RecorderTest::markOnTheSkinShowsWhileRecordingWithTheFileName()
     }
     QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
     QVERIFY(mark->isHidden());
+}
+
+void RecorderTest::recordingsStartedInTheSameSecondNeverOverwriteOneAnother()
+{
+    LoadedShell f;
+    // The documents folder inside the test's own folder.
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(f.dir.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(f.dir.filePath(QStringLiteral("config"))));
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", home);
+        config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+    });
+    const QDir folder = QFileInfo(RecordingActions::defaultFile()).dir();
+    QVERIFY(folder.path().startsWith(f.dir.path()));
+    QVERIFY(folder.mkpath(QStringLiteral(".")));
+    // Recordings of this second and the next two are there already.
+    QStringList kept;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s < 3; ++s) {
+        kept.append(folder.filePath(now.addSecs(s).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
+                                    ".csv"));
+        QFile file(kept.last());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept") == 4);
+    }
+
+    // Two more started by the menu entry (no file named), one after the other.
+    QStringList made;
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), QString()).ok);
+        made.append(f.shell->recording().recorder().fileName());
+        f.link.receive(payloads::workedFrame());
+        QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+    }
+    for (const QString &path : std::as_const(kept)) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("kept"));
+    }
+    QVERIFY(made[0] != made[1]);
+    const QRegularExpression name(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d-\\d+\\.csv$"));
+    for (const QString &path : std::as_const(made)) {
+        QCOMPARE(QFileInfo(path).dir(), folder);
+        QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
+        const auto recording = readBack(path);
+        QVERIFY(recording);
+        QCOMPARE(rowsOf(*recording, zcore::RecordEvent::Frame).size(), 1);
+    }
+}
+
+void RecorderTest::fileNamedByAScriptIsReplaced()
+{
+    LoadedShell f;
+    const QString path = f.dir.filePath(QStringLiteral("named.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older file") > 0);
+    old.close();
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
+    QCOMPARE(f.shell->recording().recorder().fileName(), path);
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+    const auto recording = readBack(path);
+    QVERIFY(recording);
+    QCOMPARE(recording->rows.last().event, zcore::RecordEvent::RecordingStopped);
 }
 
 QTEST_MAIN(RecorderTest)
