@@ -6,6 +6,7 @@
 #include "link/portnames.h"
 #include "link/serialportlink.h"
 #include "platform.h"
+#include "terminationwatcher.h"
 #include "ui/mainwindow.h"
 #include "ui/skinfonts.h"
 
@@ -105,6 +106,17 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
+
+    // Asked by the system to end (shut down, its terminal closed): the
+    // recording is closed with its last row and synced, then the program
+    // ends as from its window.
+    TerminationWatcher termination(nullptr);
+    if (!termination.start())
+        std::fprintf(stderr, "zendalite: cannot catch termination signals\n");
+    QObject::connect(&termination, &TerminationWatcher::requested, &app, [&shell] {
+        shell.recording().stopRecording();
+        QCoreApplication::exit(0);
+    });
 
     Automation automation(shell, manualTimers, nullptr);
     if (parser.isSet(automationOption)) {
