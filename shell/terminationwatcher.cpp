@@ -1,15 +1,13 @@
 #include "terminationwatcher.h"
 
+#include "core/signalpipe.h"
+
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -44,28 +42,6 @@ BOOL WINAPI onConsoleEvent(DWORD type)
     return TRUE;
 }
 
-#else
-
-int s_pipe[2] = {-1, -1};
-constexpr int kWatched[] = {SIGTERM, SIGHUP, SIGINT};
-
-void onSignal(int signalNumber)
-{
-    const int saved = errno;
-    const unsigned char byte = static_cast<unsigned char>(signalNumber);
-    [[maybe_unused]] const ssize_t n = ::write(s_pipe[1], &byte, 1);
-    errno = saved;
-}
-
-void closePipe()
-{
-    for (int &fd : s_pipe) {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-}
-
 #endif
 
 } // namespace
@@ -74,17 +50,13 @@ TerminationWatcher::TerminationWatcher(QObject *parent) : QObject(parent) {}
 
 TerminationWatcher::~TerminationWatcher()
 {
+#ifdef Q_OS_WIN
     if (!m_started)
         return;
-#ifdef Q_OS_WIN
     ::SetConsoleCtrlHandler(onConsoleEvent, FALSE);
     ::CloseHandle(s_answered);
     s_answered = nullptr;
     s_watcher = nullptr;
-#else
-    for (const int number : kWatched)
-        std::signal(number, SIG_DFL);
-    closePipe();
 #endif
 }
 
@@ -107,39 +79,11 @@ bool TerminationWatcher::start()
     // the system takes the process away.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &TerminationWatcher::requested);
 #else
-    if (::pipe(s_pipe) != 0)
+    m_signals = new zcore::SignalPipe(this);
+    if (!m_signals->start({SIGTERM, SIGHUP, SIGINT}, zcore::SignalPipe::Again::DefaultAction))
         return false;
-    for (const int fd : s_pipe) {
-        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (const int number : kWatched) {
-        if (::sigaction(number, &action, nullptr) != 0) {
-            for (const int set : kWatched)
-                std::signal(set, SIG_DFL);
-            closePipe();
-            return false;
-        }
-    }
-    m_notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationWatcher::readPipe);
+    connect(m_signals, &zcore::SignalPipe::caught, this, &TerminationWatcher::requested);
 #endif
     m_started = true;
     return true;
-}
-
-void TerminationWatcher::readPipe()
-{
-#ifndef Q_OS_WIN
-    unsigned char byte = 0;
-    bool caught = false;
-    while (::read(s_pipe[0], &byte, 1) == 1)
-        caught = true;
-    if (caught)
-        emit requested();
-#endif
 }

@@ -3,10 +3,9 @@
 // window: a running recording gets its last row and goes to the disk.
 //
 // POSIX: SIGTERM (the laptop shutting down, a service manager), SIGHUP (the
-// terminal it runs in closed) and SIGINT (Ctrl+C there). The handler only
-// writes the signal's number into a pipe that the event loop watches, and
-// gives the signal back its default action: a second one ends a program
-// whose loop no longer runs.
+// terminal it runs in closed) and SIGINT (Ctrl+C there), through a self-pipe
+// (core/signalpipe.h). A second one gets the default action: it ends a
+// program whose loop no longer runs.
 //
 // Windows: the console closed, Ctrl+C or Ctrl+Break in it, the user logging
 // off or the system shutting down (a console control handler, on a thread
@@ -17,7 +16,9 @@
 
 #include <QObject>
 
-class QSocketNotifier;
+namespace zcore {
+class SignalPipe;
+}
 
 class TerminationWatcher : public QObject {
     Q_OBJECT
@@ -33,8 +34,6 @@ signals:
     void requested();
 
 private:
-    void readPipe();
-
-    QSocketNotifier *m_notifier = nullptr; // a child; POSIX only
+    zcore::SignalPipe *m_signals = nullptr; // a child; POSIX only
     bool m_started = false;
 };

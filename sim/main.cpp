@@ -14,16 +14,17 @@
 #include "openwatcher.h"
 #include "ptylink.h"
 #include "replayframesource.h"
-#include "signalwatcher.h"
 #include "transmitter.h"
 
 #include "core/recording.h"
+#include "core/signalpipe.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -267,12 +268,13 @@ int main(int argc, char *argv[])
         source = std::make_unique<ModelFrameSource>(seed);
     }
 
-    auto *watcher = new SignalWatcher(&app);
-    if (!watcher->start()) {
+    // SIGINT, SIGTERM and SIGHUP end the program cleanly: the link is removed.
+    auto *watcher = new zcore::SignalPipe(&app);
+    if (!watcher->start({SIGINT, SIGTERM, SIGHUP})) {
         printNote(QStringLiteral("cannot catch termination signals"));
         return 1;
     }
-    QObject::connect(watcher, &SignalWatcher::caught, &app, [](int number) {
+    QObject::connect(watcher, &zcore::SignalPipe::caught, &app, [](int number) {
         printNote(QStringLiteral("signal %1, closing").arg(number));
         QCoreApplication::quit();
     });
