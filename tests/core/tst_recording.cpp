@@ -102,6 +102,8 @@ private slots:
     void tornLastRowIsDroppedAndTheRowsBeforeItRead();
     void rowsOfUnknownEventsArePassedOverAndCounted_data();
     void rowsOfUnknownEventsArePassedOverAndCounted();
+    void rowOfAnUnknownEventMustStillBeWellFormed_data();
+    void rowOfAnUnknownEventMustStillBeWellFormed();
     void fileLargerThanTheLimitIsRefusedUnread();
 };
 
@@ -288,19 +290,6 @@ void RecordingTest::badFilesAreRefusedWithAReason_data()
     add("empty elapsed", fileWithLine(changed(open, ",0,port", ",,port")), "elapsed_ms");
     add("elapsed going backwards", fileWithLine(command + frame),
         "satır 3: elapsed_ms geriye gidiyor (12, önceki satırda 105)");
-    // A row of an event this version does not know is passed over, but only
-    // when it is still a well-formed row.
-    const QByteArray unknown = changed(open, "port-open", "gear-change");
-    add("unknown event going backwards", fileWithLine(command + changed(unknown, ",0,", ",12,")),
-        "satır 3: elapsed_ms geriye gidiyor (12, önceki satırda 105)");
-    add("row after an unknown event going backwards",
-        fileWithLine(changed(unknown, ",0,", ",200,") + command),
-        "satır 3: elapsed_ms geriye gidiyor (105, önceki satırda 200)");
-    add("unknown event with a field missing", fileWithLine(changed(unknown, ",,\r\n", ",\r\n")),
-        "satır 2: 28 alan var, 29 olmalı");
-    add("unknown event with a bad time", fileWithLine(changed(unknown, "+03:00", "")), "zaman");
-    add("unknown event with a bad elapsed", fileWithLine(changed(unknown, ",0,", ",x,")),
-        "elapsed_ms");
     add("empty event", fileWithLine(changed(open, "port-open", "")), "satır 2: olay boş");
     add("a field missing", fileWithLine(changed(command, ",,\r\n", ",\r\n")),
         "satır 2: 28 alan var, 29 olmalı");
@@ -439,6 +428,40 @@ void RecordingTest::rowsOfUnknownEventsArePassedOverAndCounted()
     QVERIFY(recording->rows == sampleRows());
     QCOMPARE(recording->skippedRows, skipped);
     QCOMPARE(recording->droppedBytes, qsizetype(0));
+}
+
+void RecordingTest::rowOfAnUnknownEventMustStillBeWellFormed_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    const QByteArray command = recordingLine(commandRow(105, 1, 57));
+    // A row of an event this version does not know, at elapsed_ms 0.
+    const QByteArray unknown =
+        recordingLine(eventRow(0, RecordEvent::PortOpen)).replace("port-open", "gear-change");
+    const auto unknownWith = [&unknown](const char *from, const char *to) {
+        return QByteArray(unknown).replace(from, to);
+    };
+    QTest::newRow("going backwards") << fileWithLine(command + unknownWith(",0,", ",12,"))
+                                     << QStringLiteral("satır 3: elapsed_ms geriye gidiyor (12, "
+                                                       "önceki satırda 105)");
+    QTest::newRow("the next row going back from it")
+        << fileWithLine(unknownWith(",0,", ",200,") + command)
+        << QStringLiteral("satır 3: elapsed_ms geriye gidiyor (105, önceki satırda 200)");
+    QTest::newRow("a field missing") << fileWithLine(unknownWith(",,\r\n", ",\r\n"))
+                                     << QStringLiteral("satır 2: 28 alan var, 29 olmalı");
+    QTest::newRow("a bad time") << fileWithLine(unknownWith("+03:00", ""))
+                                << QStringLiteral("zaman");
+    QTest::newRow("a bad elapsed")
+        << fileWithLine(unknownWith(",0,", ",x,")) << QStringLiteral("elapsed_ms");
+}
+
+void RecordingTest::rowOfAnUnknownEventMustStillBeWellFormed()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QString why;
+    QVERIFY(!readRecording(bytes, &why));
+    QVERIFY2(why.contains(reason), qPrintable(why));
 }
 
 void RecordingTest::fileLargerThanTheLimitIsRefusedUnread()

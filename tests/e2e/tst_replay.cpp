@@ -25,6 +25,18 @@ zcore::RecordRow row(qint64 elapsedMs, zcore::RecordEvent event)
     return r;
 }
 
+// What the unit says on stderr, until it says `text` or 3 s have passed.
+QByteArray notesUntil(SimulatedUnit &unit, const char *text)
+{
+    QByteArray notes;
+    const QDeadlineTimer deadline(3000);
+    while (!notes.contains(text) && !deadline.hasExpired()) {
+        unit.process.waitForReadyRead(50);
+        notes += unit.process.readAllStandardError();
+    }
+    return notes;
+}
+
 } // namespace
 
 class ReplayTest : public QObject {
@@ -116,12 +128,7 @@ void ReplayTest::commandsDuringAReplayAreLoggedButChangeNothing()
         QCOMPARE(tool.pollUntil(
                      "ca2", [](const QString &t) { return t != QLatin1String("20"); }, 1),
                  QStringLiteral("20"));
-    QByteArray notes;
-    const QDeadlineTimer deadline(3000);
-    while (!notes.contains("command 1 57 not applied") && !deadline.hasExpired()) {
-        unit.process.waitForReadyRead(50);
-        notes += unit.process.readAllStandardError();
-    }
+    const QByteArray notes = notesUntil(unit, "command 1 57 not applied");
     QVERIFY2(notes.contains("command 1 57 not applied"), notes.constData());
     QVERIFY(tool.finish());
 }
@@ -143,12 +150,7 @@ void ReplayTest::recordingWithATornLastRowIsReplayedUpToItsLastWholeRow()
 
     SimulatedUnit unit;
     QVERIFY(unit.start(m_link, {QStringLiteral("--replay"), recording}));
-    QByteArray notes;
-    const QDeadlineTimer deadline(3000);
-    while (!notes.contains("replaying") && !deadline.hasExpired()) {
-        unit.process.waitForReadyRead(50);
-        notes += unit.process.readAllStandardError();
-    }
+    const QByteArray notes = notesUntil(unit, "replaying");
     QVERIFY2(notes.contains("replaying 2 frames"), notes.constData());
     QVERIFY2(notes.contains(
                  QStringLiteral("%1 bytes at the end left out").arg(cut - torn + 100).toUtf8()),
