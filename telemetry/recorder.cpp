@@ -45,6 +45,9 @@ bool Recorder::start(const QString &path, QString *why, Existing existing)
     if (m_file.write(zcore::recordingHeaderLine()) < 0 || !m_file.flush() || !m_sync(m_file)) {
         *why = tr("%1 yazılamıyor: %2").arg(path, m_file.errorString());
         m_file.close();
+        // A file made for this recording alone is not left behind.
+        if (existing == Existing::Refuse)
+            m_file.remove();
         return false;
     }
     m_whole = m_file.pos();

@@ -85,6 +85,7 @@ private slots:
     void markOnTheSkinShowsWhileRecordingWithTheFileName();
     void recordingsStartedInTheSameSecondNeverOverwriteOneAnother();
     void fileNamedByAScriptIsReplaced();
+    void newFileThatCannotStartIsNotLeftBehind();
 };
 
 void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
@@ -322,6 +323,23 @@ void RecorderTest::fileNamedByAScriptIsReplaced()
     const auto recording = readBack(path);
     QVERIFY(recording);
     QCOMPARE(recording->rows.last().event, zcore::RecordEvent::RecordingStopped);
+}
+
+void RecorderTest::newFileThatCannotStartIsNotLeftBehind()
+{
+    // A default name is tried with the next number only while the names
+    // are taken: a file made for a start that then failed (its column names
+    // not written, a full disk) would take the next name too, and the next.
+    SharedState state;
+    Recorder recorder(state);
+    recorder.setSyncFile([](QFileDevice &) { return false; });
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.csv"));
+    QString why;
+    QVERIFY(!recorder.start(path, &why, Recorder::Existing::Refuse));
+    QVERIFY(!why.isEmpty());
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(!recorder.isActive());
 }
 
 QTEST_MAIN(RecorderTest)
