@@ -88,6 +88,12 @@ int main(int argc, char *argv[])
     const bool manualTimers = parser.isSet(manualTimersOption);
     const QString configDir = platform::configDir();
 
+    // Caught from here to the program's very end (the recording's last row
+    // written while the shell ends included); answered once the loop runs.
+    TerminationWatcher termination(nullptr);
+    if (!termination.start())
+        std::fprintf(stderr, "zendalite: cannot catch termination signals\n");
+
     const PortNames names(configDir);
     SerialPortLink link(names, nullptr);
     AppShell shell(link, configDir, manualTimers);
@@ -110,9 +116,6 @@ int main(int argc, char *argv[])
     // Asked by the system to end (shut down, its terminal closed): the
     // recording is closed with its last row and synced, then the program
     // ends as from its window.
-    TerminationWatcher termination(nullptr);
-    if (!termination.start())
-        std::fprintf(stderr, "zendalite: cannot catch termination signals\n");
     QObject::connect(&termination, &TerminationWatcher::requested, &app, [&shell] {
         shell.recording().stopRecording();
         QCoreApplication::exit(0);
