@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     // Asked by the system to end (shut down, its terminal closed): the
     // recording is closed with its last row and synced, then the program
     // ends as from its window.
-    QObject::connect(&termination, &TerminationWatcher::requested, &app, [&shell] {
+    QObject::connect(&termination, &TerminationWatcher::requested, &shell, [&shell] {
         shell.recording().stopRecording();
         QCoreApplication::exit(0);
     });
