@@ -275,10 +275,10 @@ void RecorderTest::recordingsStartedInTheSameSecondNeverOverwriteOneAnother()
     const QDir folder = QFileInfo(RecordingActions::defaultFile()).dir();
     QVERIFY(folder.path().startsWith(f.dir.path()));
     QVERIFY(folder.mkpath(QStringLiteral(".")));
-    // Recordings of this second and the next two are there already.
+    // Recordings of this second and the next four are there already.
     QStringList kept;
     const QDateTime now = QDateTime::currentDateTime();
-    for (int s = 0; s < 3; ++s) {
+    for (int s = 0; s < 5; ++s) {
         kept.append(folder.filePath(now.addSecs(s).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
                                     ".csv"));
         QFile file(kept.last());
