@@ -8,7 +8,10 @@
 //   elapsed_ms     whole milliseconds since the recording started; never
 //                  decreases from one row to the next
 //   event          frame, command, port-open, port-closed, device-lost,
-//                  device-returned, recording-stopped
+//                  device-returned, recording-stopped; a reader passes over
+//                  the rows of an event it does not know (a newer
+//                  version's), which must still be well formed: all the
+//                  fields, a time, elapsed_ms never decreasing
 //   payload        frame rows: the 34 payload bytes as 68 upper-case hex
 //                  digits; empty otherwise
 //   code, value    command rows: the command's two bytes after A4, in
@@ -108,8 +111,12 @@ QByteArray recordingLine(const RecordRow &row);
 
 // Reads and checks a whole recording; no value, and the reason in *why, for
 // bytes that are not one. A last line without its line end is taken when it
-// is whole (every field there and matching its payload); one cut short is
-// refused, as is any other malformed line.
+// is whole (every field there and matching its payload). After a power loss
+// the last row can be cut short and the end of the file zero bytes: those
+// are left out and counted in droppedBytes. Only the tail is forgiven: a
+// malformed line ended by its line end is refused, as is a file whose
+// column names are not whole. Rows of unknown events are passed over and
+// counted in skippedRows.
 std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
                                        const RecordingProgress &progress = {});
 

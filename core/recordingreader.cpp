@@ -281,9 +281,17 @@ bool checkDecoded(const Line &line, QByteArrayView payload, QByteArray &expected
     return true;
 }
 
-// One data line as a row; false, and why, when it is not one.
-bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, RecordRow &row,
-             QString *why)
+// What a data line is.
+enum class RowRead {
+    Taken,   // a row, in `row`
+    Unknown, // a well-formed row of an event this version does not know: its
+             // time and elapsed_ms are in `row`, the rest is not looked at
+    Bad,     // not a row; why says why
+};
+
+// One data line as a row.
+RowRead readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, RecordRow &row,
+                QString *why)
 {
     const auto &f = line.fields;
     if (f.size() != kColumnCount) {
@@ -291,14 +299,14 @@ bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, Rec
                    .arg(line.number)
                    .arg(f.size())
                    .arg(kColumnCount);
-        return false;
+        return RowRead::Bad;
     }
     const auto time = parseTime(f[kTimeColumn]);
     if (!time) {
         *why = QObject::tr("satır %1: zaman \"%2\" geçersiz (biçim: 2026-12-07T14:05:31.250+03:00)")
                    .arg(line.number)
                    .arg(shown(f[kTimeColumn]));
-        return false;
+        return RowRead::Bad;
     }
     row.time = *time;
     const QByteArrayView elapsed = f[kElapsedColumn];
@@ -306,7 +314,7 @@ bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, Rec
         *why = QObject::tr("satır %1: elapsed_ms \"%2\" milisaniye olarak bir tam sayı değil")
                    .arg(line.number)
                    .arg(shown(elapsed));
-        return false;
+        return RowRead::Bad;
     }
     row.elapsedMs = 0;
     for (const char c : elapsed)
@@ -316,15 +324,16 @@ bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, Rec
                    .arg(line.number)
                    .arg(row.elapsedMs)
                    .arg(previousElapsed);
-        return false;
+        return RowRead::Bad;
     }
+    if (f[kEventColumn].isEmpty()) {
+        *why = QObject::tr("satır %1: olay boş").arg(line.number);
+        return RowRead::Bad;
+    }
+    // A newer version's event: its row is passed over.
     const auto event = recordEventNamed(f[kEventColumn]);
-    if (!event) {
-        *why = QObject::tr("satır %1: bilinmeyen olay \"%2\"")
-                   .arg(line.number)
-                   .arg(shown(f[kEventColumn]));
-        return false;
-    }
+    if (!event)
+        return RowRead::Unknown;
     row.event = *event;
     const bool frame = row.event == RecordEvent::Frame;
     const bool command = row.event == RecordEvent::Command;
@@ -340,7 +349,7 @@ bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, Rec
                        .arg(line.number)
                        .arg(hex.size())
                        .arg(shown(hex));
-            return false;
+            return RowRead::Bad;
         }
         row.payload = QByteArray::fromHex(hex.toByteArray());
     }
@@ -353,13 +362,13 @@ bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, Rec
             *why =
                 QObject::tr("satır %1: komutun code ve value alanları 0-255 arası tam sayı olmalı")
                     .arg(line.number);
-            return false;
+            return RowRead::Bad;
         }
         row.code = *code;
         row.value = *value;
     }
     if (frame)
-        return checkDecoded(line, row.payload, expected, why);
+        return checkDecoded(line, row.payload, expected, why) ? RowRead::Taken : RowRead::Bad;
     for (int column = kPayloadColumn; column < kColumnCount; ++column) {
         if ((command && (column == kCodeColumn || column == kValueColumn)) || f[column].isEmpty())
             continue;
@@ -367,9 +376,9 @@ bool readRow(const Line &line, qint64 previousElapsed, QByteArray &expected, Rec
                    .arg(line.number)
                    .arg(QLatin1String(recordEventName(row.event)),
                         QLatin1String(kColumns[size_t(column)]));
-        return false;
+        return RowRead::Bad;
     }
-    return true;
+    return RowRead::Taken;
 }
 
 bool readHeader(const Line &line, QString *why)
@@ -407,10 +416,22 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
         *why = QObject::tr("dosya %1 MiB'tan büyük").arg(kLargestRecording / (1024 * 1024));
         return std::nullopt;
     }
+    // After a power loss the end of a file can be zero bytes where its last
+    // block was never written: what was written ends before them.
+    qsizetype end = bytes.size();
+    while (end > 0 && bytes[end - 1] == '\0')
+        --end;
+    const QByteArrayView written = bytes.first(end);
+    // Where the last line begins when no line end closes it: it may be a
+    // row cut short.
+    const qsizetype tailStart =
+        written.endsWith('\n') || written.endsWith('\r') ? end : written.lastIndexOf('\n') + 1;
     // A file that is not text at all is told as such, before its first line
-    // is taken for a header; binary bytes further on are found line by line.
+    // is taken for a header; binary bytes further on are found line by line
+    // (in a torn last line they are part of what is left out).
+    const qsizetype checked = end == 0 ? bytes.size() : tailStart;
     qsizetype lineNumber = 1;
-    for (const char c : bytes.first(std::min(bytes.size(), kLongestRecordingLine))) {
+    for (const char c : bytes.first(std::min(checked, kLongestRecordingLine))) {
         if (c == '\n')
             ++lineNumber;
         if (CsvReader::isBinary(c)) {
@@ -418,7 +439,7 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
             return std::nullopt;
         }
     }
-    CsvReader reader(bytes);
+    CsvReader reader(written);
     if (!reader.next(why)) {
         *why = QObject::tr("kayıt dosyası değil: %1").arg(*why);
         return std::nullopt;
@@ -427,6 +448,7 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
         return std::nullopt;
 
     Recording recording;
+    recording.droppedBytes = bytes.size() - end;
     // About 200 bytes a frame row.
     recording.rows.reserve(bytes.size() / 200 + 1);
     QByteArray expected;
@@ -441,17 +463,26 @@ std::optional<Recording> readRecording(QByteArrayView bytes, QString *why,
                 return std::nullopt;
             }
         }
-        if (!reader.next(why))
-            return std::nullopt;
-        const Line &line = reader.line();
+        const qsizetype lineStart = reader.position();
         RecordRow row;
-        if (!readRow(line, previousElapsed, expected, row, why)) {
-            if (!line.ended)
-                *why += QObject::tr(" (dosya bu satırın ortasında bitiyor; kesik olabilir)");
-            return std::nullopt;
+        const RowRead read = reader.next(why)
+                                 ? readRow(reader.line(), previousElapsed, expected, row, why)
+                                 : RowRead::Bad;
+        if (read == RowRead::Bad) {
+            // Only the tail is forgiven, a row cut short: a bad line ended by
+            // a line end was written so and damages the file, whatever
+            // follows it, and so does a line too long to be a row.
+            const bool torn = lineStart >= tailStart && end - lineStart < kLongestRecordingLine;
+            if (!torn)
+                return std::nullopt;
+            recording.droppedBytes = bytes.size() - lineStart;
+            break;
         }
         previousElapsed = row.elapsedMs;
-        recording.rows.append(std::move(row));
+        if (read == RowRead::Unknown)
+            ++recording.skippedRows;
+        else
+            recording.rows.append(std::move(row));
     }
     return recording;
 }

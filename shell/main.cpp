@@ -6,6 +6,7 @@
 #include "link/portnames.h"
 #include "link/serialportlink.h"
 #include "platform.h"
+#include "terminationwatcher.h"
 #include "ui/mainwindow.h"
 #include "ui/skinfonts.h"
 
@@ -87,6 +88,12 @@ int main(int argc, char *argv[])
     const bool manualTimers = parser.isSet(manualTimersOption);
     const QString configDir = platform::configDir();
 
+    // Caught from here to the program's very end (the recording's last row
+    // written while the shell ends included); answered once the loop runs.
+    TerminationWatcher termination(nullptr);
+    if (!termination.start())
+        std::fprintf(stderr, "zendalite: cannot catch termination signals\n");
+
     const PortNames names(configDir);
     SerialPortLink link(names, nullptr);
     AppShell shell(link, configDir, manualTimers);
@@ -101,6 +108,14 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
+
+    // Asked by the system to end (shut down, its terminal closed): the
+    // recording is closed with its last row and synced, then the program
+    // ends as from its window.
+    QObject::connect(&termination, &TerminationWatcher::requested, &shell, [&shell] {
+        shell.recording().stopRecording();
+        QCoreApplication::exit(0);
+    });
 
     Automation automation(shell, manualTimers, nullptr);
     if (parser.isSet(automationOption)) {

@@ -74,10 +74,31 @@ ToolActions::Result RecordingActions::startRecording(const QString &file)
     const QString path = file.isEmpty() ? defaultFile() : file;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QString why;
-    if (!m_recorder.start(path, &why))
+    // A file a script names is created or replaced; a default name never
+    // replaces a recording (two started in the same second share it).
+    if (!(file.isEmpty() ? startInFreeFile(path, &why) : m_recorder.start(path, &why)))
         return {false, why};
     m_state.statusMessage = kStarted;
     return {};
+}
+
+bool RecordingActions::startInFreeFile(const QString &base, QString *why)
+{
+    const QFileInfo info(base);
+    for (int n = 1; n <= kMostDefaultNames; ++n) {
+        const QString path = n == 1 ? base
+                                    : info.dir().filePath(QStringLiteral("%1-%2.%3")
+                                                              .arg(info.completeBaseName())
+                                                              .arg(n)
+                                                              .arg(info.suffix()));
+        if (m_recorder.start(path, why, Recorder::Existing::Refuse))
+            return true;
+        const QFileInfo taken(path);
+        if (!taken.exists() && !taken.isSymLink())
+            return false; // not a name taken: the reason stands
+    }
+    *why = tr("%1 ve numaralı %2 adı kullanılmış").arg(base).arg(kMostDefaultNames - 1);
+    return false;
 }
 
 ToolActions::Result RecordingActions::stopRecording()

@@ -47,10 +47,16 @@ public:
     }
 
     // Where a recording goes when no file is named: the documents folder,
-    // Zendalite/, the date and time.
+    // Zendalite/, the date and time. A recording started there takes the
+    // first of NAME.csv, NAME-2.csv, NAME-3.csv, … that is not there yet.
     static QString defaultFile();
+    // How many of those names are tried.
+    static constexpr int kMostDefaultNames = 1000;
 
 private:
+    // Starts recording in the first free name of `base` and its numbered
+    // variants; false, and why, when none can be made.
+    bool startInFreeFile(const QString &base, QString *why);
     void frameSeen(const QByteArray &payload);
     void commandSent(int code, int value);
     void recordingChanged(bool active);

@@ -14,16 +14,17 @@
 #include "openwatcher.h"
 #include "ptylink.h"
 #include "replayframesource.h"
-#include "signalwatcher.h"
 #include "transmitter.h"
 
 #include "core/recording.h"
+#include "core/signalpipe.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -43,7 +44,8 @@ quint32 timeSeed()
 }
 
 // The recording to replay; no value, and the reason on stderr, for a file
-// that cannot be read or is not a recording.
+// that cannot be read or is not a recording. What a read left out of a file
+// it took is told on stderr.
 std::optional<zcore::Recording> readRecordingFile(const QString &path)
 {
     QFile file(path);
@@ -63,6 +65,15 @@ std::optional<zcore::Recording> readRecordingFile(const QString &path)
         printNote(QStringLiteral("%1: not a recording: %2").arg(path, why));
         return std::nullopt;
     }
+    if (recording->droppedBytes > 0)
+        printNote(QStringLiteral("%1: the last row is cut short (the recording was not closed): "
+                                 "%2 bytes at the end left out")
+                      .arg(path)
+                      .arg(recording->droppedBytes));
+    if (recording->skippedRows > 0)
+        printNote(QStringLiteral("%1: %2 rows of events this version does not know passed over")
+                      .arg(path)
+                      .arg(recording->skippedRows));
     return recording;
 }
 
@@ -257,12 +268,13 @@ int main(int argc, char *argv[])
         source = std::make_unique<ModelFrameSource>(seed);
     }
 
-    auto *watcher = new SignalWatcher(&app);
-    if (!watcher->start()) {
+    // SIGINT, SIGTERM and SIGHUP end the program cleanly: the link is removed.
+    auto *watcher = new zcore::SignalPipe(&app);
+    if (!watcher->start({SIGINT, SIGTERM, SIGHUP})) {
         printNote(QStringLiteral("cannot catch termination signals"));
         return 1;
     }
-    QObject::connect(watcher, &SignalWatcher::caught, &app, [](int number) {
+    QObject::connect(watcher, &zcore::SignalPipe::caught, &app, [](int number) {
         printNote(QStringLiteral("signal %1, closing").arg(number));
         QCoreApplication::quit();
     });

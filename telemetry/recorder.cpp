@@ -1,26 +1,36 @@
 #include "recorder.h"
 
 #include "core/recording.h"
+#include "filesync.h"
 #include "ui/sharedstate.h"
 
 #include <QDateTime>
 
-Recorder::Recorder(SharedState &state, QObject *parent) : QObject(parent), m_state(state)
+Recorder::Recorder(SharedState &state, QObject *parent)
+    : QObject(parent), m_state(state), m_sync(filesync::syncToDisk)
 {
     m_flush.setInterval(kFlushMs);
-    connect(&m_flush, &QTimer::timeout, this, [this] { flushRows(); });
+    connect(&m_flush, &QTimer::timeout, this, [this] {
+        if (flushRows() && ++m_flushes >= kSyncEvery)
+            syncRows();
+    });
 }
 
 Recorder::~Recorder() { stop(); }
 
-bool Recorder::start(const QString &path, QString *why)
+bool Recorder::start(const QString &path, QString *why, Existing existing)
 {
     if (isActive()) {
         *why = tr("kayıt zaten sürüyor");
         return false;
     }
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // NewOnly leaves it to the system to refuse a file that is there, even
+    // one made a moment ago by another copy of the tool.
+    const QIODevice::OpenMode mode = existing == Existing::Refuse
+                                         ? QIODevice::WriteOnly | QIODevice::NewOnly
+                                         : QIODevice::WriteOnly | QIODevice::Truncate;
+    if (!m_file.open(mode)) {
         *why = tr("%1 yazılamıyor: %2").arg(path, m_file.errorString());
         return false;
     }
@@ -30,13 +40,19 @@ bool Recorder::start(const QString &path, QString *why)
     m_whole = 0;
     m_elapsed.start();
     // The column names go to the disk at once: a file that takes nothing
-    // (a full disk) refuses the recording here.
-    if (m_file.write(zcore::recordingHeaderLine()) < 0 || !m_file.flush()) {
+    // (a full disk) refuses the recording here, and one cut by a power loss
+    // soon after is still a recording.
+    if (m_file.write(zcore::recordingHeaderLine()) < 0 || !m_file.flush() || !m_sync(m_file)) {
         *why = tr("%1 yazılamıyor: %2").arg(path, m_file.errorString());
         m_file.close();
+        // A file made for this recording alone is not left behind.
+        if (existing == Existing::Refuse)
+            m_file.remove();
         return false;
     }
     m_whole = m_file.pos();
+    m_synced = m_whole;
+    m_flushes = 0;
     m_flush.start();
     emit activeChanged(true);
     return true;
@@ -48,7 +64,7 @@ void Recorder::stop()
         return;
     m_flush.stop();
     write(zcore::RecordEvent::RecordingStopped);
-    if (!flushRows())
+    if (!flushRows() || !syncRows())
         return; // fail() closed it
     m_file.close();
     emit activeChanged(false);
@@ -96,6 +112,19 @@ bool Recorder::flushRows()
         return false;
     }
     m_whole = m_file.pos();
+    return true;
+}
+
+bool Recorder::syncRows()
+{
+    m_flushes = 0;
+    if (m_synced == m_whole)
+        return true; // nothing new since the last sync
+    if (!m_sync(m_file)) {
+        fail();
+        return false;
+    }
+    m_synced = m_whole;
     return true;
 }
 

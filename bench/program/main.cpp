@@ -12,6 +12,8 @@
 //              12000 poll cycles)
 //   record     processor with a recording against without (scanner + recorder),
 //              and every frame sent a row of the file
+//   record-sync  what one sync of a recording (every 5 s) costs: time on the
+//              clock and processor time, measured in this process
 //   graph      processor with the graph window open on a full 2 min span, and a
 //              frame's last byte -> its sample in the graph (p50/p95/max)
 //   record-hour  36000 frames recorded in fast time with the graph open: none
@@ -25,6 +27,7 @@
 //   zendalite-programbench [--platform offscreen|xcb] [--quick] [--only LIST]
 //       [--runs N] [--samples N] [--cpu-seconds S] [--hour-cycles N]
 //       [--record-rounds N] [--graph-fill S] [--record-hour-frames N]
+//       [--sync-count N] [--sync-dir FOLDER]
 //       [--trace] [--tool PATH] [--wrap 'CMD ARGS']
 //
 // Under X run it as `xvfb-run -a zendalite-programbench --platform xcb`.
@@ -79,6 +82,10 @@ int main(int argc, char *argv[])
         note(QStringLiteral("record: %1 pairs of windows without and with a recording")
                  .arg(o.recordRounds));
         report.addRecord(measureRecordOverhead(o, report.problems()));
+    }
+    if (o.wants("record-sync")) {
+        note(QStringLiteral("record-sync: %1 syncs of a recording").arg(o.syncCount));
+        report.addSync(measureSync(o, report.problems()));
     }
     if (o.wants("graph")) {
         note(QStringLiteral("graph: processor and latency with the graph window open"));

@@ -60,11 +60,12 @@ Options parseOptions(const QStringList &arguments)
         {QStringLiteral("quick"),
          QStringLiteral("Shorter windows and fewer samples (5 runs, 20 samples, 8 s windows, "
                         "1200 poll cycles, 3 sends, 1 recording round, 20 s of graph data, "
-                        "10 s of graph latency, 3600 recorded frames); other options still "
-                        "apply.")},
+                        "10 s of graph latency, 3600 recorded frames, 50 syncs); other options "
+                        "still apply.")},
         {QStringLiteral("only"),
          QStringLiteral("The parts to run: startup, latency, cpu, command, hour, record, "
-                        "graph, record-hour; single processor windows: cpu-floor, cpu-bytes, "
+                        "record-sync, graph, record-hour; single processor windows: cpu-floor, "
+                        "cpu-bytes, "
                         "cpu-chunks, cpu-whole, cpu-closed, cpu-silent, cpu-floor-timer."),
          QStringLiteral("list")},
         {QStringLiteral("runs"), QStringLiteral("Start-up runs (default 10)."),
@@ -89,6 +90,12 @@ Options parseOptions(const QStringList &arguments)
         {QStringLiteral("record-hour-frames"),
          QStringLiteral("Frames of the accelerated recorded hour (default 36000)."),
          QStringLiteral("N")},
+        {QStringLiteral("sync-count"), QStringLiteral("Syncs of a recording timed (default 200)."),
+         QStringLiteral("N")},
+        {QStringLiteral("sync-dir"),
+         QStringLiteral("Where the synced recording is written (default: the system's "
+                        "temporary folder; choose one on the disk recordings go to)."),
+         QStringLiteral("folder")},
         {QStringLiteral("trace"),
          QStringLiteral("Print what every accepted poll showed during the latency test.")},
         {QStringLiteral("tool"),
@@ -124,6 +131,7 @@ Options parseOptions(const QStringList &arguments)
         o.graphFillSeconds = 20;
         o.graphLatencySeconds = 10;
         o.recordHourFrames = 3600;
+        o.syncCount = 50;
     }
     o.runs = positive(parser, QStringLiteral("runs"), o.runs);
     o.samples = positive(parser, QStringLiteral("samples"), o.samples);
@@ -133,6 +141,8 @@ Options parseOptions(const QStringList &arguments)
     o.graphFillSeconds = positive(parser, QStringLiteral("graph-fill"), o.graphFillSeconds);
     o.recordHourFrames = positive(parser, QStringLiteral("record-hour-frames"), o.recordHourFrames);
     o.recordWhole = parser.isSet(QStringLiteral("record-whole"));
+    o.syncCount = positive(parser, QStringLiteral("sync-count"), o.syncCount);
+    o.syncDir = parser.value(QStringLiteral("sync-dir"));
     o.trace = parser.isSet(QStringLiteral("trace"));
     o.tool = parser.value(QStringLiteral("tool"));
     o.only = parser.value(QStringLiteral("only")).split(QLatin1Char(','), Qt::SkipEmptyParts);

@@ -19,6 +19,8 @@ struct Options {
     double graphLatencySeconds = 30;
     int recordHourFrames = 36000; // frames of the accelerated recorded hour
     double recordHourRate = 200;  // ... sent at this many frames a second
+    int syncCount = 200;          // syncs of a recording timed
+    QString syncDir;              // ... in this folder; empty for the system's temporary one
     QStringList only;             // empty: everything
     bool trace = false;           // latency: print what every accepted poll showed
     QString tool;                 // another zendalite build; empty for the one built here

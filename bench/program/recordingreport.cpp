@@ -74,6 +74,26 @@ void Report::addRecord(const RecordFigure &rec)
         m_notes.append(QStringLiteral("record check: %1").arg(c.check));
 }
 
+void Report::addSync(const SyncFigure &s)
+{
+    if (!s.ok || s.wallMs.empty())
+        return;
+    // One sync every 5 s: its share of that time.
+    const double periodMs = 5000;
+    const double wall = median(s.wallMs), processorUs = median(s.processorUs);
+    row(QStringLiteral("one sync of a recording, every 5 s (%1 syncs of %2 kB each, in %3)")
+            .arg(s.wallMs.size())
+            .arg(fmt(double(s.bytesPerSync) / 1024.0, 1), s.folder),
+        QStringLiteral("≤ 0.1 % of one core"),
+        QStringLiteral("on the clock p50 %1 / p95 %2 / max %3 ms (the event loop held up "
+                       "%4 % of the time); processor p50 %5 / max %6 µs: %7 % of one core")
+            .arg(fmt(wall, 2), fmt(percentile(s.wallMs, 95), 2), fmt(most(s.wallMs), 2),
+                 fmt(100.0 * wall / periodMs, 3), fmt(processorUs, 0), fmt(most(s.processorUs), 0),
+                 fmt(100.0 * processorUs / 1000.0 / periodMs, 4)),
+        QStringLiteral("–"), QStringLiteral("–"),
+        verdict(100.0 * processorUs / 1000.0 / periodMs <= 0.1));
+}
+
 void Report::addGraph(const GraphFigure &g)
 {
     if (!g.ok)

@@ -12,6 +12,7 @@
 #include "recordhourmeasure.h"
 #include "recordmeasure.h"
 #include "startupmeasure.h"
+#include "syncmeasure.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,7 @@ public:
     void addHour(const HourFigure &h, const StartFigure &floorStart);
     // The recorder's and the graph's figures (recordingreport.cpp).
     void addRecord(const RecordFigure &rec);
+    void addSync(const SyncFigure &sync);
     void addGraph(const GraphFigure &graph);
     void addRecordHour(const RecordHourFigure &hour);
     // The resident set of both programs at the moment start-up ended.

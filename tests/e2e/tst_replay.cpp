@@ -25,6 +25,18 @@ zcore::RecordRow row(qint64 elapsedMs, zcore::RecordEvent event)
     return r;
 }
 
+// What the unit says on stderr, until it says `text` or 3 s have passed.
+QByteArray notesUntil(SimulatedUnit &unit, const char *text)
+{
+    QByteArray notes;
+    const QDeadlineTimer deadline(3000);
+    while (!notes.contains(text) && !deadline.hasExpired()) {
+        unit.process.waitForReadyRead(50);
+        notes += unit.process.readAllStandardError();
+    }
+    return notes;
+}
+
 } // namespace
 
 class ReplayTest : public QObject {
@@ -33,6 +45,7 @@ private slots:
     void init();
     void recordedFramesReachTheWindowOnlyOnceTheToolOpensTheLineAndPlayOnce();
     void commandsDuringAReplayAreLoggedButChangeNothing();
+    void recordingWithATornLastRowIsReplayedUpToItsLastWholeRow();
     void fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade();
 
 private:
@@ -115,25 +128,46 @@ void ReplayTest::commandsDuringAReplayAreLoggedButChangeNothing()
         QCOMPARE(tool.pollUntil(
                      "ca2", [](const QString &t) { return t != QLatin1String("20"); }, 1),
                  QStringLiteral("20"));
-    QByteArray notes;
-    const QDeadlineTimer deadline(3000);
-    while (!notes.contains("command 1 57 not applied") && !deadline.hasExpired()) {
-        unit.process.waitForReadyRead(50);
-        notes += unit.process.readAllStandardError();
-    }
+    const QByteArray notes = notesUntil(unit, "command 1 57 not applied");
     QVERIFY2(notes.contains("command 1 57 not applied"), notes.constData());
     QVERIFY(tool.finish());
 }
 
-void ReplayTest::fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade()
+void ReplayTest::recordingWithATornLastRowIsReplayedUpToItsLastWholeRow()
 {
-    // A recording cut in the middle of its last frame row.
-    const QString recording = recordingOfWorkedFrames(2);
+    // The power went while the last frame row was written: it is cut in
+    // the middle, and the rest of its block is zero bytes.
+    const QString recording = recordingOfWorkedFrames(3);
     QFile file(recording);
     QVERIFY(file.open(QIODevice::ReadWrite));
     const QByteArray bytes = file.readAll();
     const qsizetype cut = bytes.lastIndexOf(",frame,") + 30;
+    const qsizetype torn = bytes.lastIndexOf("\r\n", cut) + 2;
     QVERIFY(file.resize(cut));
+    QVERIFY(file.seek(cut));
+    QVERIFY(file.write(QByteArray(100, '\0')) == 100);
+    file.close();
+
+    SimulatedUnit unit;
+    QVERIFY(unit.start(m_link, {QStringLiteral("--replay"), recording}));
+    const QByteArray notes = notesUntil(unit, "replaying");
+    QVERIFY2(notes.contains("replaying 2 frames"), notes.constData());
+    QVERIFY2(notes.contains(
+                 QStringLiteral("%1 bytes at the end left out").arg(cut - torn + 100).toUtf8()),
+             notes.constData());
+}
+
+void ReplayTest::fileThatIsNotARecordingIsRefusedBeforeTheLinkIsMade()
+{
+    // A recording with a row cut in the middle and whole rows after it.
+    const QString recording = recordingOfWorkedFrames(2);
+    QFile file(recording);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype cut = bytes.lastIndexOf(",frame,") + 30;
+    bytes.remove(cut, bytes.indexOf("\r\n", cut) - cut);
+    QVERIFY(file.resize(0));
+    QVERIFY(file.write(bytes) == bytes.size());
     file.close();
 
     SimulatedUnit unit;

@@ -10,9 +10,16 @@
 #include "telemetry/recorder.h"
 #include "ui/mainwindow.h"
 #include "ui/recordingmark.h"
+#include "ui/sharedstate.h"
 #include "ui/skintimer.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,7 +82,12 @@ private slots:
     void deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke();
     void recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns();
     void fullDiskStopsTheRecordingAndKeepsWholeRows();
+    void rowsGoToTheDiskWhileRecordingAndWhenItStops();
+    void syncThatFailsStopsTheRecordingAndKeepsWholeRows();
     void markOnTheSkinShowsWhileRecordingWithTheFileName();
+    void recordingsStartedInTheSameSecondNeverOverwriteOneAnother();
+    void fileNamedByAScriptIsReplaced();
+    void newFileThatCannotStartIsNotLeftBehind();
 };
 
 void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
@@ -193,6 +205,72 @@ void RecorderTest::fullDiskStopsTheRecordingAndKeepsWholeRows()
     QVERIFY(QFile(path).size() <= header + 1000);
 }
 
+void RecorderTest::rowsGoToTheDiskWhileRecordingAndWhenItStops()
+{
+    // Written through every 10 ms instead of every second: synced every
+    // kSyncEvery of those.
+    SharedState state;
+    Recorder recorder(state);
+    QList<QByteArray> synced; // the file as it was at each sync
+    recorder.setSyncFile([&synced](QFileDevice &file) {
+        QFile copy(file.fileName());
+        synced.append(copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray());
+        return true;
+    });
+    recorder.setFlushInterval(10);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("synced.csv"));
+    QString why;
+    QVERIFY2(recorder.start(path, &why), qPrintable(why));
+    QCOMPARE(synced.size(), 1); // the column names, at once
+    QCOMPARE(synced.first(), zcore::recordingHeaderLine());
+
+    const QByteArray payload = payloads::workedFrame().sliced(3);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            recorder.frame(payload);
+            return synced.size() >= 4;
+        }(),
+        5000);
+    // Nothing new, nothing to sync.
+    const qsizetype syncs = synced.size();
+    QTest::qWait(10 * Recorder::kSyncEvery * 3);
+    QVERIFY(synced.size() <= syncs + 1);
+
+    recorder.stop();
+    QFile in(path);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QCOMPARE(synced.last(), in.readAll()); // the last row too
+    for (const QByteArray &bytes : std::as_const(synced)) {
+        const auto recording = zcore::readRecording(bytes, &why);
+        QVERIFY2(recording, qPrintable(why)); // whole rows at each sync
+        QCOMPARE(recording->droppedBytes, qsizetype(0));
+    }
+    const auto last = zcore::readRecording(synced.last(), nullptr);
+    QCOMPARE(last->rows.last().event, zcore::RecordEvent::RecordingStopped);
+}
+
+void RecorderTest::syncThatFailsStopsTheRecordingAndKeepsWholeRows()
+{
+    SharedState state;
+    Recorder recorder(state);
+    QSignalSpy changes(&recorder, &Recorder::activeChanged);
+    int syncs = 0;
+    recorder.setSyncFile([&syncs](QFileDevice &) { return ++syncs == 1; });
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("unsynced.csv"));
+    QString why;
+    QVERIFY2(recorder.start(path, &why), qPrintable(why));
+    recorder.frame(payloads::workedFrame().sliced(3));
+    recorder.stop();
+    QCOMPARE(syncs, 2);
+    QVERIFY(!recorder.isActive());
+    QCOMPARE(state.statusMessage, Recorder::kWriteFailed);
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(changes.last().first().toBool(), false);
+    QVERIFY(readBack(path));
+}
+
 void RecorderTest::markOnTheSkinShowsWhileRecordingWithTheFileName()
 {
     LoadedShell f;
@@ -211,6 +289,88 @@ void RecorderTest::markOnTheSkinShowsWhileRecordingWithTheFileName()
     }
     QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
     QVERIFY(mark->isHidden());
+}
+
+void RecorderTest::recordingsStartedInTheSameSecondNeverOverwriteOneAnother()
+{
+    LoadedShell f;
+    // The documents folder inside the test's own folder.
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(f.dir.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(f.dir.filePath(QStringLiteral("config"))));
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", home);
+        config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+    });
+    const QDir folder = QFileInfo(RecordingActions::defaultFile()).dir();
+    QVERIFY(folder.path().startsWith(f.dir.path()));
+    QVERIFY(folder.mkpath(QStringLiteral(".")));
+    // Recordings of this second and the next four are there already.
+    QStringList kept;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s < 5; ++s) {
+        kept.append(folder.filePath(now.addSecs(s).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) +
+                                    ".csv"));
+        QFile file(kept.last());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept") == 4);
+    }
+
+    // Two more started by the menu entry (no file named), one after the other.
+    QStringList made;
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), QString()).ok);
+        made.append(f.shell->recording().recorder().fileName());
+        f.link.receive(payloads::workedFrame());
+        QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+    }
+    for (const QString &path : std::as_const(kept)) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("kept"));
+    }
+    QVERIFY(made[0] != made[1]);
+    const QRegularExpression name(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d-\\d+\\.csv$"));
+    for (const QString &path : std::as_const(made)) {
+        QCOMPARE(QFileInfo(path).dir(), folder);
+        QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
+        const auto recording = readBack(path);
+        QVERIFY(recording);
+        QCOMPARE(rowsOf(*recording, zcore::RecordEvent::Frame).size(), 1);
+    }
+}
+
+void RecorderTest::fileNamedByAScriptIsReplaced()
+{
+    LoadedShell f;
+    const QString path = f.dir.filePath(QStringLiteral("named.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older file") > 0);
+    old.close();
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
+    QCOMPARE(f.shell->recording().recorder().fileName(), path);
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+    const auto recording = readBack(path);
+    QVERIFY(recording);
+    QCOMPARE(recording->rows.last().event, zcore::RecordEvent::RecordingStopped);
+}
+
+void RecorderTest::newFileThatCannotStartIsNotLeftBehind()
+{
+    // A default name is tried with the next number only while the names
+    // are taken: a file made for a start that then failed (its column names
+    // not written, a full disk) would take the next name too, and the next.
+    SharedState state;
+    Recorder recorder(state);
+    recorder.setSyncFile([](QFileDevice &) { return false; });
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.csv"));
+    QString why;
+    QVERIFY(!recorder.start(path, &why, Recorder::Existing::Refuse));
+    QVERIFY(!why.isEmpty());
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(!recorder.isActive());
 }
 
 QTEST_MAIN(RecorderTest)
