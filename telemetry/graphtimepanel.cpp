@@ -145,6 +145,9 @@ void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qin
 {
     const int columns = std::max(100, int(m_views[0]->chart()->plotArea().width()));
     lastMs = std::min(lastMs, toMs);
+    // A range the time axes cannot take is not drawn at all.
+    if (!timeRangeFits(fromMs, toMs))
+        return;
     // The plot's width matters only to samples drawn per pixel column.
     if (m_drawn && fromMs == m_fromMs && toMs == m_toMs && lastMs == m_lastMs &&
         (columns == m_columns || !m_perColumn)) {
@@ -159,13 +162,8 @@ void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qin
     m_toMs = toMs;
     m_lastMs = lastMs;
     m_columns = columns;
-    const double step = roundStep((toMs - fromMs) / 1000.0 / 8);
-    for (QValueAxis *axis : m_timeAxes) {
-        axis->setTickType(QValueAxis::TicksDynamic);
-        axis->setTickAnchor(0);
-        axis->setTickInterval(step);
-        axis->setRange(fromMs / 1000.0, toMs / 1000.0);
-    }
+    for (QValueAxis *axis : m_timeAxes)
+        setTimeAxis(axis, fromMs, toMs);
     const auto visible = samples.range(fromMs, lastMs);
     m_settledUntilMs = visible.empty() ? fromMs : visible.back().elapsedMs;
     drawAll(visible);

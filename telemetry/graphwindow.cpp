@@ -14,20 +14,40 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace {
-constexpr qint64 kLeastViewMs = 1000;
-constexpr qint64 kMostViewMs = 24 * 3'600'000;
+
+// A range the time axes can take, as near to [fromMs, toMs] as may be: at
+// least a second and at most a day wide, around the same middle. A range of
+// nothing (an empty graph, one sample) becomes a second around it; an
+// inverted one is turned round; one that is not a number at all becomes the
+// first seconds.
+std::pair<qint64, qint64> saneRange(double fromMs, double toMs)
+{
+    if (!std::isfinite(fromMs) || !std::isfinite(toMs))
+        return {0, GraphWindow::kSpansMs[0]};
+    if (toMs < fromMs)
+        std::swap(fromMs, toMs);
+    const double width =
+        std::clamp(toMs - fromMs, double(kLeastTimeRangeMs), double(kMostTimeRangeMs));
+    const double farthest = double(kFarthestTimeMs) - width;
+    const double middle = std::clamp((fromMs + toMs) / 2, -farthest, farthest);
+    const qint64 from = qint64(std::llround(middle - width / 2));
+    return {from, from + qint64(std::llround(width))};
+}
+
 } // namespace
 
 GraphWindow::GraphWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), m_refreshTimer(new QTimer(this)), m_mapTimer(new QTimer(this)),
       m_spans(new QButtonGroup(this)), m_pause(new QPushButton(tr("Duraklat"), this)),
       m_open(new QPushButton(tr("Kayıt Aç…"), this)),
-      m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_source(new QLabel(this)),
-      m_readout(new QLabel(this)), m_timePanel(new GraphTimePanel(this)),
-      m_mapView(new GraphMapView(this))
+      m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_note(new QLabel(this)),
+      m_source(new QLabel(this)), m_readout(new QLabel(this)),
+      m_timePanel(new GraphTimePanel(this)), m_mapView(new GraphMapView(this))
 {
     setWindowTitle(tr("Grafik"));
     m_refreshTimer->setSingleShot(true);
@@ -91,6 +111,12 @@ QWidget *GraphWindow::makeToolBar()
     row->addWidget(m_open);
     row->addWidget(m_backToLive);
     row->addStretch(1);
+    // What the window has to say about the recording it shows.
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setStyleSheet(QStringLiteral("color: #A04000;"));
+    m_note->hide();
+    row->addWidget(m_note);
+    row->addSpacing(8);
     row->addWidget(m_source);
     return bar;
 }
@@ -136,6 +162,8 @@ void GraphWindow::showRecording(const QList<std::pair<qint64, zcore::LiveFrame>>
     m_pause->setEnabled(false);
     m_backToLive->show();
     m_source->setText(tr("Kayıt: %1").arg(title));
+    m_note->setText(tr("Kayıtta veri yok"));
+    m_note->setVisible(m_recording.isEmpty());
     m_spans->button(int(kSpansMs.size()) - 1)->setChecked(true);
     chooseSpan(int(kSpansMs.size()) - 1);
 }
@@ -148,6 +176,7 @@ void GraphWindow::showLive()
     m_pageValid = false;
     m_pause->setEnabled(true);
     m_backToLive->hide();
+    m_note->hide();
     m_source->setText(tr("Canlı"));
     m_spans->button(m_liveSpanIndex)->setChecked(true);
     m_spanIndex = m_liveSpanIndex;
@@ -174,7 +203,7 @@ std::pair<qint64, qint64> GraphWindow::visibleRange() const
 {
     if (!following())
         return {m_viewFrom, m_viewTo};
-    return {m_pageFrom, m_pageTo};
+    return saneRange(double(m_pageFrom), double(m_pageTo));
 }
 
 void GraphWindow::followNewest()
@@ -288,6 +317,9 @@ void GraphWindow::showReadout()
 void GraphWindow::setPaused(bool paused)
 {
     if (paused && !m_paused) {
+        // The range as it is drawn now, also when nothing was drawn yet.
+        if (following())
+            followNewest();
         const auto [from, to] = visibleRange();
         holdView(from, to);
         const auto newest = shown().newest();
@@ -310,42 +342,45 @@ void GraphWindow::chooseSpan(int index)
         const auto oldest = shown().oldest();
         const auto newest = shown().newest();
         if (span != 0)
-            holdView(m_viewTo - span, m_viewTo);
+            holdView(double(m_viewTo - span), double(m_viewTo));
         else if (oldest)
-            holdView(oldest->elapsedMs,
-                     std::max(newest->elapsedMs, oldest->elapsedMs + kLeastViewMs));
+            holdView(double(oldest->elapsedMs), double(newest->elapsedMs));
+        else
+            holdView(0, double(kSpansMs[0]));
     }
     refresh();
 }
 
 void GraphWindow::zoom(double factor, double anchorSeconds)
 {
-    const auto [from, to] = visibleRange();
     if (following())
         setPaused(true);
-    const qint64 width =
-        std::clamp(qint64(std::llround((to - from) * factor)), kLeastViewMs, kMostViewMs);
-    const double anchor = anchorSeconds * 1000;
-    const qint64 newFrom =
-        qint64(std::llround(anchor - (anchor - from) * width / double(to - from)));
+    // The range held is at least a second wide, so the division is safe.
+    const auto [from, to] = visibleRange();
+    const double width =
+        std::clamp((to - from) * factor, double(kLeastTimeRangeMs), double(kMostTimeRangeMs));
+    double anchor = anchorSeconds * 1000;
+    if (!std::isfinite(anchor))
+        anchor = (from + to) / 2.0;
+    const double newFrom = anchor - (anchor - double(from)) * width / double(to - from);
     holdView(newFrom, newFrom + width);
     refresh();
 }
 
 void GraphWindow::pan(double deltaSeconds)
 {
-    const auto [from, to] = visibleRange();
     if (following())
         setPaused(true);
-    const qint64 delta = qint64(std::llround(deltaSeconds * 1000));
-    holdView(from + delta, to + delta);
+    const auto [from, to] = visibleRange();
+    const double delta = deltaSeconds * 1000;
+    if (std::isfinite(delta))
+        holdView(from + delta, to + delta);
     refresh();
 }
 
-void GraphWindow::holdView(qint64 fromMs, qint64 toMs)
+void GraphWindow::holdView(double fromMs, double toMs)
 {
-    m_viewFrom = fromMs;
-    m_viewTo = toMs;
+    std::tie(m_viewFrom, m_viewTo) = saneRange(fromMs, toMs);
 }
 
 void GraphWindow::pointAt(std::optional<double> seconds)

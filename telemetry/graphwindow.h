@@ -83,7 +83,8 @@ private:
     void chooseSpan(int index);
     void zoom(double factor, double anchorSeconds);
     void pan(double deltaSeconds);
-    void holdView(qint64 fromMs, qint64 toMs);
+    // Holds a range the axes can take, as near to this one as may be.
+    void holdView(double fromMs, double toMs);
     void pointAt(std::optional<double> seconds);
     QWidget *makeToolBar();
 
@@ -94,7 +95,7 @@ private:
     int m_spanIndex = 1;     // into kSpansMs
     int m_liveSpanIndex = 1; // restored by showLive()
     qint64 m_viewFrom = 0;   // the range shown while not following
-    qint64 m_viewTo = 0;
+    qint64 m_viewTo = kSpansMs[0];
     qint64 m_heldUntilMs = 0; // the newest sample when paused
     bool m_pageValid = false; // the range shown while following
     qint64 m_pageFrom = 0;
@@ -109,6 +110,7 @@ private:
     QPushButton *m_pause = nullptr;        // child widget
     QPushButton *m_open = nullptr;         // child widget
     QPushButton *m_backToLive = nullptr;   // child widget
+    QLabel *m_note = nullptr;              // child widget
     QLabel *m_source = nullptr;            // child widget
     QLabel *m_readout = nullptr;           // child widget
     GraphTimePanel *m_timePanel = nullptr; // child widget

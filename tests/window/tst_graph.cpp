@@ -112,6 +112,9 @@ private slots:
     void mapColoursSamplesByTheirSpeedBand();
     void mapDrawsNewCellsAndDropsCellsOfSamplesGone();
     void recordingIsShownWholeAndLiveFramesWaitForShowLive();
+    void viewStaysFiniteAndWideWhateverTheGesture_data();
+    void viewStaysFiniteAndWideWhateverTheGesture();
+    void emptyRecordingOpensWithANote();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -367,6 +370,110 @@ void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
     w.addFrame(600, workedFrame());
     QCOMPARE(w.sampleCount(), 6);
     QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 0.6);
+}
+
+void GraphTest::viewStaysFiniteAndWideWhateverTheGesture_data()
+{
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<bool>("shown"); // whether the window was ever shown before the gestures
+    QTest::newRow("live, empty") << false << 0 << true;
+    QTest::newRow("live, empty, never drawn") << false << 0 << false;
+    QTest::newRow("live, one sample") << false << 1 << true;
+    QTest::newRow("live, one sample, never drawn") << false << 1 << false;
+    QTest::newRow("recording, empty") << true << 0 << true;
+    QTest::newRow("recording, one sample") << true << 1 << true;
+}
+
+void GraphTest::viewStaysFiniteAndWideWhateverTheGesture()
+{
+    QFETCH(bool, recording);
+    QFETCH(int, samples);
+    QFETCH(bool, shown);
+    GraphWindow w;
+    if (shown) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (int i = 0; i < samples; ++i)
+        frames.append({5000, idleFrame()});
+    if (recording) {
+        w.showRecording(frames, {}, QStringLiteral("kayit.csv"));
+    } else {
+        for (const auto &[ms, frame] : std::as_const(frames))
+            w.addFrame(ms, frame);
+    }
+    if (!shown) {
+        // Paused before anything was drawn: the held range is whatever the
+        // window had made of nothing.
+        w.findChild<QPushButton *>(QStringLiteral("pause"))->click();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+    auto *panel = w.findChild<GraphTimePanel *>();
+    auto *view = w.findChildren<GraphTimeView *>().first();
+    // Every time axis: finite, at least a second wide, at most a day, and a
+    // handful of ticks (a range of nothing once made Qt add ticks without end).
+    const auto axesSane = [&](const char *after) {
+        for (auto *v : w.findChildren<GraphTimeView *>()) {
+            const auto *axis = qobject_cast<QValueAxis *>(v->chart()->axes(Qt::Horizontal).first());
+            const double width = axis->max() - axis->min();
+            const QString range = QStringLiteral("after %1: %2 .. %3 step %4")
+                                      .arg(QLatin1String(after))
+                                      .arg(axis->min())
+                                      .arg(axis->max())
+                                      .arg(axis->tickInterval());
+            if (!std::isfinite(axis->min()) || !std::isfinite(axis->max()) || width < 1 ||
+                width > 24 * 3600 || width / axis->tickInterval() > 50)
+                return range;
+        }
+        return QString();
+    };
+    QTRY_COMPARE(axesSane("opening"), QString());
+
+    const QPoint middle = view->chart()->plotArea().center().toPoint();
+    for (const int delta : {120, 120, 120, -120, -360, 120 * 200, -120 * 200}) {
+        QWheelEvent wheel(middle, view->viewport()->mapToGlobal(middle), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        QCOMPARE(axesSane("a wheel turn"), QString());
+    }
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, middle);
+    QTest::mouseMove(view->viewport(), middle + QPoint(200, 0));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, middle + QPoint(200, 0));
+    QCOMPARE(axesSane("a drag"), QString());
+    for (auto *b : w.findChildren<QAbstractButton *>()) {
+        if (!b->isEnabled() || !b->isVisible())
+            continue;
+        if (b->objectName() == QLatin1String("openRecording") ||
+            b->objectName() == QLatin1String("backToLive"))
+            continue;
+        b->click();
+        QCOMPARE(axesSane(qPrintable(b->text())), QString());
+    }
+    QTest::qWait(2 * GraphWindow::kRefreshMs);
+    QCOMPARE(axesSane("the refresh"), QString());
+    QCOMPARE(w.sampleCount(), samples);
+    QVERIFY(panel->timeAxis());
+}
+
+void GraphTest::emptyRecordingOpensWithANote()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *note = w.findChild<QLabel *>(QStringLiteral("note"));
+    QVERIFY(note);
+    QVERIFY(note->isHidden());
+
+    w.showRecording({}, {graphCommand(100, 1, 57)}, QStringLiteral("bos.csv"));
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Kayıtta veri yok"));
+    QCOMPARE(w.sampleCount(), 0);
+
+    w.showLive();
+    QVERIFY(note->isHidden());
 }
 
 QTEST_MAIN(GraphTest)
