@@ -123,10 +123,10 @@ QWidget *GraphWindow::makeToolBar()
 
 void GraphWindow::addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame)
 {
-    if (m_showingRecording)
-        return;
+    // Kept also while a recording is shown: back to live data, there is no
+    // hole where it was.
     const auto newest = m_live.newest();
-    if (newest && elapsedMs < newest->elapsedMs)
+    if (!m_showingRecording && newest && elapsedMs < newest->elapsedMs)
         m_timePanel->redrawAll(); // late: it goes in among the drawn samples
     m_live.add(graphSample(elapsedMs, frame));
     if (following())
@@ -135,10 +135,9 @@ void GraphWindow::addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame)
 
 void GraphWindow::addCommand(qint64 elapsedMs, int code, int value)
 {
-    if (m_showingRecording)
-        return;
     m_live.addCommand(graphCommand(elapsedMs, code, value));
-    scheduleRefresh();
+    if (!m_showingRecording)
+        scheduleRefresh();
 }
 
 void GraphWindow::clear()

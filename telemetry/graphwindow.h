@@ -40,10 +40,10 @@ public:
     // A top-level window even with a parent (the parent only owns it).
     explicit GraphWindow(QWidget *parent = nullptr);
 
-    // A frame received elapsedMs into the session. Ignored while a
-    // recording is shown.
+    // A frame received elapsedMs into the session; kept while a recording
+    // is shown, and there once the window shows live data again.
     void addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame);
-    // A command the tool sent. Ignored while a recording is shown.
+    // A command the tool sent; kept as frames are.
     void addCommand(qint64 elapsedMs, int code, int value);
     // Forgets the live session and any recording shown; shows live data.
     void clear();

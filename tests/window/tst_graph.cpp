@@ -87,6 +87,8 @@ bool drawnNear(GraphTimeView *view, QPointF value, const QColor &colour)
     return false;
 }
 
+const QColor kRpmColour(0x30, 0x30, 0x30);
+
 QStringList markerTexts(GraphWindow &w)
 {
     QStringList texts;
@@ -111,10 +113,11 @@ private slots:
     void commandsAppearAsMarkersWithText();
     void mapColoursSamplesByTheirSpeedBand();
     void mapDrawsNewCellsAndDropsCellsOfSamplesGone();
-    void recordingIsShownWholeAndLiveFramesWaitForShowLive();
+    void recordingIsShownWholeAndShowLiveGoesBack();
     void viewStaysFiniteAndWideWhateverTheGesture_data();
     void viewStaysFiniteAndWideWhateverTheGesture();
     void emptyRecordingOpensWithANote();
+    void liveFramesAreKeptWhileARecordingIsShown();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -333,7 +336,7 @@ void GraphTest::mapDrawsNewCellsAndDropsCellsOfSamplesGone()
     QVERIFY(colourAt(first) != band0);
 }
 
-void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
+void GraphTest::recordingIsShownWholeAndShowLiveGoesBack()
 {
     GraphWindow w;
     w.show();
@@ -359,17 +362,10 @@ void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
             QVERIFY(b->isChecked());
     QVERIFY(panel->points(GraphTimePanel::Out1).size() <= 4000); // drawn per pixel column
 
-    w.addFrame(3'700'000, workedFrame());
-    w.addCommand(3'700'000, 2, 1);
-    QCOMPARE(w.sampleCount(), frames.size());
-    QCOMPARE(w.newest()->elapsedMs, 3'600'000);
-
     w.showLive();
     QVERIFY(!w.isShowingRecording());
     QCOMPARE(w.sampleCount(), 5);
-    w.addFrame(600, workedFrame());
-    QCOMPARE(w.sampleCount(), 6);
-    QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 0.6);
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 0.4);
 }
 
 void GraphTest::viewStaysFiniteAndWideWhateverTheGesture_data()
@@ -474,6 +470,37 @@ void GraphTest::emptyRecordingOpensWithANote()
 
     w.showLive();
     QVERIFY(note->isHidden());
+}
+
+void GraphTest::liveFramesAreKeptWhileARecordingIsShown()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    for (qint64 ms = 0; ms < 500; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), 0.4);
+
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (qint64 ms = 0; ms <= 60'000; ms += 100)
+        frames.append({ms, workedFrame()});
+    w.showRecording(frames, {}, QStringLiteral("kayit.csv"));
+    // While the recording is shown, the unit goes on sending.
+    for (qint64 ms = 500; ms <= 3000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    w.addCommand(1500, 1, 57);
+    QCOMPARE(w.sampleCount(), frames.size());
+    QCOMPARE(w.newest()->elapsedMs, 60'000);
+
+    w.showLive();
+    QCOMPARE(w.sampleCount(), 31);
+    QCOMPARE(w.newest()->elapsedMs, 3000);
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), 3.0);
+    QTRY_VERIFY(markerTexts(w).contains(QStringLiteral("Kalori 2 → 57")));
+    const double idle = lastPoint(panel, GraphTimePanel::Rpm).y();
+    QVERIFY2(drawnNear(speed, QPointF(1.2, idle), kRpmColour), "no hole after the recording");
 }
 
 QTEST_MAIN(GraphTest)
