@@ -100,6 +100,14 @@ void RecordingActions::recordingChanged(bool active)
     m_recordEntry->setText(active ? tr("Kaydı Durdur") : tr("Kaydı Başlat"));
 }
 
+void RecordingActions::linkEvent(zcore::RecordEvent event)
+{
+    m_tap.restart();
+    m_recorder.linkEvent(event);
+    if (m_graph)
+        m_graph->addLinkEvent(m_live.elapsed(), event);
+}
+
 void RecordingActions::frameSeen(const QByteArray &payload)
 {
     m_recorder.frame(payload);
@@ -163,16 +171,8 @@ ToolActions::Result RecordingActions::openRecording(const QString &file)
     const auto recording = zcore::readRecording(in.readAll(), &why);
     if (!recording)
         return {false, tr("%1 bir kayıt değil: %2").arg(QFileInfo(path).fileName(), why)};
-    QList<std::pair<qint64, zcore::LiveFrame>> frames;
-    QList<GraphCommand> commands;
-    for (const zcore::RecordRow &row : recording->rows) {
-        if (row.event == zcore::RecordEvent::Frame)
-            frames.append({row.elapsedMs, zcore::decodePayload(row.payload)});
-        else if (row.event == zcore::RecordEvent::Command)
-            commands.append(graphCommand(row.elapsedMs, row.code, row.value));
-    }
     GraphWindow &graph = graphWindow();
-    graph.showRecording(frames, commands, QFileInfo(path).fileName());
+    graph.showRecording(std::move(*graphRecording(*recording)), QFileInfo(path).fileName());
     // Live frames keep coming while the window is open: it collects them
     // (not shown) and has them when it goes back to live data.
     m_tap.setWanted(kGraph, true);

@@ -38,13 +38,10 @@ public:
     ToolActions::Result showGraph();
     ToolActions::Result openRecording(const QString &file);
 
-    // A link event: recorded, and a frame cut by it is not finished with
-    // the bytes that come after it.
-    void linkEvent(zcore::RecordEvent event)
-    {
-        m_tap.restart();
-        m_recorder.linkEvent(event);
-    }
+    // A link event: recorded, marked on the graph (whose lines break at a
+    // lost device or a closed port), and a frame cut by it is not finished
+    // with the bytes that come after it.
+    void linkEvent(zcore::RecordEvent event);
 
     // Where a recording goes when no file is named: the documents folder,
     // Zendalite/, the date and time.

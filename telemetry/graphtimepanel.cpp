@@ -153,7 +153,7 @@ void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qin
         (columns == m_columns || !m_perColumn)) {
         const auto fresh = samples.range(m_settledUntilMs, lastMs);
         if (fresh.size() <= size_t(kFreshMost)) {
-            drawFresh(fresh);
+            drawFresh(fresh, samples.breaksIn(fresh));
             return;
         }
     }
@@ -166,10 +166,11 @@ void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qin
         setTimeAxis(axis, fromMs, toMs);
     const auto visible = samples.range(fromMs, lastMs);
     m_settledUntilMs = visible.empty() ? fromMs : visible.back().elapsedMs;
-    drawAll(visible);
+    drawAll(visible, samples.breaksIn(visible));
 }
 
-void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
+void GraphTimePanel::drawAll(std::span<const GraphSample> samples,
+                             const std::vector<qsizetype> &breaks)
 {
     // Buckets are pixel columns of time (not of sample counts), so a column
     // holds the same samples however far the data has grown.
@@ -200,13 +201,22 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
     for (auto &k : kept)
         k = {-1, -1, -1, -1};
     qint64 column = -1;
+    auto nextBreak = breaks.begin();
     for (qsizetype i = 0; i < n; ++i) {
         const qint64 c =
             everySample ? i : qint64((samples[size_t(i)].elapsedMs - m_fromMs) / columnMs);
-        if (c != column) {
+        // A break closes the column's points so far, also inside a column.
+        const bool broken = nextBreak != breaks.end() && *nextBreak == i;
+        if (broken)
+            ++nextBreak;
+        if (c != column || broken) {
             flush();
             column = c;
         }
+        if (broken)
+            for (auto &list : points)
+                if (!list.isEmpty() && !isLineBreak(list.last()))
+                    list.append(kLineBreak);
         for (int line = 0; line < Lines; ++line) {
             const double v = lineValue(samples[size_t(i)], line);
             if (!std::isfinite(v))
@@ -227,6 +237,8 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
     m_least.fill(0);
     for (int line = 0; line < Lines; ++line) {
         for (const QPointF &p : std::as_const(points[size_t(line)])) {
+            if (isLineBreak(p))
+                continue;
             m_most[size_t(line)] = std::max(m_most[size_t(line)], p.y());
             m_least[size_t(line)] = std::min(m_least[size_t(line)], p.y());
         }
@@ -235,13 +247,23 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
     fitValueAxes();
 }
 
-void GraphTimePanel::drawFresh(std::span<const GraphSample> samples)
+void GraphTimePanel::drawFresh(std::span<const GraphSample> samples,
+                               const std::vector<qsizetype> &breaks)
 {
-    // Starts with the last settled sample, which joins the two parts.
+    // Starts with the last settled sample, which joins the two parts unless
+    // the lines break after it.
     for (int line = 0; line < Lines; ++line) {
         QList<QPointF> points;
-        points.reserve(qsizetype(samples.size()));
-        for (const GraphSample &s : samples) {
+        points.reserve(qsizetype(samples.size() + breaks.size()));
+        auto nextBreak = breaks.begin();
+        for (size_t i = 0; i < samples.size(); ++i) {
+            const GraphSample &s = samples[i];
+            // Also at the start: the break is then after the settled part.
+            if (nextBreak != breaks.end() && *nextBreak == qsizetype(i)) {
+                ++nextBreak;
+                if (points.isEmpty() || !isLineBreak(points.last()))
+                    points.append(kLineBreak);
+            }
             const double v = lineValue(s, line);
             if (!std::isfinite(v))
                 continue;

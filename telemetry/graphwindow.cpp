@@ -140,20 +140,25 @@ void GraphWindow::addCommand(qint64 elapsedMs, int code, int value)
         scheduleRefresh();
 }
 
+void GraphWindow::addLinkEvent(qint64 elapsedMs, zcore::RecordEvent event)
+{
+    const auto newest = m_live.newest();
+    if (!m_showingRecording && newest && elapsedMs < newest->elapsedMs)
+        m_timePanel->redrawAll(); // late: it may break lines already drawn
+    m_live.addLinkEvent({elapsedMs, event});
+    if (!m_showingRecording)
+        scheduleRefresh();
+}
+
 void GraphWindow::clear()
 {
     m_live.clear();
     showLive();
 }
 
-void GraphWindow::showRecording(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
-                                const QList<GraphCommand> &commands, const QString &title)
+void GraphWindow::showRecording(GraphRecording recording, const QString &title)
 {
-    m_recording.clear();
-    for (const auto &[elapsedMs, frame] : frames)
-        m_recording.add(graphSample(elapsedMs, frame));
-    for (const GraphCommand &command : commands)
-        m_recording.addCommand(command);
+    m_recording = std::move(recording.samples);
     m_showingRecording = true;
     m_paused = false;
     m_timePanel->redrawAll();
@@ -183,6 +188,8 @@ void GraphWindow::showLive()
 }
 
 int GraphWindow::sampleCount() const { return int(shown().count()); }
+
+int GraphWindow::breakCount() const { return int(shown().breakCount()); }
 
 std::optional<GraphSample> GraphWindow::newest() const { return shown().newest(); }
 
@@ -260,8 +267,16 @@ void GraphWindow::refresh()
     else
         m_mapBehind = true;
     QList<GraphTimeView::Marker> markers;
-    for (const GraphCommand &command : shown().commands(from, std::min(to, shownUntil())))
-        markers.append({command.elapsedMs / 1000.0, command.text});
+    const qint64 until = std::min(to, shownUntil());
+    for (const GraphCommand &command : shown().commands(from, until))
+        markers.append({command.elapsedMs / 1000.0, command.text, false});
+    const auto events = shown().linkEvents(from, until);
+    if (!events.empty()) {
+        for (const GraphLinkEvent &event : events)
+            markers.append({event.elapsedMs / 1000.0, linkEventText(event.event), true});
+        std::stable_sort(markers.begin(), markers.end(),
+                         [](const auto &a, const auto &b) { return a.seconds < b.seconds; });
+    }
     if (markers != m_markers) {
         m_markers = markers;
         m_timePanel->setMarkers(markers);

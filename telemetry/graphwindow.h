@@ -45,17 +45,21 @@ public:
     void addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame);
     // A command the tool sent; kept as frames are.
     void addCommand(qint64 elapsedMs, int code, int value);
+    // An event of the link (device lost or back, port closed or opened):
+    // a marker, and the lines break at a lost device or a closed port.
+    void addLinkEvent(qint64 elapsedMs, zcore::RecordEvent event);
     // Forgets the live session and any recording shown; shows live data.
     void clear();
 
     // Shows a recording whole (span "Tümü") until showLive().
-    void showRecording(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
-                       const QList<GraphCommand> &commands, const QString &title);
+    void showRecording(GraphRecording recording, const QString &title);
     void showLive();
 
     // Of what is shown: the recording, or else the live session.
     int sampleCount() const;
     std::optional<GraphSample> newest() const;
+    // The places the lines are broken because frames are missing.
+    int breakCount() const;
     bool isPaused() const { return m_paused; }
     bool isShowingRecording() const { return m_showingRecording; }
 

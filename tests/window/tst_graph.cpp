@@ -3,12 +3,18 @@
 // pointer, marks commands, maps by speed band and shows a recording whole.
 #include "core/decode.h"
 #include "core/frame.h"
+#include "core/recording.h"
+#include "shell/automationstate.h"
+#include "shell/recordingactions.h"
+#include "shell/toolactions.h"
 #include "support/payloads.h"
+#include "support/shellfixture.h"
 #include "telemetry/graphmapview.h"
 #include "telemetry/graphtimepanel.h"
 #include "telemetry/graphwindow.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
@@ -43,6 +49,18 @@ zcore::LiveFrame frameOf(int inWord, int outWord)
 
 // An engine at about 815 rpm: in 3.6 ms, I + O for that speed.
 zcore::LiveFrame idleFrame() { return frameOf(457, 18552 - 457); }
+
+// What the window shows of a recording with these frames and commands.
+GraphRecording recordingOf(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
+                           const QList<GraphCommand> &commands = {})
+{
+    GraphRecording recording;
+    for (const auto &[ms, frame] : frames)
+        recording.samples.add(graphSample(ms, frame));
+    for (const GraphCommand &command : commands)
+        recording.samples.addCommand(command);
+    return recording;
+}
 
 // The pointer over a view with no button held (QTest moves the cursor, and
 // the offscreen platform turns that into no move event).
@@ -89,6 +107,44 @@ bool drawnNear(GraphTimeView *view, QPointF value, const QColor &colour)
 
 const QColor kRpmColour(0x30, 0x30, 0x30);
 
+void chooseSpan(GraphWindow &w, const QString &name)
+{
+    for (auto *b : w.findChildren<QAbstractButton *>())
+        if (b->text() == name)
+            QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// A recording file of these rows, written as the recorder writes them.
+bool writeRecording(const QString &path, const QList<zcore::RecordRow> &rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray bytes = zcore::recordingHeaderLine();
+    for (const zcore::RecordRow &row : rows)
+        bytes += zcore::recordingLine(row);
+    return file.write(bytes) == bytes.size();
+}
+
+zcore::RecordRow rowAt(qint64 ms, zcore::RecordEvent event, const QByteArray &payload = {})
+{
+    zcore::RecordRow row;
+    row.time = QDateTime(QDate(2026, 12, 7), QTime(14, 5)).addMSecs(ms);
+    row.elapsedMs = ms;
+    row.event = event;
+    row.payload = payload;
+    return row;
+}
+
+int graphBreaks(ShellFixture &f)
+{
+    return automationState(*f.shell)
+        .value(QStringLiteral("graph"))
+        .toObject()
+        .value(QStringLiteral("breaks"))
+        .toInt(-1);
+}
+
 QStringList markerTexts(GraphWindow &w)
 {
     QStringList texts;
@@ -118,6 +174,11 @@ private slots:
     void viewStaysFiniteAndWideWhateverTheGesture();
     void emptyRecordingOpensWithANote();
     void liveFramesAreKeptWhileARecordingIsShown();
+    void linesBreakWhereMoreThanASecondPassedWithoutAFrame_data();
+    void linesBreakWhereMoreThanASecondPassedWithoutAFrame();
+    void linkEventsBreakTheLinesAndAreMarked_data();
+    void linkEventsBreakTheLinesAndAreMarked();
+    void recordedLinkEventsBreakTheLinesAndAreMarked();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -351,7 +412,7 @@ void GraphTest::recordingIsShownWholeAndShowLiveGoesBack()
     frames.append({1'800'000, workedFrame()});
     frames.append({10, workedFrame()}); // out of order: put in place
     const QList<GraphCommand> commands = {graphCommand(60'000, 1, 57)};
-    w.showRecording(frames, commands, QStringLiteral("kayit.csv"));
+    w.showRecording(recordingOf(frames, commands), QStringLiteral("kayit.csv"));
     QVERIFY(w.isShowingRecording());
     QCOMPARE(w.sampleCount(), frames.size());
     QCOMPARE(w.newest()->elapsedMs, 3'600'000);
@@ -395,7 +456,7 @@ void GraphTest::viewStaysFiniteAndWideWhateverTheGesture()
     for (int i = 0; i < samples; ++i)
         frames.append({5000, idleFrame()});
     if (recording) {
-        w.showRecording(frames, {}, QStringLiteral("kayit.csv"));
+        w.showRecording(recordingOf(frames), QStringLiteral("kayit.csv"));
     } else {
         for (const auto &[ms, frame] : std::as_const(frames))
             w.addFrame(ms, frame);
@@ -463,7 +524,7 @@ void GraphTest::emptyRecordingOpensWithANote()
     QVERIFY(note);
     QVERIFY(note->isHidden());
 
-    w.showRecording({}, {graphCommand(100, 1, 57)}, QStringLiteral("bos.csv"));
+    w.showRecording(recordingOf({}, {graphCommand(100, 1, 57)}), QStringLiteral("bos.csv"));
     QVERIFY(note->isVisible());
     QCOMPARE(note->text(), QStringLiteral("Kayıtta veri yok"));
     QCOMPARE(w.sampleCount(), 0);
@@ -486,7 +547,7 @@ void GraphTest::liveFramesAreKeptWhileARecordingIsShown()
     QList<std::pair<qint64, zcore::LiveFrame>> frames;
     for (qint64 ms = 0; ms <= 60'000; ms += 100)
         frames.append({ms, workedFrame()});
-    w.showRecording(frames, {}, QStringLiteral("kayit.csv"));
+    w.showRecording(recordingOf(frames), QStringLiteral("kayit.csv"));
     // While the recording is shown, the unit goes on sending.
     for (qint64 ms = 500; ms <= 3000; ms += 100)
         w.addFrame(ms, idleFrame());
@@ -501,6 +562,158 @@ void GraphTest::liveFramesAreKeptWhileARecordingIsShown()
     QTRY_VERIFY(markerTexts(w).contains(QStringLiteral("Kalori 2 → 57")));
     const double idle = lastPoint(panel, GraphTimePanel::Rpm).y();
     QVERIFY2(drawnNear(speed, QPointF(1.2, idle), kRpmColour), "no hole after the recording");
+}
+
+void GraphTest::linesBreakWhereMoreThanASecondPassedWithoutAFrame_data()
+{
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<bool>("fresh"); // the samples after the gap drawn over the settled image
+    QTest::addColumn<qint64>("gapFromMs");
+    QTest::addColumn<qint64>("gapToMs");
+    QTest::addColumn<qint64>("lastMs");
+    QTest::newRow("live, every sample")
+        << false << false << qint64(10'000) << qint64(13'000) << qint64(20'000);
+    QTest::newRow("live, fresh samples")
+        << false << true << qint64(10'000) << qint64(13'000) << qint64(20'000);
+    QTest::newRow("recording, per pixel column")
+        << true << false << qint64(1'800'000) << qint64(1'920'000) << qint64(3'600'000);
+}
+
+void GraphTest::linesBreakWhereMoreThanASecondPassedWithoutAFrame()
+{
+    QFETCH(bool, recording);
+    QFETCH(bool, fresh);
+    QFETCH(qint64, gapFromMs);
+    QFETCH(qint64, gapToMs);
+    QFETCH(qint64, lastMs);
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (qint64 ms = 0; ms <= gapFromMs; ms += 100)
+        frames.append({ms, idleFrame()});
+    for (qint64 ms = gapToMs; ms <= lastMs; ms += 100)
+        frames.append({ms, idleFrame()});
+    if (recording) {
+        w.showRecording(recordingOf(frames), QStringLiteral("kayit.csv"));
+    } else {
+        chooseSpan(w, QStringLiteral("30 s"));
+        // Fresh: the samples after the gap come once those before it are drawn.
+        for (const auto &[ms, frame] : std::as_const(frames))
+            if (!fresh || ms <= gapFromMs)
+                w.addFrame(ms, frame);
+        if (fresh) {
+            QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), gapFromMs / 1000.0);
+            for (const auto &[ms, frame] : std::as_const(frames))
+                if (ms > gapFromMs)
+                    w.addFrame(ms, frame);
+        }
+        QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), lastMs / 1000.0);
+    }
+    const double idle = lastPoint(panel, GraphTimePanel::Rpm).y();
+    const double before = gapFromMs / 2000.0;
+    const double inGap = (gapFromMs + gapToMs) / 2000.0;
+    const double after = (gapToMs + lastMs) / 2000.0;
+    QTRY_VERIFY(drawnNear(speed, QPointF(before, idle), kRpmColour));
+    QVERIFY(drawnNear(speed, QPointF(after, idle), kRpmColour));
+    QVERIFY2(!drawnNear(speed, QPointF(inGap, idle), kRpmColour), "no line across the gap");
+}
+
+void GraphTest::linkEventsBreakTheLinesAndAreMarked_data()
+{
+    QTest::addColumn<int>("gone"); // zcore::RecordEvent
+    QTest::addColumn<int>("back");
+    QTest::addColumn<QString>("goneText");
+    QTest::addColumn<QString>("backText");
+    QTest::newRow("device lost") << int(zcore::RecordEvent::DeviceLost)
+                                 << int(zcore::RecordEvent::DeviceReturned)
+                                 << QStringLiteral("Cihaz koptu")
+                                 << QStringLiteral("Cihaz geri geldi");
+    QTest::newRow("port closed") << int(zcore::RecordEvent::PortClosed)
+                                 << int(zcore::RecordEvent::PortOpen)
+                                 << QStringLiteral("Port kapandı") << QStringLiteral("Port açıldı");
+}
+
+void GraphTest::linkEventsBreakTheLinesAndAreMarked()
+{
+    QFETCH(int, gone);
+    QFETCH(int, back);
+    QFETCH(QString, goneText);
+    QFETCH(QString, backText);
+    LoadedShell f;
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    chooseSpan(*w, QStringLiteral("30 s"));
+    auto *panel = w->findChild<GraphTimePanel *>();
+    GraphTimeView *speed = viewTitled(*w, QStringLiteral("Motor devri"));
+
+    for (int i = 0; i < 10; ++i) {
+        f.link.receive(payloads::workedFrame());
+        QTest::qWait(100);
+    }
+    const qint64 lastBefore = w->newest()->elapsedMs;
+    // The frames after the event come sooner than a second: the event alone
+    // breaks the lines.
+    f.shell->recording().linkEvent(zcore::RecordEvent(gone));
+    QTest::qWait(300);
+    f.shell->recording().linkEvent(zcore::RecordEvent(back));
+    QTest::qWait(300);
+    f.link.receive(payloads::workedFrame());
+    const qint64 firstAfter = w->newest()->elapsedMs;
+    QVERIFY2(firstAfter - lastBefore < 1000, qPrintable(QString::number(firstAfter - lastBefore)));
+    for (int i = 0; i < 5; ++i) {
+        QTest::qWait(100);
+        f.link.receive(payloads::workedFrame());
+    }
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), w->newest()->elapsedMs / 1000.0);
+    QTRY_VERIFY(markerTexts(*w).contains(goneText));
+    QVERIFY(markerTexts(*w).contains(backText));
+    QCOMPARE(graphBreaks(f), 1);
+
+    const double rpm = lastPoint(panel, GraphTimePanel::Rpm).y();
+    QVERIFY(drawnNear(speed, QPointF(lastBefore / 1000.0 - 0.5, rpm), kRpmColour));
+    QVERIFY2(!drawnNear(speed, QPointF((lastBefore + firstAfter) / 2000.0, rpm), kRpmColour),
+             "no line across the event");
+}
+
+void GraphTest::recordedLinkEventsBreakTheLinesAndAreMarked()
+{
+    LoadedShell f;
+    // Frames every 100 ms; the device lost and back within them, the port
+    // closed and opened again, and once 1.5 s without a frame.
+    QList<zcore::RecordRow> rows{rowAt(0, zcore::RecordEvent::PortOpen)};
+    const QByteArray payload = payloads::workedFrame().sliced(3);
+    for (qint64 ms = 100; ms <= 9000; ms += 100) {
+        if (ms == 2000)
+            rows.append(rowAt(1950, zcore::RecordEvent::DeviceLost));
+        if (ms == 2200)
+            rows.append(rowAt(2150, zcore::RecordEvent::DeviceReturned));
+        if (ms == 5000) {
+            rows.append(rowAt(4950, zcore::RecordEvent::PortClosed));
+            rows.append(rowAt(4960, zcore::RecordEvent::PortOpen));
+        }
+        if (ms > 7000 && ms < 8500)
+            continue;
+        rows.append(rowAt(ms, zcore::RecordEvent::Frame, payload));
+    }
+    rows.append(rowAt(9000, zcore::RecordEvent::RecordingStopped));
+    const QString path = f.dir.filePath(QStringLiteral("olaylar.csv"));
+    QVERIFY(writeRecording(path, rows));
+
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-open"), path).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QTRY_VERIFY(w->isShowingRecording());
+    QCOMPARE(graphBreaks(f), 3);
+    QTRY_VERIFY(markerTexts(*w).contains(QStringLiteral("Cihaz koptu")));
+    for (const QString &text : {QStringLiteral("Cihaz geri geldi"), QStringLiteral("Port kapandı"),
+                                QStringLiteral("Port açıldı")})
+        QVERIFY2(markerTexts(*w).contains(text), qPrintable(text));
+
+    w->showLive();
+    QCOMPARE(graphBreaks(f), 0);
 }
 
 QTEST_MAIN(GraphTest)
