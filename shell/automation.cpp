@@ -10,9 +10,11 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -294,8 +296,33 @@ Automation::Reply Automation::action(const QJsonObject &request)
     if (needFile.contains(request.value(QStringLiteral("id")).toString()) &&
         request.value(QStringLiteral("file")).toString().isEmpty())
         return failure(QStringLiteral("no file"));
-    const ToolActions::Result result =
-        m_shell.actions().run(request.value(QStringLiteral("id")).toString(),
-                              request.value(QStringLiteral("file")).toString());
-    return result.ok ? success() : failure(result.error);
+    // Most actions answer at once; one that answers later (a recording read
+    // off the GUI thread) is replied to when it does, while the event loop
+    // runs on, and the requests after it wait their turn, as for a wait.
+    const auto answered = std::make_shared<std::optional<QJsonObject>>();
+    const auto later = std::make_shared<bool>(false);
+    m_shell.actions().run(
+        request.value(QStringLiteral("id")).toString(),
+        request.value(QStringLiteral("file")).toString(),
+        [answered, later, guard = QPointer<Automation>(this)](const ToolActions::Result &result) {
+            // An empty reason is a choice cancelled, as a person may.
+            const QJsonObject answer =
+                result.ok
+                    ? success()
+                    : failure(result.error.isEmpty() ? QStringLiteral("vazgeçildi") : result.error);
+            if (!*later) {
+                *answered = answer;
+                return;
+            }
+            if (!guard || guard->m_ended)
+                return;
+            guard->m_waiting = false;
+            guard->reply(answer);
+            guard->drain();
+        });
+    if (*answered)
+        return **answered;
+    *later = true;
+    m_waiting = true;
+    return std::nullopt;
 }

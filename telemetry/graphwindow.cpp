@@ -2,12 +2,15 @@
 
 #include "telemetry/graphaxes.h"
 #include "telemetry/graphmapview.h"
+#include "telemetry/graphrecordingreader.h"
 #include "telemetry/graphtimepanel.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
@@ -46,8 +49,10 @@ GraphWindow::GraphWindow(QWidget *parent)
       m_spans(new QButtonGroup(this)), m_pause(new QPushButton(tr("Duraklat"), this)),
       m_open(new QPushButton(tr("Kayıt Aç…"), this)),
       m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_note(new QLabel(this)),
-      m_source(new QLabel(this)), m_readout(new QLabel(this)),
-      m_timePanel(new GraphTimePanel(this)), m_mapView(new GraphMapView(this))
+      m_source(new QLabel(this)), m_progress(new QProgressBar(this)),
+      m_cancelOpen(new QPushButton(tr("Durdur"), this)), m_reader(new GraphRecordingReader(this)),
+      m_readout(new QLabel(this)), m_timePanel(new GraphTimePanel(this)),
+      m_mapView(new GraphMapView(this))
 {
     setWindowTitle(tr("Grafik"));
     m_refreshTimer->setSingleShot(true);
@@ -58,6 +63,10 @@ GraphWindow::GraphWindow(QWidget *parent)
         if (m_mapBehind && isVisible())
             refreshMap();
     });
+
+    connect(m_reader, &GraphRecordingReader::progressed, m_progress, &QProgressBar::setValue);
+    connect(m_reader, &GraphRecordingReader::finished, this, &GraphWindow::recordingRead);
+    connect(m_cancelOpen, &QPushButton::clicked, m_reader, &GraphRecordingReader::cancel);
 
     connect(m_timePanel, &GraphTimePanel::zoomRequested, this, &GraphWindow::zoom);
     connect(m_timePanel, &GraphTimePanel::panRequested, this, &GraphWindow::pan);
@@ -110,6 +119,16 @@ QWidget *GraphWindow::makeToolBar()
     row->addWidget(m_pause);
     row->addWidget(m_open);
     row->addWidget(m_backToLive);
+    // While a recording is read.
+    m_progress->setObjectName(QStringLiteral("openProgress"));
+    m_progress->setRange(0, 100);
+    m_progress->setFixedWidth(220);
+    m_progress->hide();
+    m_cancelOpen->setObjectName(QStringLiteral("cancelOpen"));
+    m_cancelOpen->hide();
+    row->addSpacing(16);
+    row->addWidget(m_progress);
+    row->addWidget(m_cancelOpen);
     row->addStretch(1);
     // What the window has to say about the recording it shows.
     m_note->setObjectName(QStringLiteral("note"));
@@ -156,8 +175,42 @@ void GraphWindow::clear()
     showLive();
 }
 
+bool GraphWindow::openRecording(const QString &path)
+{
+    if (!m_reader->start(path))
+        return false;
+    m_progress->setValue(0);
+    m_progress->setFormat(tr("%1 okunuyor… %p%").arg(QFileInfo(path).fileName()));
+    m_progress->show();
+    m_cancelOpen->show();
+    m_open->setEnabled(false);
+    return true;
+}
+
+bool GraphWindow::isReading() const { return m_reader->isReading(); }
+
+void GraphWindow::recordingRead(const QString &why, bool cancelled)
+{
+    m_progress->hide();
+    m_cancelOpen->hide();
+    m_open->setEnabled(true);
+    if (auto recording = m_reader->take())
+        showRecording(std::move(*recording), QFileInfo(m_reader->path()).fileName());
+    emit recordingOpened(why, cancelled);
+}
+
 void GraphWindow::showRecording(GraphRecording recording, const QString &title)
 {
+    // What the reading left out of the file, and a file without frames.
+    QStringList notes;
+    if (recording.samples.isEmpty())
+        notes.append(tr("Kayıtta veri yok"));
+    if (recording.droppedBytes > 0)
+        notes.append(tr("Kesik son satır okunmadı (%1 bayt)").arg(recording.droppedBytes));
+    if (recording.skippedRows > 0)
+        notes.append(tr("Bilinmeyen olaylı %1 satır atlandı").arg(recording.skippedRows));
+    m_note->setText(notes.join(QStringLiteral(" · ")));
+    m_note->setVisible(!notes.isEmpty());
     m_recording = std::move(recording.samples);
     m_showingRecording = true;
     m_paused = false;
@@ -166,8 +219,6 @@ void GraphWindow::showRecording(GraphRecording recording, const QString &title)
     m_pause->setEnabled(false);
     m_backToLive->show();
     m_source->setText(tr("Kayıt: %1").arg(title));
-    m_note->setText(tr("Kayıtta veri yok"));
-    m_note->setVisible(m_recording.isEmpty());
     m_spans->button(int(kSpansMs.size()) - 1)->setChecked(true);
     chooseSpan(int(kSpansMs.size()) - 1);
 }
@@ -195,6 +246,7 @@ std::optional<GraphSample> GraphWindow::newest() const { return shown().newest()
 
 void GraphWindow::closeEvent(QCloseEvent *event)
 {
+    m_reader->cancel();
     emit closed();
     QWidget::closeEvent(event);
 }

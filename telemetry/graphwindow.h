@@ -7,6 +7,10 @@
 // Live frames are cheap to add: they go into the model, and the plot is
 // redrawn by a coalescing timer, at most every 100 ms, from the visible
 // range only.
+//
+// A recording is read on a thread of its own (GraphRecordingReader), with a
+// progress bar and "Durdur" in the tool bar; live frames go on meanwhile.
+// Closing the window stops the read.
 #pragma once
 
 #include "core/decode.h"
@@ -23,9 +27,11 @@
 #include <utility>
 
 class GraphMapView;
+class GraphRecordingReader;
 class GraphTimePanel;
 class QButtonGroup;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTimer;
 
@@ -54,6 +60,10 @@ public:
     // Shows a recording whole (span "Tümü") until showLive().
     void showRecording(GraphRecording recording, const QString &title);
     void showLive();
+    // Starts reading a recording to show it; recordingOpened() follows.
+    // False while another one is being read (which goes on).
+    bool openRecording(const QString &path);
+    bool isReading() const;
 
     // Of what is shown: the recording, or else the live session.
     int sampleCount() const;
@@ -66,6 +76,9 @@ public:
 signals:
     void openRecordingRequested();
     void closed();
+    // Once per openRecording(): shown (why empty, not cancelled), refused
+    // with the reason, or stopped ("Durdur", the window closed).
+    void recordingOpened(const QString &why, bool cancelled);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -90,6 +103,7 @@ private:
     // Holds a range the axes can take, as near to this one as may be.
     void holdView(double fromMs, double toMs);
     void pointAt(std::optional<double> seconds);
+    void recordingRead(const QString &why, bool cancelled);
     QWidget *makeToolBar();
 
     GraphSamples m_live{GraphSamples::kLiveKeepMs};
@@ -108,15 +122,18 @@ private:
     QList<GraphTimeView::Marker> m_markers;
     std::optional<double> m_pointerSeconds;
 
-    QTimer *m_refreshTimer = nullptr;      // child
-    QTimer *m_mapTimer = nullptr;          // child
-    QButtonGroup *m_spans = nullptr;       // child
-    QPushButton *m_pause = nullptr;        // child widget
-    QPushButton *m_open = nullptr;         // child widget
-    QPushButton *m_backToLive = nullptr;   // child widget
-    QLabel *m_note = nullptr;              // child widget
-    QLabel *m_source = nullptr;            // child widget
-    QLabel *m_readout = nullptr;           // child widget
-    GraphTimePanel *m_timePanel = nullptr; // child widget
-    GraphMapView *m_mapView = nullptr;     // child widget
+    QTimer *m_refreshTimer = nullptr;         // child
+    QTimer *m_mapTimer = nullptr;             // child
+    QButtonGroup *m_spans = nullptr;          // child
+    QPushButton *m_pause = nullptr;           // child widget
+    QPushButton *m_open = nullptr;            // child widget
+    QPushButton *m_backToLive = nullptr;      // child widget
+    QLabel *m_note = nullptr;                 // child widget
+    QLabel *m_source = nullptr;               // child widget
+    QProgressBar *m_progress = nullptr;       // child widget, shown while reading
+    QPushButton *m_cancelOpen = nullptr;      // child widget, shown while reading
+    GraphRecordingReader *m_reader = nullptr; // child
+    QLabel *m_readout = nullptr;              // child widget
+    GraphTimePanel *m_timePanel = nullptr;    // child widget
+    GraphMapView *m_mapView = nullptr;        // child widget
 };

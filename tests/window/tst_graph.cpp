@@ -14,18 +14,23 @@
 #include "telemetry/graphwindow.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QValueAxis>
 
 #include <cmath>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -136,6 +141,32 @@ zcore::RecordRow rowAt(qint64 ms, zcore::RecordEvent event, const QByteArray &pa
     return row;
 }
 
+// A recording of frames every 100 ms, written fast; returns its size.
+qint64 writeLargeRecording(const QString &path, int rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return -1;
+    QByteArray bytes = zcore::recordingHeaderLine();
+    bytes.reserve(qsizetype(rows) * 220);
+    const QByteArray payload = payloads::workedFrame().sliced(3);
+    for (int i = 0; i < rows; ++i)
+        bytes += zcore::recordingLine(rowAt(i * 100, zcore::RecordEvent::Frame, payload));
+    return file.write(bytes);
+}
+
+// Runs graph-open as a script does and waits for its answer, which comes
+// once the file has been read (or refused).
+ToolActions::Result openInGraph(ShellFixture &f, const QString &path, int timeoutMs = 20'000)
+{
+    const auto answer = std::make_shared<std::optional<ToolActions::Result>>();
+    f.shell->actions().run(QStringLiteral("graph-open"), path,
+                           [answer](const ToolActions::Result &r) { *answer = r; });
+    if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, timeoutMs))
+        return {false, QStringLiteral("no answer in time")};
+    return **answer;
+}
+
 int graphBreaks(ShellFixture &f)
 {
     return automationState(*f.shell)
@@ -143,6 +174,20 @@ int graphBreaks(ShellFixture &f)
         .toObject()
         .value(QStringLiteral("breaks"))
         .toInt(-1);
+}
+
+// The worked frame with a counter in payload bytes 32-33, which the tool
+// does not interpret.
+QByteArray countedFrame(int k)
+{
+    QByteArray payload = payloads::workedFrame().sliced(3);
+    zcore::putPayloadWord(payload, 32, k & 0xFFFF);
+    return zcore::telemetryFrame(payload);
+}
+
+int counterOf(const QByteArray &payload)
+{
+    return static_cast<unsigned char>(payload[31]) | static_cast<unsigned char>(payload[32]) << 8;
 }
 
 QStringList markerTexts(GraphWindow &w)
@@ -179,6 +224,11 @@ private slots:
     void linkEventsBreakTheLinesAndAreMarked_data();
     void linkEventsBreakTheLinesAndAreMarked();
     void recordedLinkEventsBreakTheLinesAndAreMarked();
+    void largeRecordingOpensWhileEveryLiveFrameIsRecorded();
+    void secondOpenWhileOneIsReadIsRefused();
+    void readingShowsItsProgressAndStops_data();
+    void readingShowsItsProgressAndStops();
+    void refusedFileLeavesTheWindowAsItWas();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -703,9 +753,9 @@ void GraphTest::recordedLinkEventsBreakTheLinesAndAreMarked()
     const QString path = f.dir.filePath(QStringLiteral("olaylar.csv"));
     QVERIFY(writeRecording(path, rows));
 
-    QVERIFY(f.shell->actions().run(QStringLiteral("graph-open"), path).ok);
+    QVERIFY(openInGraph(f, path).ok);
     GraphWindow *w = f.shell->recording().graph();
-    QTRY_VERIFY(w->isShowingRecording());
+    QVERIFY(w->isShowingRecording());
     QCOMPARE(graphBreaks(f), 3);
     QTRY_VERIFY(markerTexts(*w).contains(QStringLiteral("Cihaz koptu")));
     for (const QString &text : {QStringLiteral("Cihaz geri geldi"), QStringLiteral("Port kapandı"),
@@ -714,6 +764,160 @@ void GraphTest::recordedLinkEventsBreakTheLinesAndAreMarked()
 
     w->showLive();
     QCOMPARE(graphBreaks(f), 0);
+}
+
+void GraphTest::largeRecordingOpensWhileEveryLiveFrameIsRecorded()
+{
+    LoadedShell f;
+    // About 20 MiB: a recording of nearly three hours.
+    constexpr int kRows = 100'000;
+    const QString big = f.dir.filePath(QStringLiteral("buyuk.csv"));
+    QVERIFY(writeLargeRecording(big, kRows) > 16 * 1024 * 1024);
+    const QString live = f.dir.filePath(QStringLiteral("canli.csv"));
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), live).ok);
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+
+    // The unit sends a frame every 20 ms throughout; each timer tick notes
+    // how long the event loop kept it waiting.
+    int sent = 0;
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    QTimer feed;
+    feed.setInterval(20);
+    QObject::connect(&feed, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+        f.link.receive(countedFrame(sent++));
+    });
+    clock.start();
+    feed.start();
+    QTest::qWait(300);
+    longestGap = 0;
+
+    QElapsedTimer opening;
+    opening.start();
+    const ToolActions::Result opened = openInGraph(f, big, 120'000);
+    const qint64 openMs = opening.elapsed();
+    QVERIFY2(opened.ok, qPrintable(opened.error));
+    QVERIFY(w->isShowingRecording());
+    QCOMPARE(w->sampleCount(), kRows);
+    QTest::qWait(300);
+    feed.stop();
+    qInfo("opened %d rows in %lld ms; %d live frames meanwhile; longest gap between ticks %lld ms",
+          kRows, openMs, sent, longestGap);
+
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+    QFile in(live);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QString why;
+    const auto recording = zcore::readRecording(in.readAll(), &why);
+    QVERIFY2(recording, qPrintable(why));
+    int next = 0;
+    for (const zcore::RecordRow &row : recording->rows) {
+        if (row.event != zcore::RecordEvent::Frame)
+            continue;
+        QCOMPARE(counterOf(row.payload), next & 0xFFFF);
+        ++next;
+    }
+    QCOMPARE(next, sent);
+    QVERIFY2(longestGap < 150,
+             qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
+}
+
+void GraphTest::secondOpenWhileOneIsReadIsRefused()
+{
+    LoadedShell f;
+    const QString big = f.dir.filePath(QStringLiteral("buyuk.csv"));
+    QVERIFY(writeLargeRecording(big, 50'000) > 0);
+    const QString small = f.dir.filePath(QStringLiteral("kucuk.csv"));
+    QVERIFY(writeLargeRecording(small, 10) > 0);
+
+    std::optional<ToolActions::Result> first;
+    f.shell->actions().run(QStringLiteral("graph-open"), big,
+                           [&first](const ToolActions::Result &r) { first = r; });
+    QVERIFY(!first); // answered once the file is read
+    QVERIFY(f.shell->recording().graph()->isReading());
+    const ToolActions::Result second = openInGraph(f, small);
+    QVERIFY(!second.ok);
+    QCOMPARE(second.error, QStringLiteral("bir kayıt zaten okunuyor"));
+    QTRY_VERIFY_WITH_TIMEOUT(first, 60'000);
+    QVERIFY(first->ok);
+    QCOMPARE(f.shell->recording().graph()->sampleCount(), 50'000);
+}
+
+void GraphTest::readingShowsItsProgressAndStops_data()
+{
+    QTest::addColumn<bool>("closeWindow"); // else "Durdur"
+    QTest::newRow("Durdur") << false;
+    QTest::newRow("the window closed") << true;
+}
+
+void GraphTest::readingShowsItsProgressAndStops()
+{
+    QFETCH(bool, closeWindow);
+    LoadedShell f;
+    const QString big = f.dir.filePath(QStringLiteral("buyuk.csv"));
+    QVERIFY(writeLargeRecording(big, 100'000) > 0);
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    for (int i = 0; i < 5; ++i)
+        f.link.receive(payloads::workedFrame());
+
+    std::optional<ToolActions::Result> opened;
+    f.shell->actions().run(QStringLiteral("graph-open"), big,
+                           [&opened](const ToolActions::Result &r) { opened = r; });
+    auto *progress = w->findChild<QProgressBar *>(QStringLiteral("openProgress"));
+    auto *stop = w->findChild<QPushButton *>(QStringLiteral("cancelOpen"));
+    QVERIFY(progress && stop);
+    QVERIFY(progress->isVisible());
+    QVERIFY(stop->isVisible());
+    QVERIFY(!w->findChild<QPushButton *>(QStringLiteral("openRecording"))->isEnabled());
+    if (closeWindow)
+        w->close();
+    else
+        QTest::mouseClick(stop, Qt::LeftButton);
+    QTRY_VERIFY(opened);
+    QVERIFY(!opened->ok);
+    QCOMPARE(opened->error, QString()); // stopped, as a person may: no reason
+    QVERIFY(!w->isReading());
+    QVERIFY(progress->isHidden());
+    QVERIFY(!w->isShowingRecording());
+    QCOMPARE(w->sampleCount(), 5); // the live session, as before
+    QCOMPARE(w->isVisible(), !closeWindow);
+}
+
+void GraphTest::refusedFileLeavesTheWindowAsItWas()
+{
+    LoadedShell f;
+    const QString damaged = f.dir.filePath(QStringLiteral("bozuk.csv"));
+    {
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(zcore::recordingHeaderLine() + "2026-12-07T14:05:31.250+03:00,0,frame,F4,,\r\n");
+    }
+    // A hidden graph stays hidden.
+    ToolActions::Result refused = openInGraph(f, damaged);
+    QVERIFY(!refused.ok);
+    QVERIFY2(refused.error.startsWith(QStringLiteral("bozuk.csv bir kayıt değil")),
+             qPrintable(refused.error));
+    QVERIFY(!f.shell->recording().graph()->isVisible());
+    refused = openInGraph(f, f.dir.filePath(QStringLiteral("yok.csv")));
+    QVERIFY(refused.error.contains(QStringLiteral("okunamadı")));
+
+    // A recording shown stays shown.
+    const QString small = f.dir.filePath(QStringLiteral("kucuk.csv"));
+    QVERIFY(writeLargeRecording(small, 10) > 0);
+    QVERIFY(openInGraph(f, small).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(w->isVisible());
+    QVERIFY(!openInGraph(f, damaged).ok);
+    QVERIFY(w->isVisible());
+    QVERIFY(w->isShowingRecording());
+    QCOMPARE(w->sampleCount(), 10);
 }
 
 QTEST_MAIN(GraphTest)
