@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -24,6 +25,9 @@ QJsonObject failure(const QString &why)
 }
 
 QJsonObject success() { return {{QStringLiteral("ok"), true}}; }
+
+// The largest wheel turn taken at once, in either direction (a thousand notches).
+constexpr int kMostWheel = 120'000;
 
 } // namespace
 
@@ -43,6 +47,7 @@ const QHash<QString, Automation::Handler> &Automation::handlers()
         {QStringLiteral("quit"), &Automation::quit},
         {QStringLiteral("tick"), &Automation::tick},
         {QStringLiteral("close"), &Automation::close},
+        {QStringLiteral("wheel"), &Automation::wheel},
         {QStringLiteral("action"), &Automation::action},
     };
     return table;
@@ -232,6 +237,24 @@ Automation::Reply Automation::close(const QJsonObject &request)
     if (!window->isVisible())
         return failure(QStringLiteral("window is hidden"));
     window->close();
+    return success();
+}
+
+Automation::Reply Automation::wheel(const QJsonObject &request)
+{
+    const QString name = request.value(QStringLiteral("window")).toString();
+    QWidget *window = windowByName(name);
+    if (!window)
+        return failure(QStringLiteral("unknown window"));
+    if (name != QLatin1String("Graph"))
+        return failure(QStringLiteral("no wheel over this window"));
+    if (!window->isVisible())
+        return failure(QStringLiteral("window is hidden"));
+    // 120 a notch, negative away from the user: Qt counts the other way.
+    const int delta =
+        std::clamp(request.value(QStringLiteral("delta")).toInt(0), -kMostWheel, kMostWheel);
+    const auto *graph = static_cast<GraphWindow *>(window);
+    gestures::wheel(window, graph->firstPlotCentre(), -delta);
     return success();
 }
 

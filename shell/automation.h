@@ -50,6 +50,7 @@ private:
     Reply quit(const QJsonObject &request);
     Reply tick(const QJsonObject &request);
     Reply close(const QJsonObject &request);
+    Reply wheel(const QJsonObject &request);
     Reply click(QWidget *target, const QJsonObject &request);
     Reply doubleClick(QWidget *target, const QJsonObject &request);
     Reply move(QWidget *target, const QJsonObject &request);

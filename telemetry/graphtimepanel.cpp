@@ -287,6 +287,14 @@ void GraphTimePanel::fitValueAxes()
             std::max(m_most[Coolant], m_most[SwitchOver]), 50);
 }
 
+QPointF GraphTimePanel::firstPlotCentre(const QWidget *w) const
+{
+    const GraphTimeView *view = m_views[0];
+    QChart *chart = view->chart();
+    const QPointF inView = view->mapFromScene(chart->mapToScene(chart->plotArea().center()));
+    return QPointF(view->viewport()->mapTo(w, QPoint(0, 0))) + inView;
+}
+
 void GraphTimePanel::setMarkers(const QList<GraphTimeView::Marker> &markers)
 {
     for (size_t i = 0; i < kCharts; ++i)

@@ -47,6 +47,9 @@ public:
     const GraphLine &line(Line line) const { return m_lines[size_t(line)]; }
     QList<QPointF> points(Line line) const { return m_lines[size_t(line)].points(); }
     QValueAxis *timeAxis() const { return m_timeAxes[0]; }
+    // The centre of the first chart's plot area, in the coordinates of w
+    // (an ancestor).
+    QPointF firstPlotCentre(const QWidget *w) const;
 
 signals:
     void zoomRequested(double factor, double anchorSeconds);

@@ -240,6 +240,8 @@ void GraphWindow::showLive()
 
 int GraphWindow::sampleCount() const { return int(shown().count()); }
 
+QPointF GraphWindow::firstPlotCentre() const { return m_timePanel->firstPlotCentre(this); }
+
 int GraphWindow::breakCount() const { return int(shown().breakCount()); }
 
 std::optional<GraphSample> GraphWindow::newest() const { return shown().newest(); }

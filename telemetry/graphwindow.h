@@ -71,6 +71,9 @@ public:
     // The places the lines are broken because frames are missing.
     int breakCount() const;
     bool isPaused() const { return m_paused; }
+    // The centre of the first plot (injection times), in this window's
+    // coordinates: where a script turns the wheel.
+    QPointF firstPlotCentre() const;
     bool isShowingRecording() const { return m_showingRecording; }
 
 signals:

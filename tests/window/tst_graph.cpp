@@ -5,6 +5,7 @@
 #include "core/frame.h"
 #include "core/recording.h"
 #include "shell/automationstate.h"
+#include "shell/gestures.h"
 #include "shell/recordingactions.h"
 #include "shell/toolactions.h"
 #include "support/payloads.h"
@@ -229,6 +230,8 @@ private slots:
     void readingShowsItsProgressAndStops_data();
     void readingShowsItsProgressAndStops();
     void refusedFileLeavesTheWindowAsItWas();
+    void wheelTurnedOverTheFirstPlotZoomsAroundItsMiddle();
+    void noteSaysWhatTheReadingLeftOut();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -918,6 +921,42 @@ void GraphTest::refusedFileLeavesTheWindowAsItWas()
     QVERIFY(w->isVisible());
     QVERIFY(w->isShowingRecording());
     QCOMPARE(w->sampleCount(), 10);
+}
+
+void GraphTest::wheelTurnedOverTheFirstPlotZoomsAroundItsMiddle()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    for (qint64 ms = 0; ms <= 120'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(panel->timeAxis()->max(), 120.0);
+
+    // Through the window's own event path, to whatever lies at that point.
+    gestures::wheel(&w, w.firstPlotCentre(), 120); // a notch away from the user
+    QVERIFY(w.isPaused());
+    QVERIFY(std::abs(panel->timeAxis()->max() - panel->timeAxis()->min() - 96.0) < 0.01);
+    QVERIFY(std::abs(panel->timeAxis()->min() - 12.0) < 0.2);
+    gestures::wheel(&w, w.firstPlotCentre(), -240); // two towards: wider again
+    QVERIFY(std::abs(panel->timeAxis()->max() - panel->timeAxis()->min() - 150.0) < 0.01);
+}
+
+void GraphTest::noteSaysWhatTheReadingLeftOut()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *note = w.findChild<QLabel *>(QStringLiteral("note"));
+    GraphRecording torn = recordingOf({{0, idleFrame()}, {100, idleFrame()}});
+    torn.droppedBytes = 87;
+    torn.skippedRows = 2;
+    w.showRecording(std::move(torn), QStringLiteral("kesik.csv"));
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Kesik son satır okunmadı (87 bayt) · "
+                                          "Bilinmeyen olaylı 2 satır atlandı"));
+    w.showRecording(recordingOf({{0, idleFrame()}}), QStringLiteral("tam.csv"));
+    QVERIFY(note->isHidden());
 }
 
 QTEST_MAIN(GraphTest)
