@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 // Of the way, in percent: the file read, then its rows checked, then the
 // samples made.

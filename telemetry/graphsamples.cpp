@@ -275,6 +275,9 @@ std::optional<GraphRecording> graphRecording(const zcore::Recording &recording,
     GraphRecording out;
     out.droppedBytes = recording.droppedBytes;
     out.skippedRows = recording.skippedRows;
+    out.samples.reserve(std::count_if(
+        recording.rows.begin(), recording.rows.end(),
+        [](const zcore::RecordRow &row) { return row.event == zcore::RecordEvent::Frame; }));
     const qsizetype total = recording.rows.size();
     for (qsizetype i = 0; i < total; ++i) {
         if (progress && i > 0 && i % kRowsPerStep == 0 && !progress(i, total))

@@ -91,6 +91,8 @@ public:
     void addCommand(const GraphCommand &command);
     void addLinkEvent(const GraphLinkEvent &event);
     void clear();
+    // Room for this many samples in all, so that adding them moves none.
+    void reserve(qsizetype samples) { m_samples.reserve(size_t(m_first + samples)); }
 
     qsizetype count() const { return qsizetype(m_samples.size()) - m_first; }
     bool isEmpty() const { return count() == 0; }

@@ -47,6 +47,21 @@ double lineValue(const GraphSample &s, int line)
     }
 }
 
+// Every line's value of a sample at once.
+std::array<double, GraphTimePanel::Lines> lineValues(const GraphSample &s)
+{
+    std::array<double, GraphTimePanel::Lines> values;
+    for (size_t c = 0; c < 4; ++c) {
+        values[GraphTimePanel::In1 + c] = s.inMs[c];
+        values[GraphTimePanel::Out1 + c] = s.outMs[c];
+    }
+    values[GraphTimePanel::Rpm] = s.rpm.value_or(std::nan(""));
+    values[GraphTimePanel::Coolant] = s.coolantC;
+    values[GraphTimePanel::SwitchOver] = s.switchOverC;
+    values[GraphTimePanel::Tank] = s.tankLevel;
+    return values;
+}
+
 } // namespace
 
 GraphTimePanel::GraphTimePanel(QWidget *parent) : QWidget(parent)
@@ -181,8 +196,11 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples,
     std::array<QList<QPointF>, Lines> points;
     for (auto &list : points)
         list.reserve(everySample ? n : 4 * m_columns);
-    // Per line: the first, lowest, highest and last sample of the column.
+    // Per line: the first, lowest, highest and last sample of the column,
+    // and the lowest and highest value (so each sample's values are read
+    // once: a recording of a million samples is drawn on the GUI thread).
     std::array<std::array<qsizetype, 4>, Lines> kept;
+    std::array<std::array<double, 2>, Lines> extremes{};
     const auto flush = [&] {
         for (int line = 0; line < Lines; ++line) {
             auto &k = kept[size_t(line)];
@@ -217,17 +235,26 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples,
             for (auto &list : points)
                 if (!list.isEmpty() && !isLineBreak(list.last()))
                     list.append(kLineBreak);
-        for (int line = 0; line < Lines; ++line) {
-            const double v = lineValue(samples[size_t(i)], line);
+        const auto values = lineValues(samples[size_t(i)]);
+        for (size_t line = 0; line < Lines; ++line) {
+            const double v = values[line];
             if (!std::isfinite(v))
                 continue;
-            auto &k = kept[size_t(line)];
-            if (k[0] < 0)
+            auto &k = kept[line];
+            auto &e = extremes[line];
+            if (k[0] < 0) {
                 k = {i, i, i, i};
-            if (v < lineValue(samples[size_t(k[1])], line))
+                e = {v, v};
+                continue;
+            }
+            if (v < e[0]) {
                 k[1] = i;
-            if (v > lineValue(samples[size_t(k[2])], line))
+                e[0] = v;
+            }
+            if (v > e[1]) {
                 k[2] = i;
+                e[1] = v;
+            }
             k[3] = i;
         }
     }
