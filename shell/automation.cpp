@@ -243,18 +243,17 @@ Automation::Reply Automation::close(const QJsonObject &request)
 Automation::Reply Automation::wheel(const QJsonObject &request)
 {
     const QString name = request.value(QStringLiteral("window")).toString();
-    QWidget *window = windowByName(name);
-    if (!window)
+    if (!windowByName(name))
         return failure(QStringLiteral("unknown window"));
     if (name != QLatin1String("Graph"))
         return failure(QStringLiteral("no wheel over this window"));
-    if (!window->isVisible())
+    GraphWindow *graph = m_shell.recording().graph();
+    if (!graph->isVisible())
         return failure(QStringLiteral("window is hidden"));
     // 120 a notch, negative away from the user: Qt counts the other way.
     const int delta =
         std::clamp(request.value(QStringLiteral("delta")).toInt(0), -kMostWheel, kMostWheel);
-    const auto *graph = static_cast<GraphWindow *>(window);
-    gestures::wheel(window, graph->firstPlotCentre(), -delta);
+    gestures::wheel(graph, graph->firstPlotCentre(), -delta);
     return success();
 }
 

@@ -285,7 +285,8 @@ void GraphTimePanel::drawFresh(std::span<const GraphSample> samples,
         auto nextBreak = breaks.begin();
         for (size_t i = 0; i < samples.size(); ++i) {
             const GraphSample &s = samples[i];
-            // Also at the start: the break is then after the settled part.
+            // Also before this line's first fresh point: the break then
+            // lies between the settled part and the fresh one.
             if (nextBreak != breaks.end() && *nextBreak == qsizetype(i)) {
                 ++nextBreak;
                 if (points.isEmpty() || !isLineBreak(points.last()))
