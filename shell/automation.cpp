@@ -10,9 +10,12 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -22,6 +25,9 @@ QJsonObject failure(const QString &why)
 }
 
 QJsonObject success() { return {{QStringLiteral("ok"), true}}; }
+
+// The largest wheel turn taken at once, in either direction (a thousand notches).
+constexpr int kMostWheel = 120'000;
 
 } // namespace
 
@@ -41,6 +47,7 @@ const QHash<QString, Automation::Handler> &Automation::handlers()
         {QStringLiteral("quit"), &Automation::quit},
         {QStringLiteral("tick"), &Automation::tick},
         {QStringLiteral("close"), &Automation::close},
+        {QStringLiteral("wheel"), &Automation::wheel},
         {QStringLiteral("action"), &Automation::action},
     };
     return table;
@@ -235,6 +242,23 @@ Automation::Reply Automation::close(const QJsonObject &request)
     return success();
 }
 
+Automation::Reply Automation::wheel(const QJsonObject &request)
+{
+    const QString name = request.value(QStringLiteral("window")).toString();
+    if (!windowByName(name))
+        return failure(QStringLiteral("unknown window"));
+    if (name != QLatin1String("Graph"))
+        return failure(QStringLiteral("no wheel over this window"));
+    GraphWindow *graph = m_shell.recording().graph();
+    if (!graph->isVisible())
+        return failure(QStringLiteral("window is hidden"));
+    // 120 a notch, negative away from the user: Qt counts the other way.
+    const int delta =
+        std::clamp(request.value(QStringLiteral("delta")).toInt(0), -kMostWheel, kMostWheel);
+    gestures::wheel(graph, graph->firstPlotCentre(), -delta);
+    return success();
+}
+
 QWidget *Automation::gestureTarget(const QJsonObject &request, QString *why) const
 {
     const QString name = request.value(QStringLiteral("target")).toString();
@@ -296,8 +320,33 @@ Automation::Reply Automation::action(const QJsonObject &request)
     if (needFile.contains(request.value(QStringLiteral("id")).toString()) &&
         request.value(QStringLiteral("file")).toString().isEmpty())
         return failure(QStringLiteral("no file"));
-    const ToolActions::Result result =
-        m_shell.actions().run(request.value(QStringLiteral("id")).toString(),
-                              request.value(QStringLiteral("file")).toString());
-    return result.ok ? success() : failure(result.error);
+    // Most actions answer at once; one that answers later (a recording read
+    // off the GUI thread) is replied to when it does, while the event loop
+    // runs on, and the requests after it wait their turn, as for a wait.
+    const auto answered = std::make_shared<std::optional<QJsonObject>>();
+    const auto later = std::make_shared<bool>(false);
+    m_shell.actions().run(
+        request.value(QStringLiteral("id")).toString(),
+        request.value(QStringLiteral("file")).toString(),
+        [answered, later, guard = QPointer<Automation>(this)](const ToolActions::Result &result) {
+            // An empty reason is a choice cancelled, as a person may.
+            const QJsonObject answer =
+                result.ok
+                    ? success()
+                    : failure(result.error.isEmpty() ? QStringLiteral("vazgeçildi") : result.error);
+            if (!*later) {
+                *answered = answer;
+                return;
+            }
+            if (!guard || guard->m_ended)
+                return;
+            guard->m_waiting = false;
+            guard->reply(answer);
+            guard->drain();
+        });
+    if (*answered)
+        return **answered;
+    *later = true;
+    m_waiting = true;
+    return std::nullopt;
 }

@@ -27,7 +27,8 @@ signals:
     void quitRequested();
 
 private:
-    // A reply now, or none when the handler replies later (a wait).
+    // A reply now, or none when the handler replies later (a wait, an
+    // action that answers later).
     using Reply = std::optional<QJsonObject>;
     using Handler = Reply (Automation::*)(const QJsonObject &request);
 
@@ -49,6 +50,7 @@ private:
     Reply quit(const QJsonObject &request);
     Reply tick(const QJsonObject &request);
     Reply close(const QJsonObject &request);
+    Reply wheel(const QJsonObject &request);
     Reply click(QWidget *target, const QJsonObject &request);
     Reply doubleClick(QWidget *target, const QJsonObject &request);
     Reply move(QWidget *target, const QJsonObject &request);
@@ -66,7 +68,7 @@ private:
     AutomationInput *m_input = nullptr;
     QByteArrayList m_pending;
     bool m_draining = false;
-    bool m_waiting = false; // a wait request is running
+    bool m_waiting = false; // a wait, or an action that answers later, is running
     bool m_inputEnded = false;
     bool m_quitting = false;
     bool m_ended = false; // the program has ended: nothing more is answered

@@ -144,7 +144,8 @@ QJsonObject graphState(const GraphWindow *graph)
             {QStringLiteral("out"), numbers(newest->outMs)},
             {QStringLiteral("rpm"), newest->rpm ? QJsonValue(*newest->rpm) : QJsonValue()}};
     return {{QStringLiteral("samples"), graph ? graph->sampleCount() : 0},
-            {QStringLiteral("last"), last}};
+            {QStringLiteral("last"), last},
+            {QStringLiteral("breaks"), graph ? graph->breakCount() : 0}};
 }
 
 } // namespace

@@ -4,7 +4,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWidget>
+
+#include <utility>
 
 namespace gestures {
 namespace {
@@ -31,6 +34,16 @@ void focus(QWidget *w)
     w->setFocus(Qt::OtherFocusReason);
 }
 
+// The visible widget of the window under a point of the window, and the
+// point in its own coordinates.
+std::pair<QWidget *, QPointF> under(QWidget *window, QPointF inWindow)
+{
+    QWidget *receiver = window->childAt(inWindow.toPoint());
+    if (!receiver)
+        return {window, inWindow};
+    return {receiver, inWindow - QPointF(receiver->mapTo(window, QPoint(0, 0)))};
+}
+
 } // namespace
 
 void click(QWidget *target)
@@ -54,12 +67,16 @@ void move(QWidget *target, QPointF at, Qt::MouseButtons buttons)
     QWidget *window = target->window();
     const QPointF inWindow =
         target == window ? at : QPointF(target->mapTo(window, QPoint(0, 0))) + at;
-    QWidget *receiver = window->childAt(inWindow.toPoint());
-    if (!receiver)
-        receiver = window;
-    const QPointF local =
-        receiver == window ? inWindow : inWindow - QPointF(receiver->mapTo(window, QPoint(0, 0)));
+    const auto [receiver, local] = under(window, inWindow);
     mouse(receiver, QEvent::MouseMove, local, Qt::NoButton, buttons);
+}
+
+void wheel(QWidget *window, QPointF at, int angleDelta)
+{
+    const auto [receiver, local] = under(window, at);
+    QWheelEvent event(local, receiver->mapToGlobal(local), QPoint(), QPoint(0, angleDelta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(receiver, &event);
 }
 
 bool key(QWidget *target, int code)

@@ -11,11 +11,12 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+
+#include <utility>
 
 namespace {
 const QString kRecording = QStringLiteral("recorder");
@@ -34,15 +35,18 @@ RecordingActions::RecordingActions(SharedState &state, SerialLink &link, Command
     actions.define(QStringLiteral("record-stop"),
                    [this](const QString &) { return stopRecording(); });
     actions.define(QStringLiteral("graph-show"), [this](const QString &) { return showGraph(); });
-    actions.define(QStringLiteral("graph-open"),
-                   [this](const QString &f) { return openRecording(f); });
+    actions.defineLater(
+        QStringLiteral("graph-open"),
+        [this](const QString &f, const ToolActions::Done &done) { openRecording(f, done); });
     m_recordEntry =
         actions.addEntry(tr("Kaydı Başlat"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] {
             return m_recorder.isActive() ? stopRecording() : startRecording(QString());
         });
     actions.addEntry(tr("Grafik"), QKeySequence(Qt::CTRL | Qt::Key_G),
                      [this] { return showGraph(); });
-    actions.addEntry(tr("Kayıt Aç…"), QKeySequence(), [this] { return openRecording(QString()); });
+    actions.addLaterEntry(tr("Kayıt Aç…"), QKeySequence(), [this](const ToolActions::Done &done) {
+        openRecording(QString(), done);
+    });
 
     connect(&m_tap, &FrameTap::frameSeen, this, &RecordingActions::frameSeen);
     connect(&m_recorder, &Recorder::activeChanged, this, &RecordingActions::recordingChanged);
@@ -121,6 +125,14 @@ void RecordingActions::recordingChanged(bool active)
     m_recordEntry->setText(active ? tr("Kaydı Durdur") : tr("Kaydı Başlat"));
 }
 
+void RecordingActions::linkEvent(zcore::RecordEvent event)
+{
+    m_tap.restart();
+    m_recorder.linkEvent(event);
+    if (m_graph)
+        m_graph->addLinkEvent(m_live.elapsed(), event);
+}
+
 void RecordingActions::frameSeen(const QByteArray &payload)
 {
     m_recorder.frame(payload);
@@ -144,10 +156,21 @@ GraphWindow &RecordingActions::graphWindow()
             m_tap.setWanted(kGraph, false);
         });
         connect(m_graph.get(), &GraphWindow::openRecordingRequested, this, [this] {
-            const auto result = openRecording(QString());
-            if (!result.ok && !result.error.isEmpty())
-                QMessageBox::warning(m_graph.get(), tr("Zendalite"), result.error);
+            openRecording(QString(), [this](const ToolActions::Result &result) {
+                if (result.ok || result.error.isEmpty())
+                    return;
+                // In a turn of the event loop of its own, not inside the
+                // signal that told the result.
+                QMetaObject::invokeMethod(
+                    m_graph.get(),
+                    [this, why = result.error] {
+                        QMessageBox::warning(m_graph.get(), tr("Zendalite"), why);
+                    },
+                    Qt::QueuedConnection);
+            });
         });
+        connect(m_graph.get(), &GraphWindow::recordingOpened, this,
+                &RecordingActions::recordingOpened);
     }
     return *m_graph;
 }
@@ -163,7 +186,7 @@ ToolActions::Result RecordingActions::showGraph()
     return {};
 }
 
-ToolActions::Result RecordingActions::openRecording(const QString &file)
+void RecordingActions::openRecording(const QString &file, const ToolActions::Done &done)
 {
     QString path = file;
     if (path.isEmpty()) {
@@ -171,33 +194,34 @@ ToolActions::Result RecordingActions::openRecording(const QString &file)
             QFileDialog::getOpenFileName(m_graph ? static_cast<QWidget *>(m_graph.get()) : &m_main,
                                          tr("Kayıt Aç"), QFileInfo(defaultFile()).absolutePath(),
                                          tr("Zendalite kayıtları (*.csv);;Tüm dosyalar (*)"));
-        if (path.isEmpty())
-            return {false, QString()}; // the person cancelled
-    }
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return {false, tr("%1 okunamadı: %2").arg(path, in.errorString())};
-    // A recording is read whole; anything larger is not one this tool made.
-    if (in.size() > zcore::kLargestRecording)
-        return {false, tr("%1 bir kayıt olamayacak kadar büyük").arg(path)};
-    QString why;
-    const auto recording = zcore::readRecording(in.readAll(), &why);
-    if (!recording)
-        return {false, tr("%1 bir kayıt değil: %2").arg(QFileInfo(path).fileName(), why)};
-    QList<std::pair<qint64, zcore::LiveFrame>> frames;
-    QList<GraphCommand> commands;
-    for (const zcore::RecordRow &row : recording->rows) {
-        if (row.event == zcore::RecordEvent::Frame)
-            frames.append({row.elapsedMs, zcore::decodePayload(row.payload)});
-        else if (row.event == zcore::RecordEvent::Command)
-            commands.append(graphCommand(row.elapsedMs, row.code, row.value));
+        if (path.isEmpty()) {
+            done({false, QString()}); // the person cancelled
+            return;
+        }
     }
     GraphWindow &graph = graphWindow();
-    graph.showRecording(frames, commands, QFileInfo(path).fileName());
-    // Live frames keep coming while the window is open: it collects them
-    // (not shown) and has them when it goes back to live data.
+    // One at a time: the first goes on ("Durdur" stops it).
+    if (!graph.openRecording(path)) {
+        done({false, tr("bir kayıt zaten okunuyor")});
+        return;
+    }
+    m_opening = done;
+    m_shownForOpening = !graph.isVisible();
+    // The window shows the reading's progress. Live frames keep coming while
+    // it is open: it collects them (not shown while a recording is) and has
+    // them when it goes back to live data.
     m_tap.setWanted(kGraph, true);
     graph.show();
     graph.raise();
-    return {};
+}
+
+void RecordingActions::recordingOpened(const QString &why, bool cancelled)
+{
+    const bool shown = why.isEmpty() && !cancelled;
+    // A file refused changes nothing: a window shown only for it goes again.
+    if (!shown && m_shownForOpening && m_graph->isVisible())
+        m_graph->close();
+    m_shownForOpening = false;
+    if (const ToolActions::Done done = std::exchange(m_opening, {}))
+        done(shown ? ToolActions::Result{} : ToolActions::Result{false, why});
 }

@@ -36,15 +36,15 @@ public:
     ToolActions::Result startRecording(const QString &file);
     ToolActions::Result stopRecording();
     ToolActions::Result showGraph();
-    ToolActions::Result openRecording(const QString &file);
+    // Shows the recording in the graph window once it has been read (off the
+    // GUI thread); done is told then, or at once when the open is refused
+    // (no file chosen, another recording being read).
+    void openRecording(const QString &file, const ToolActions::Done &done);
 
-    // A link event: recorded, and a frame cut by it is not finished with
-    // the bytes that come after it.
-    void linkEvent(zcore::RecordEvent event)
-    {
-        m_tap.restart();
-        m_recorder.linkEvent(event);
-    }
+    // A link event: recorded, marked on the graph (whose lines break at a
+    // lost device or a closed port), and a frame cut by it is not finished
+    // with the bytes that come after it.
+    void linkEvent(zcore::RecordEvent event);
 
     // Where a recording goes when no file is named: the documents folder,
     // Zendalite/, the date and time. A recording started there takes the
@@ -60,6 +60,7 @@ private:
     void frameSeen(const QByteArray &payload);
     void commandSent(int code, int value);
     void recordingChanged(bool active);
+    void recordingOpened(const QString &why, bool cancelled);
     GraphWindow &graphWindow();
 
     SharedState &m_state;
@@ -71,4 +72,8 @@ private:
     QAction *m_recordEntry = nullptr;
     std::unique_ptr<GraphWindow> m_graph;
     QElapsedTimer m_live; // time line of the live graph
+    // The open being read: who waits for it, and whether the window was
+    // shown for it (it goes again when the file is refused).
+    ToolActions::Done m_opening;
+    bool m_shownForOpening = false;
 };

@@ -32,3 +32,28 @@ void fitAxis(QValueAxis *axis, double low, double high, double leastSpan)
     axis->setTickInterval(step);
     axis->setRange(from, to);
 }
+
+bool timeRangeFits(qint64 fromMs, qint64 toMs)
+{
+    const auto near = [](qint64 ms) { return ms >= -kFarthestTimeMs && ms <= kFarthestTimeMs; };
+    // Both near 0 first, so that the difference cannot overflow.
+    return near(fromMs) && near(toMs) && toMs - fromMs >= kLeastTimeRangeMs &&
+           toMs - fromMs <= kMostTimeRangeMs;
+}
+
+bool setTimeAxis(QValueAxis *axis, qint64 fromMs, qint64 toMs)
+{
+    if (!timeRangeFits(fromMs, toMs))
+        return false;
+    // Never a narrow step over a wide range, not even between the two calls.
+    const double step = roundStep((toMs - fromMs) / 1000.0 / 8);
+    const bool narrower = (toMs - fromMs) / 1000.0 < axis->max() - axis->min();
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    if (narrower)
+        axis->setRange(fromMs / 1000.0, toMs / 1000.0);
+    axis->setTickInterval(step);
+    if (!narrower)
+        axis->setRange(fromMs / 1000.0, toMs / 1000.0);
+    return true;
+}

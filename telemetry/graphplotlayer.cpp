@@ -12,6 +12,23 @@ namespace {
 // Over the grid and the axes, under the legend (the chart stacks its own
 // series at 5 and its legend at 6).
 constexpr qreal kLinesZ = 5.5;
+
+// Draws the runs of a placed line between its breaks; a run of one point
+// (a lone frame between two breaks) as a dot.
+void drawRuns(QPainter &painter, const QPolygonF &line)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && !isLineBreak(line[i]))
+            continue;
+        if (i - start >= 2)
+            painter.drawPolyline(line.constData() + start, int(i - start));
+        else if (i - start == 1)
+            painter.drawPoint(line[start]);
+        start = i + 1;
+    }
+}
+
 } // namespace
 
 GraphPlotLayer::GraphPlotLayer(QChart *chart) : QGraphicsObject(chart), m_chart(chart)
@@ -81,7 +98,8 @@ QList<QPointF> GraphPlotLayer::freshPath(const Line &line)
     // The fresh part continues the settled one: a single fresh point still
     // joins it.
     QList<QPointF> points = line.fresh;
-    if (!points.isEmpty() && !line.settled.isEmpty() && points.first() != line.settled.last())
+    if (!points.isEmpty() && !line.settled.isEmpty() && !isLineBreak(points.first()) &&
+        !isLineBreak(line.settled.last()) && points.first() != line.settled.last())
         points.prepend(line.settled.last());
     return points;
 }
@@ -92,10 +110,11 @@ QRectF GraphPlotLayer::freshBounds(const Line &line) const
         return {};
     const QRectF plot = m_chart->plotArea();
     const qreal pen = std::max<qreal>(1, line.pen.widthF()) + 2;
-    return placed(line, freshPath(line), plot)
-        .boundingRect()
-        .adjusted(-pen, -pen, pen, pen)
-        .intersected(plot);
+    QPolygonF drawn;
+    for (const QPointF &p : placed(line, freshPath(line), plot))
+        if (!isLineBreak(p))
+            drawn.append(p);
+    return drawn.boundingRect().adjusted(-pen, -pen, pen, pen).intersected(plot);
 }
 
 void GraphPlotLayer::invalidate()
@@ -118,10 +137,10 @@ void GraphPlotLayer::drawSettled(const QRectF &plot, qreal pixelRatio)
     QPainter painter(&m_settled);
     painter.translate(-m_origin);
     for (const Line &line : m_lines) {
-        if (line.settled.size() < 2)
+        if (line.settled.isEmpty())
             continue;
         painter.setPen(line.pen);
-        painter.drawPolyline(placed(line, line.settled, plot));
+        drawRuns(painter, placed(line, line.settled, plot));
     }
     m_settledPlot = plot;
     m_settledValid = true;
@@ -148,10 +167,10 @@ void GraphPlotLayer::paint(QPainter *painter, const QStyleOptionGraphicsItem *op
     painter->setClipRect(plot);
     for (const Line &line : m_lines) {
         const QList<QPointF> points = freshPath(line);
-        if (points.size() < 2)
+        if (points.isEmpty())
             continue;
         painter->setPen(line.pen);
-        painter->drawPolyline(placed(line, points, plot));
+        drawRuns(*painter, placed(line, points, plot));
     }
     painter->restore();
 }

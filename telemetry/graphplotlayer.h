@@ -12,7 +12,15 @@
 #include <QPen>
 #include <QPointF>
 
+#include <cmath>
+#include <limits>
 #include <vector>
+
+// A point that is not a number breaks a line there: the points before it
+// and after it are drawn as separate runs, with nothing between them.
+inline const QPointF kLineBreak(std::numeric_limits<double>::quiet_NaN(),
+                                std::numeric_limits<double>::quiet_NaN());
+inline bool isLineBreak(const QPointF &point) { return !std::isfinite(point.x()); }
 
 class QChart;
 class QValueAxis;
@@ -27,6 +35,8 @@ public:
     int addLine(const QPen &pen, QValueAxis *x, QValueAxis *y);
     // The fresh part is emptied.
     void settle(int line, const QList<QPointF> &points);
+    // The fresh part continues the settled one from its last point, unless
+    // it starts with a break.
     void setFresh(int line, const QList<QPointF> &points);
 
     const QList<QPointF> &settled(int line) const { return m_lines[size_t(line)].settled; }

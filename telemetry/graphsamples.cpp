@@ -16,6 +16,8 @@ constexpr double kBandUpperRpm[kSpeedBands] = {1500, 2500, 4000, 8000};
 // A dead head shorter than this is never erased: small vectors are not
 // moved for a few dropped samples.
 constexpr qsizetype kLeastErase = 1024;
+// A recording's rows are told done in steps of this many.
+constexpr qsizetype kRowsPerStep = 65536;
 
 double timeMs(int word) { return word == 0 ? kNoReading : (word - 3) / 126.0; }
 
@@ -89,6 +91,27 @@ GraphCommand graphCommand(qint64 elapsedMs, int code, int value)
     return {elapsedMs, code, value, text};
 }
 
+bool breaksLines(zcore::RecordEvent event)
+{
+    return event == zcore::RecordEvent::DeviceLost || event == zcore::RecordEvent::PortClosed;
+}
+
+QString linkEventText(zcore::RecordEvent event)
+{
+    switch (event) {
+    case zcore::RecordEvent::DeviceLost:
+        return tr("Cihaz koptu");
+    case zcore::RecordEvent::DeviceReturned:
+        return tr("Cihaz geri geldi");
+    case zcore::RecordEvent::PortClosed:
+        return tr("Port kapandı");
+    case zcore::RecordEvent::PortOpen:
+        return tr("Port açıldı");
+    default:
+        return QString::fromUtf8(zcore::recordEventName(event));
+    }
+}
+
 std::optional<int> speedBand(const GraphSample &sample)
 {
     if (!sample.rpm)
@@ -128,18 +151,30 @@ void GraphSamples::addCommand(const GraphCommand &command)
         dropOlderThan(m_samples.back().elapsedMs - m_keepMs);
 }
 
+void GraphSamples::addLinkEvent(const GraphLinkEvent &event)
+{
+    m_linkEvents.insert(std::upper_bound(m_linkEvents.begin() + m_firstLinkEvent,
+                                         m_linkEvents.end(), event.elapsedMs, kLater),
+                        event);
+    if (m_keepMs != kKeepAll && !isEmpty())
+        dropOlderThan(m_samples.back().elapsedMs - m_keepMs);
+}
+
 void GraphSamples::clear()
 {
     m_samples.clear();
     m_first = 0;
     m_commands.clear();
     m_firstCommand = 0;
+    m_linkEvents.clear();
+    m_firstLinkEvent = 0;
 }
 
 void GraphSamples::dropOlderThan(qint64 ms)
 {
     dropBefore(m_samples, m_first, ms);
     dropBefore(m_commands, m_firstCommand, ms);
+    dropBefore(m_linkEvents, m_firstLinkEvent, ms);
 }
 
 std::optional<GraphSample> GraphSamples::newest() const
@@ -188,4 +223,84 @@ std::optional<GraphSample> GraphSamples::nearest(qint64 ms) const
 std::span<const GraphCommand> GraphSamples::commands(qint64 fromMs, qint64 toMs) const
 {
     return between(liveCommands(), fromMs, toMs);
+}
+
+std::span<const GraphLinkEvent> GraphSamples::liveLinkEvents() const
+{
+    return std::span<const GraphLinkEvent>(m_linkEvents).subspan(size_t(m_firstLinkEvent));
+}
+
+std::span<const GraphLinkEvent> GraphSamples::linkEvents(qint64 fromMs, qint64 toMs) const
+{
+    return between(liveLinkEvents(), fromMs, toMs);
+}
+
+template <typename Found>
+void GraphSamples::findBreaks(std::span<const GraphSample> samples, Found found) const
+{
+    if (samples.size() < 2)
+        return;
+    // One walk through the samples and the events between them: the events
+    // passed over at each step lie from the sample before to the next.
+    const auto events = liveLinkEvents();
+    auto event =
+        std::lower_bound(events.begin(), events.end(), samples.front().elapsedMs, kEarlier);
+    for (size_t i = 1; i < samples.size(); ++i) {
+        const qint64 next = samples[i].elapsedMs;
+        bool broken = next - samples[i - 1].elapsedMs > kLongestFrameGapMs;
+        for (; event != events.end() && event->elapsedMs < next; ++event)
+            broken = broken || breaksLines(event->event);
+        if (broken)
+            found(qsizetype(i));
+    }
+}
+
+std::vector<qsizetype> GraphSamples::breaksIn(std::span<const GraphSample> samples) const
+{
+    std::vector<qsizetype> breaks;
+    findBreaks(samples, [&breaks](qsizetype i) { breaks.push_back(i); });
+    return breaks;
+}
+
+qsizetype GraphSamples::breakCount() const
+{
+    qsizetype count = 0;
+    findBreaks(live(), [&count](qsizetype) { ++count; });
+    return count;
+}
+
+std::optional<GraphRecording> graphRecording(const zcore::Recording &recording,
+                                             const zcore::RecordingProgress &progress)
+{
+    GraphRecording out;
+    out.droppedBytes = recording.droppedBytes;
+    out.skippedRows = recording.skippedRows;
+    out.samples.reserve(std::count_if(
+        recording.rows.begin(), recording.rows.end(),
+        [](const zcore::RecordRow &row) { return row.event == zcore::RecordEvent::Frame; }));
+    const qsizetype total = recording.rows.size();
+    for (qsizetype i = 0; i < total; ++i) {
+        if (progress && i > 0 && i % kRowsPerStep == 0 && !progress(i, total))
+            return std::nullopt;
+        const zcore::RecordRow &row = recording.rows[i];
+        switch (row.event) {
+        case zcore::RecordEvent::Frame:
+            out.samples.add(graphSample(row.elapsedMs, zcore::decodePayload(row.payload)));
+            break;
+        case zcore::RecordEvent::Command:
+            out.samples.addCommand(graphCommand(row.elapsedMs, row.code, row.value));
+            break;
+        case zcore::RecordEvent::PortOpen:
+        case zcore::RecordEvent::PortClosed:
+        case zcore::RecordEvent::DeviceLost:
+        case zcore::RecordEvent::DeviceReturned:
+            out.samples.addLinkEvent({row.elapsedMs, row.event});
+            break;
+        case zcore::RecordEvent::RecordingStopped:
+            break;
+        }
+    }
+    if (progress)
+        progress(total, total);
+    return out;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/decode.h"
+#include "core/recording.h"
 
 #include <QString>
 
@@ -33,6 +34,25 @@ struct GraphCommand {
     QString text; // "Kalori 2 → 57"
 };
 
+// An event of the link on the same time line: the device lost or back, the
+// port closed or opened.
+struct GraphLinkEvent {
+    qint64 elapsedMs = 0;
+    zcore::RecordEvent event = zcore::RecordEvent::PortOpen;
+};
+
+// Lines are broken between two samples more than this far apart: the unit
+// sends about ten frames a second, so a longer wait means frames are missing
+// (the cable out, the graph closed), and a line across it would show a
+// change that never happened.
+inline constexpr qint64 kLongestFrameGapMs = 1000;
+
+// Whether the event breaks the lines: the device lost, the port closed.
+bool breaksLines(zcore::RecordEvent event);
+
+// The text of a link event's marker ("Cihaz koptu").
+QString linkEventText(zcore::RecordEvent event);
+
 // The sample of a frame received elapsedMs into the session.
 GraphSample graphSample(qint64 elapsedMs, const zcore::LiveFrame &frame);
 
@@ -45,8 +65,13 @@ inline constexpr int kSpeedBands = 4;
 std::optional<int> speedBand(const GraphSample &sample);
 QString speedBandName(int band); // "0-1500 rpm"
 
-// Samples and commands in time order. With a keep span, samples (and
-// commands) older than that span before the newest sample are dropped.
+// Samples, commands and link events in time order. With a keep span,
+// samples (commands, link events) older than that span before the newest
+// sample are dropped.
+//
+// The lines are broken between two samples where frames are missing: more
+// than kLongestFrameGapMs between them, or an event that breaks the lines
+// at or after the first and before the second.
 //
 // Storage is one vector and the index of its first live element: dropping
 // only moves that index, and the dead head is erased in one move once it
@@ -64,7 +89,10 @@ public:
     // for the rare frame that comes late); normally it is appended.
     void add(const GraphSample &sample);
     void addCommand(const GraphCommand &command);
+    void addLinkEvent(const GraphLinkEvent &event);
     void clear();
+    // Room for this many samples in all, so that adding them moves none.
+    void reserve(qsizetype samples) { m_samples.reserve(size_t(m_first + samples)); }
 
     qsizetype count() const { return qsizetype(m_samples.size()) - m_first; }
     bool isEmpty() const { return count() == 0; }
@@ -80,15 +108,40 @@ public:
 
     std::span<const GraphCommand> commands(qint64 fromMs, qint64 toMs) const;
     qsizetype commandCount() const { return qsizetype(m_commands.size()) - m_firstCommand; }
+    std::span<const GraphLinkEvent> linkEvents(qint64 fromMs, qint64 toMs) const;
+
+    // Where the lines are broken among these samples (a run of the samples
+    // held, as range() gives): the index of each sample that starts a new
+    // line, in order.
+    std::vector<qsizetype> breaksIn(std::span<const GraphSample> samples) const;
+    // The places the lines are broken among all the samples held.
+    qsizetype breakCount() const;
 
 private:
     void dropOlderThan(qint64 ms);
     std::span<const GraphSample> live() const;
     std::span<const GraphCommand> liveCommands() const;
+    std::span<const GraphLinkEvent> liveLinkEvents() const;
+    template <typename Found>
+    void findBreaks(std::span<const GraphSample> samples, Found found) const;
 
     qint64 m_keepMs = kLiveKeepMs;
     std::vector<GraphSample> m_samples;
     qsizetype m_first = 0;
     std::vector<GraphCommand> m_commands;
     qsizetype m_firstCommand = 0;
+    std::vector<GraphLinkEvent> m_linkEvents;
+    qsizetype m_firstLinkEvent = 0;
 };
+
+// A recording as the graph shows it, and what the reading left out.
+struct GraphRecording {
+    GraphSamples samples{GraphSamples::kKeepAll};
+    qsizetype droppedBytes = 0; // of a torn last row
+    qsizetype skippedRows = 0;  // of events this version does not know
+};
+
+// The samples, commands and link events of a recording's rows. The progress
+// is told rows done of all now and then, and may stop the work (no value).
+std::optional<GraphRecording> graphRecording(const zcore::Recording &recording,
+                                             const zcore::RecordingProgress &progress = {});

@@ -47,6 +47,21 @@ double lineValue(const GraphSample &s, int line)
     }
 }
 
+// Every line's value of a sample at once.
+std::array<double, GraphTimePanel::Lines> lineValues(const GraphSample &s)
+{
+    std::array<double, GraphTimePanel::Lines> values;
+    for (size_t c = 0; c < 4; ++c) {
+        values[GraphTimePanel::In1 + c] = s.inMs[c];
+        values[GraphTimePanel::Out1 + c] = s.outMs[c];
+    }
+    values[GraphTimePanel::Rpm] = s.rpm.value_or(std::nan(""));
+    values[GraphTimePanel::Coolant] = s.coolantC;
+    values[GraphTimePanel::SwitchOver] = s.switchOverC;
+    values[GraphTimePanel::Tank] = s.tankLevel;
+    return values;
+}
+
 } // namespace
 
 GraphTimePanel::GraphTimePanel(QWidget *parent) : QWidget(parent)
@@ -145,12 +160,15 @@ void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qin
 {
     const int columns = std::max(100, int(m_views[0]->chart()->plotArea().width()));
     lastMs = std::min(lastMs, toMs);
+    // A range the time axes cannot take is not drawn at all.
+    if (!timeRangeFits(fromMs, toMs))
+        return;
     // The plot's width matters only to samples drawn per pixel column.
     if (m_drawn && fromMs == m_fromMs && toMs == m_toMs && lastMs == m_lastMs &&
         (columns == m_columns || !m_perColumn)) {
         const auto fresh = samples.range(m_settledUntilMs, lastMs);
         if (fresh.size() <= size_t(kFreshMost)) {
-            drawFresh(fresh);
+            drawFresh(fresh, samples.breaksIn(fresh));
             return;
         }
     }
@@ -159,19 +177,15 @@ void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qin
     m_toMs = toMs;
     m_lastMs = lastMs;
     m_columns = columns;
-    const double step = roundStep((toMs - fromMs) / 1000.0 / 8);
-    for (QValueAxis *axis : m_timeAxes) {
-        axis->setTickType(QValueAxis::TicksDynamic);
-        axis->setTickAnchor(0);
-        axis->setTickInterval(step);
-        axis->setRange(fromMs / 1000.0, toMs / 1000.0);
-    }
+    for (QValueAxis *axis : m_timeAxes)
+        setTimeAxis(axis, fromMs, toMs);
     const auto visible = samples.range(fromMs, lastMs);
     m_settledUntilMs = visible.empty() ? fromMs : visible.back().elapsedMs;
-    drawAll(visible);
+    drawAll(visible, samples.breaksIn(visible));
 }
 
-void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
+void GraphTimePanel::drawAll(std::span<const GraphSample> samples,
+                             const std::vector<qsizetype> &breaks)
 {
     // Buckets are pixel columns of time (not of sample counts), so a column
     // holds the same samples however far the data has grown.
@@ -182,8 +196,11 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
     std::array<QList<QPointF>, Lines> points;
     for (auto &list : points)
         list.reserve(everySample ? n : 4 * m_columns);
-    // Per line: the first, lowest, highest and last sample of the column.
+    // Per line: the first, lowest, highest and last sample of the column,
+    // and the lowest and highest value (so each sample's values are read
+    // once: a recording of a million samples is drawn on the GUI thread).
     std::array<std::array<qsizetype, 4>, Lines> kept;
+    std::array<std::array<double, 2>, Lines> extremes{};
     const auto flush = [&] {
         for (int line = 0; line < Lines; ++line) {
             auto &k = kept[size_t(line)];
@@ -202,24 +219,42 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
     for (auto &k : kept)
         k = {-1, -1, -1, -1};
     qint64 column = -1;
+    auto nextBreak = breaks.begin();
     for (qsizetype i = 0; i < n; ++i) {
         const qint64 c =
             everySample ? i : qint64((samples[size_t(i)].elapsedMs - m_fromMs) / columnMs);
-        if (c != column) {
+        // A break closes the column's points so far, also inside a column.
+        const bool broken = nextBreak != breaks.end() && *nextBreak == i;
+        if (broken)
+            ++nextBreak;
+        if (c != column || broken) {
             flush();
             column = c;
         }
-        for (int line = 0; line < Lines; ++line) {
-            const double v = lineValue(samples[size_t(i)], line);
+        if (broken)
+            for (auto &list : points)
+                if (!list.isEmpty() && !isLineBreak(list.last()))
+                    list.append(kLineBreak);
+        const auto values = lineValues(samples[size_t(i)]);
+        for (size_t line = 0; line < Lines; ++line) {
+            const double v = values[line];
             if (!std::isfinite(v))
                 continue;
-            auto &k = kept[size_t(line)];
-            if (k[0] < 0)
+            auto &k = kept[line];
+            auto &e = extremes[line];
+            if (k[0] < 0) {
                 k = {i, i, i, i};
-            if (v < lineValue(samples[size_t(k[1])], line))
+                e = {v, v};
+                continue;
+            }
+            if (v < e[0]) {
                 k[1] = i;
-            if (v > lineValue(samples[size_t(k[2])], line))
+                e[0] = v;
+            }
+            if (v > e[1]) {
                 k[2] = i;
+                e[1] = v;
+            }
             k[3] = i;
         }
     }
@@ -229,6 +264,8 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
     m_least.fill(0);
     for (int line = 0; line < Lines; ++line) {
         for (const QPointF &p : std::as_const(points[size_t(line)])) {
+            if (isLineBreak(p))
+                continue;
             m_most[size_t(line)] = std::max(m_most[size_t(line)], p.y());
             m_least[size_t(line)] = std::min(m_least[size_t(line)], p.y());
         }
@@ -237,13 +274,24 @@ void GraphTimePanel::drawAll(std::span<const GraphSample> samples)
     fitValueAxes();
 }
 
-void GraphTimePanel::drawFresh(std::span<const GraphSample> samples)
+void GraphTimePanel::drawFresh(std::span<const GraphSample> samples,
+                               const std::vector<qsizetype> &breaks)
 {
-    // Starts with the last settled sample, which joins the two parts.
+    // Starts with the last settled sample, which joins the two parts unless
+    // the lines break after it.
     for (int line = 0; line < Lines; ++line) {
         QList<QPointF> points;
-        points.reserve(qsizetype(samples.size()));
-        for (const GraphSample &s : samples) {
+        points.reserve(qsizetype(samples.size() + breaks.size()));
+        auto nextBreak = breaks.begin();
+        for (size_t i = 0; i < samples.size(); ++i) {
+            const GraphSample &s = samples[i];
+            // Also before this line's first fresh point: the break then
+            // lies between the settled part and the fresh one.
+            if (nextBreak != breaks.end() && *nextBreak == qsizetype(i)) {
+                ++nextBreak;
+                if (points.isEmpty() || !isLineBreak(points.last()))
+                    points.append(kLineBreak);
+            }
             const double v = lineValue(s, line);
             if (!std::isfinite(v))
                 continue;
@@ -265,6 +313,14 @@ void GraphTimePanel::fitValueAxes()
     fitAxis(m_rpmAxis, 0, m_most[Rpm], 1000);
     fitAxis(m_celsiusAxis, std::min(m_least[Coolant], m_least[SwitchOver]),
             std::max(m_most[Coolant], m_most[SwitchOver]), 50);
+}
+
+QPointF GraphTimePanel::firstPlotCentre(const QWidget *w) const
+{
+    const GraphTimeView *view = m_views[0];
+    QChart *chart = view->chart();
+    const QPointF inView = view->mapFromScene(chart->mapToScene(chart->plotArea().center()));
+    return QPointF(view->viewport()->mapTo(w, QPoint(0, 0))) + inView;
 }
 
 void GraphTimePanel::setMarkers(const QList<GraphTimeView::Marker> &markers)

@@ -34,7 +34,8 @@ public:
 
     // Shows the time range [fromMs, toMs] with the samples in it up to
     // lastMs: every one, or on a long range the first, lowest, highest and
-    // last of each line per pixel column (no peak is lost).
+    // last of each line per pixel column (no peak is lost). The lines are
+    // broken where the samples say frames are missing, also inside a column.
     void showSamples(const GraphSamples &samples, qint64 fromMs, qint64 toMs, qint64 lastMs);
     // The next showSamples draws everything: for changes other than newer
     // samples (cleared, another source, a sample that came late).
@@ -46,6 +47,9 @@ public:
     const GraphLine &line(Line line) const { return m_lines[size_t(line)]; }
     QList<QPointF> points(Line line) const { return m_lines[size_t(line)].points(); }
     QValueAxis *timeAxis() const { return m_timeAxes[0]; }
+    // The centre of the first chart's plot area, in the coordinates of w
+    // (an ancestor).
+    QPointF firstPlotCentre(const QWidget *w) const;
 
 signals:
     void zoomRequested(double factor, double anchorSeconds);
@@ -58,8 +62,9 @@ private:
     GraphTimeView *addView(const QString &title, int index);
     void alignPlotAreas();
     void addLine(QChart *chart, const QString &name, const QPen &pen, int view, QValueAxis *y);
-    void drawAll(std::span<const GraphSample> samples);
-    void drawFresh(std::span<const GraphSample> samples);
+    // breaks: where the lines break among the samples (GraphSamples::breaksIn).
+    void drawAll(std::span<const GraphSample> samples, const std::vector<qsizetype> &breaks);
+    void drawFresh(std::span<const GraphSample> samples, const std::vector<qsizetype> &breaks);
     void fitValueAxes();
 
     std::array<GraphTimeView *, kCharts> m_views{}; // child widgets, each owns its chart

@@ -15,7 +15,8 @@ constexpr double kZoomPerNotch = 0.8; // one wheel notch shows 80 % of the span
 constexpr qreal kOverSeries = 50;     // z value above the series
 constexpr int kMostMarkers = 200;     // drawn at once; more only thicken the lines
 constexpr int kTextRows = 3;
-const QColor kMarkerColor(0xB0, 0x30, 0x30);
+const QColor kMarkerColor(0xB0, 0x30, 0x30);     // commands: dash-dot
+const QColor kLinkMarkerColor(0x20, 0x50, 0x90); // the link's events: dotted
 } // namespace
 
 GraphTimeView::GraphTimeView(QChart *chart, QValueAxis *timeAxis, QWidget *parent)
@@ -84,7 +85,6 @@ void GraphTimeView::layOut()
             continue;
         if (used == m_markerLines.size()) {
             auto *line = new QGraphicsLineItem(chart());
-            line->setPen(QPen(kMarkerColor, 0, Qt::DashDotLine));
             line->setZValue(kOverSeries);
             m_markerLines.append(line);
             // A tag: the text on a pale ground, so lines under it do not
@@ -94,13 +94,14 @@ void GraphTimeView::layOut()
             tag->setBrush(QColor(255, 255, 255, 220));
             tag->setZValue(kOverSeries);
             auto *text = new QGraphicsSimpleTextItem(tag);
-            text->setBrush(kMarkerColor);
             text->setPos(2, 0);
             m_markerTags.append(tag);
         }
         QGraphicsLineItem *line = m_markerLines[used];
         QGraphicsRectItem *tag = m_markerTags[used];
         ++used;
+        const QColor colour = marker.link ? kLinkMarkerColor : kMarkerColor;
+        line->setPen(QPen(colour, 0, marker.link ? Qt::DotLine : Qt::DashDotLine));
         const double x = sceneXOf(marker.seconds);
         line->setLine(x, plot.top(), x, plot.bottom());
         line->show();
@@ -108,6 +109,7 @@ void GraphTimeView::layOut()
         if (!m_markerTexts)
             continue;
         auto *text = static_cast<QGraphicsSimpleTextItem *>(tag->childItems().constFirst());
+        text->setBrush(colour);
         text->setText(marker.text);
         const QRectF box(0, 0, text->boundingRect().width() + 4, text->boundingRect().height());
         tag->setRect(box);

@@ -1,7 +1,7 @@
 // A chart view with time (seconds) across: turns the wheel and a left-button
 // drag into zoom and pan requests on the time axis, reports the time under
-// the pointer, and draws command markers and the pointer's time line over
-// the plot area.
+// the pointer, and draws markers (commands sent, the link's events) and the
+// pointer's time line over the plot area.
 #pragma once
 
 #include <QChartView>
@@ -21,6 +21,9 @@ public:
     struct Marker {
         double seconds = 0;
         QString text;
+        // A link event (device lost or back, port closed or opened), drawn
+        // apart from the commands.
+        bool link = false;
         bool operator==(const Marker &) const = default;
     };
 

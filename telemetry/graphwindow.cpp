@@ -2,30 +2,55 @@
 
 #include "telemetry/graphaxes.h"
 #include "telemetry/graphmapview.h"
+#include "telemetry/graphrecordingreader.h"
 #include "telemetry/graphtimepanel.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace {
-constexpr qint64 kLeastViewMs = 1000;
-constexpr qint64 kMostViewMs = 24 * 3'600'000;
+
+// A range the time axes can take, as near to [fromMs, toMs] as may be: at
+// least a second and at most a day wide, around the same middle. A range of
+// nothing (an empty graph, one sample) becomes a second around it; an
+// inverted one is turned round; one that is not a number at all becomes the
+// first seconds.
+std::pair<qint64, qint64> saneRange(double fromMs, double toMs)
+{
+    if (!std::isfinite(fromMs) || !std::isfinite(toMs))
+        return {0, GraphWindow::kSpansMs[0]};
+    if (toMs < fromMs)
+        std::swap(fromMs, toMs);
+    const double width =
+        std::clamp(toMs - fromMs, double(kLeastTimeRangeMs), double(kMostTimeRangeMs));
+    const double farthest = double(kFarthestTimeMs) - width;
+    const double middle = std::clamp((fromMs + toMs) / 2, -farthest, farthest);
+    const qint64 from = qint64(std::llround(middle - width / 2));
+    return {from, from + qint64(std::llround(width))};
+}
+
 } // namespace
 
 GraphWindow::GraphWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), m_refreshTimer(new QTimer(this)), m_mapTimer(new QTimer(this)),
       m_spans(new QButtonGroup(this)), m_pause(new QPushButton(tr("Duraklat"), this)),
       m_open(new QPushButton(tr("Kayıt Aç…"), this)),
-      m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_source(new QLabel(this)),
+      m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_note(new QLabel(this)),
+      m_source(new QLabel(this)), m_progress(new QProgressBar(this)),
+      m_cancelOpen(new QPushButton(tr("Durdur"), this)), m_reader(new GraphRecordingReader(this)),
       m_readout(new QLabel(this)), m_timePanel(new GraphTimePanel(this)),
       m_mapView(new GraphMapView(this))
 {
@@ -38,6 +63,10 @@ GraphWindow::GraphWindow(QWidget *parent)
         if (m_mapBehind && isVisible())
             refreshMap();
     });
+
+    connect(m_reader, &GraphRecordingReader::progressed, m_progress, &QProgressBar::setValue);
+    connect(m_reader, &GraphRecordingReader::finished, this, &GraphWindow::recordingRead);
+    connect(m_cancelOpen, &QPushButton::clicked, m_reader, &GraphRecordingReader::cancel);
 
     connect(m_timePanel, &GraphTimePanel::zoomRequested, this, &GraphWindow::zoom);
     connect(m_timePanel, &GraphTimePanel::panRequested, this, &GraphWindow::pan);
@@ -90,17 +119,33 @@ QWidget *GraphWindow::makeToolBar()
     row->addWidget(m_pause);
     row->addWidget(m_open);
     row->addWidget(m_backToLive);
+    // While a recording is read.
+    m_progress->setObjectName(QStringLiteral("openProgress"));
+    m_progress->setRange(0, 100);
+    m_progress->setFixedWidth(220);
+    m_progress->hide();
+    m_cancelOpen->setObjectName(QStringLiteral("cancelOpen"));
+    m_cancelOpen->hide();
+    row->addSpacing(16);
+    row->addWidget(m_progress);
+    row->addWidget(m_cancelOpen);
     row->addStretch(1);
+    // What the window has to say about the recording it shows.
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setStyleSheet(QStringLiteral("color: #A04000;"));
+    m_note->hide();
+    row->addWidget(m_note);
+    row->addSpacing(8);
     row->addWidget(m_source);
     return bar;
 }
 
 void GraphWindow::addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame)
 {
-    if (m_showingRecording)
-        return;
+    // Kept also while a recording is shown: back to live data, there is no
+    // hole where it was.
     const auto newest = m_live.newest();
-    if (newest && elapsedMs < newest->elapsedMs)
+    if (!m_showingRecording && newest && elapsedMs < newest->elapsedMs)
         m_timePanel->redrawAll(); // late: it goes in among the drawn samples
     m_live.add(graphSample(elapsedMs, frame));
     if (following())
@@ -109,10 +154,19 @@ void GraphWindow::addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame)
 
 void GraphWindow::addCommand(qint64 elapsedMs, int code, int value)
 {
-    if (m_showingRecording)
-        return;
     m_live.addCommand(graphCommand(elapsedMs, code, value));
-    scheduleRefresh();
+    if (!m_showingRecording)
+        scheduleRefresh();
+}
+
+void GraphWindow::addLinkEvent(qint64 elapsedMs, zcore::RecordEvent event)
+{
+    const auto newest = m_live.newest();
+    if (!m_showingRecording && newest && elapsedMs < newest->elapsedMs)
+        m_timePanel->redrawAll(); // late: it may break lines already drawn
+    m_live.addLinkEvent({elapsedMs, event});
+    if (!m_showingRecording)
+        scheduleRefresh();
 }
 
 void GraphWindow::clear()
@@ -121,14 +175,43 @@ void GraphWindow::clear()
     showLive();
 }
 
-void GraphWindow::showRecording(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
-                                const QList<GraphCommand> &commands, const QString &title)
+bool GraphWindow::openRecording(const QString &path)
 {
-    m_recording.clear();
-    for (const auto &[elapsedMs, frame] : frames)
-        m_recording.add(graphSample(elapsedMs, frame));
-    for (const GraphCommand &command : commands)
-        m_recording.addCommand(command);
+    if (!m_reader->start(path))
+        return false;
+    m_progress->setValue(0);
+    m_progress->setFormat(tr("%1 okunuyor… %p%").arg(QFileInfo(path).fileName()));
+    m_progress->show();
+    m_cancelOpen->show();
+    m_open->setEnabled(false);
+    return true;
+}
+
+bool GraphWindow::isReading() const { return m_reader->isReading(); }
+
+void GraphWindow::recordingRead(const QString &why, bool cancelled)
+{
+    m_progress->hide();
+    m_cancelOpen->hide();
+    m_open->setEnabled(true);
+    if (auto recording = m_reader->take())
+        showRecording(std::move(*recording), QFileInfo(m_reader->path()).fileName());
+    emit recordingOpened(why, cancelled);
+}
+
+void GraphWindow::showRecording(GraphRecording recording, const QString &title)
+{
+    // What the reading left out of the file, and a file without frames.
+    QStringList notes;
+    if (recording.samples.isEmpty())
+        notes.append(tr("Kayıtta veri yok"));
+    if (recording.droppedBytes > 0)
+        notes.append(tr("Kesik son satır okunmadı (%1 bayt)").arg(recording.droppedBytes));
+    if (recording.skippedRows > 0)
+        notes.append(tr("Bilinmeyen olaylı %1 satır atlandı").arg(recording.skippedRows));
+    m_note->setText(notes.join(QStringLiteral(" · ")));
+    m_note->setVisible(!notes.isEmpty());
+    m_recording = std::move(recording.samples);
     m_showingRecording = true;
     m_paused = false;
     m_timePanel->redrawAll();
@@ -148,6 +231,7 @@ void GraphWindow::showLive()
     m_pageValid = false;
     m_pause->setEnabled(true);
     m_backToLive->hide();
+    m_note->hide();
     m_source->setText(tr("Canlı"));
     m_spans->button(m_liveSpanIndex)->setChecked(true);
     m_spanIndex = m_liveSpanIndex;
@@ -156,10 +240,15 @@ void GraphWindow::showLive()
 
 int GraphWindow::sampleCount() const { return int(shown().count()); }
 
+QPointF GraphWindow::firstPlotCentre() const { return m_timePanel->firstPlotCentre(this); }
+
+int GraphWindow::breakCount() const { return int(shown().breakCount()); }
+
 std::optional<GraphSample> GraphWindow::newest() const { return shown().newest(); }
 
 void GraphWindow::closeEvent(QCloseEvent *event)
 {
+    m_reader->cancel();
     emit closed();
     QWidget::closeEvent(event);
 }
@@ -174,7 +263,7 @@ std::pair<qint64, qint64> GraphWindow::visibleRange() const
 {
     if (!following())
         return {m_viewFrom, m_viewTo};
-    return {m_pageFrom, m_pageTo};
+    return saneRange(double(m_pageFrom), double(m_pageTo));
 }
 
 void GraphWindow::followNewest()
@@ -232,8 +321,16 @@ void GraphWindow::refresh()
     else
         m_mapBehind = true;
     QList<GraphTimeView::Marker> markers;
-    for (const GraphCommand &command : shown().commands(from, std::min(to, shownUntil())))
-        markers.append({command.elapsedMs / 1000.0, command.text});
+    const qint64 until = std::min(to, shownUntil());
+    for (const GraphCommand &command : shown().commands(from, until))
+        markers.append({command.elapsedMs / 1000.0, command.text, false});
+    const auto events = shown().linkEvents(from, until);
+    if (!events.empty()) {
+        for (const GraphLinkEvent &event : events)
+            markers.append({event.elapsedMs / 1000.0, linkEventText(event.event), true});
+        std::stable_sort(markers.begin(), markers.end(),
+                         [](const auto &a, const auto &b) { return a.seconds < b.seconds; });
+    }
     if (markers != m_markers) {
         m_markers = markers;
         m_timePanel->setMarkers(markers);
@@ -288,6 +385,9 @@ void GraphWindow::showReadout()
 void GraphWindow::setPaused(bool paused)
 {
     if (paused && !m_paused) {
+        // The range as it is drawn now, also when nothing was drawn yet.
+        if (following())
+            followNewest();
         const auto [from, to] = visibleRange();
         holdView(from, to);
         const auto newest = shown().newest();
@@ -310,42 +410,45 @@ void GraphWindow::chooseSpan(int index)
         const auto oldest = shown().oldest();
         const auto newest = shown().newest();
         if (span != 0)
-            holdView(m_viewTo - span, m_viewTo);
+            holdView(double(m_viewTo - span), double(m_viewTo));
         else if (oldest)
-            holdView(oldest->elapsedMs,
-                     std::max(newest->elapsedMs, oldest->elapsedMs + kLeastViewMs));
+            holdView(double(oldest->elapsedMs), double(newest->elapsedMs));
+        else
+            holdView(0, double(kSpansMs[0]));
     }
     refresh();
 }
 
 void GraphWindow::zoom(double factor, double anchorSeconds)
 {
-    const auto [from, to] = visibleRange();
     if (following())
         setPaused(true);
-    const qint64 width =
-        std::clamp(qint64(std::llround((to - from) * factor)), kLeastViewMs, kMostViewMs);
-    const double anchor = anchorSeconds * 1000;
-    const qint64 newFrom =
-        qint64(std::llround(anchor - (anchor - from) * width / double(to - from)));
+    // The range held is at least a second wide, so the division is safe.
+    const auto [from, to] = visibleRange();
+    const double width =
+        std::clamp((to - from) * factor, double(kLeastTimeRangeMs), double(kMostTimeRangeMs));
+    double anchor = anchorSeconds * 1000;
+    if (!std::isfinite(anchor))
+        anchor = (from + to) / 2.0;
+    const double newFrom = anchor - (anchor - double(from)) * width / double(to - from);
     holdView(newFrom, newFrom + width);
     refresh();
 }
 
 void GraphWindow::pan(double deltaSeconds)
 {
-    const auto [from, to] = visibleRange();
     if (following())
         setPaused(true);
-    const qint64 delta = qint64(std::llround(deltaSeconds * 1000));
-    holdView(from + delta, to + delta);
+    const auto [from, to] = visibleRange();
+    const double delta = deltaSeconds * 1000;
+    if (std::isfinite(delta))
+        holdView(from + delta, to + delta);
     refresh();
 }
 
-void GraphWindow::holdView(qint64 fromMs, qint64 toMs)
+void GraphWindow::holdView(double fromMs, double toMs)
 {
-    m_viewFrom = fromMs;
-    m_viewTo = toMs;
+    std::tie(m_viewFrom, m_viewTo) = saneRange(fromMs, toMs);
 }
 
 void GraphWindow::pointAt(std::optional<double> seconds)

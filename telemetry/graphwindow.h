@@ -7,6 +7,10 @@
 // Live frames are cheap to add: they go into the model, and the plot is
 // redrawn by a coalescing timer, at most every 100 ms, from the visible
 // range only.
+//
+// A recording is read on a thread of its own (GraphRecordingReader), with a
+// progress bar and "Durdur" in the tool bar; live frames go on meanwhile.
+// Closing the window stops the read.
 #pragma once
 
 #include "core/decode.h"
@@ -23,9 +27,11 @@
 #include <utility>
 
 class GraphMapView;
+class GraphRecordingReader;
 class GraphTimePanel;
 class QButtonGroup;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTimer;
 
@@ -40,28 +46,42 @@ public:
     // A top-level window even with a parent (the parent only owns it).
     explicit GraphWindow(QWidget *parent = nullptr);
 
-    // A frame received elapsedMs into the session. Ignored while a
-    // recording is shown.
+    // A frame received elapsedMs into the session; kept while a recording
+    // is shown, and there once the window shows live data again.
     void addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame);
-    // A command the tool sent. Ignored while a recording is shown.
+    // A command the tool sent; kept as frames are.
     void addCommand(qint64 elapsedMs, int code, int value);
+    // An event of the link (device lost or back, port closed or opened):
+    // a marker, and the lines break at a lost device or a closed port.
+    void addLinkEvent(qint64 elapsedMs, zcore::RecordEvent event);
     // Forgets the live session and any recording shown; shows live data.
     void clear();
 
     // Shows a recording whole (span "Tümü") until showLive().
-    void showRecording(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
-                       const QList<GraphCommand> &commands, const QString &title);
+    void showRecording(GraphRecording recording, const QString &title);
     void showLive();
+    // Starts reading a recording to show it; recordingOpened() follows.
+    // False while another one is being read (which goes on).
+    bool openRecording(const QString &path);
+    bool isReading() const;
 
     // Of what is shown: the recording, or else the live session.
     int sampleCount() const;
     std::optional<GraphSample> newest() const;
+    // The places the lines are broken because frames are missing.
+    int breakCount() const;
     bool isPaused() const { return m_paused; }
+    // The centre of the first plot (injection times), in this window's
+    // coordinates: where a script turns the wheel.
+    QPointF firstPlotCentre() const;
     bool isShowingRecording() const { return m_showingRecording; }
 
 signals:
     void openRecordingRequested();
     void closed();
+    // Once per openRecording(): shown (why empty, not cancelled), refused
+    // with the reason, or stopped ("Durdur", the window closed).
+    void recordingOpened(const QString &why, bool cancelled);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -83,8 +103,10 @@ private:
     void chooseSpan(int index);
     void zoom(double factor, double anchorSeconds);
     void pan(double deltaSeconds);
-    void holdView(qint64 fromMs, qint64 toMs);
+    // Holds a range the axes can take, as near to this one as may be.
+    void holdView(double fromMs, double toMs);
     void pointAt(std::optional<double> seconds);
+    void recordingRead(const QString &why, bool cancelled);
     QWidget *makeToolBar();
 
     GraphSamples m_live{GraphSamples::kLiveKeepMs};
@@ -94,7 +116,7 @@ private:
     int m_spanIndex = 1;     // into kSpansMs
     int m_liveSpanIndex = 1; // restored by showLive()
     qint64 m_viewFrom = 0;   // the range shown while not following
-    qint64 m_viewTo = 0;
+    qint64 m_viewTo = kSpansMs[0];
     qint64 m_heldUntilMs = 0; // the newest sample when paused
     bool m_pageValid = false; // the range shown while following
     qint64 m_pageFrom = 0;
@@ -103,14 +125,18 @@ private:
     QList<GraphTimeView::Marker> m_markers;
     std::optional<double> m_pointerSeconds;
 
-    QTimer *m_refreshTimer = nullptr;      // child
-    QTimer *m_mapTimer = nullptr;          // child
-    QButtonGroup *m_spans = nullptr;       // child
-    QPushButton *m_pause = nullptr;        // child widget
-    QPushButton *m_open = nullptr;         // child widget
-    QPushButton *m_backToLive = nullptr;   // child widget
-    QLabel *m_source = nullptr;            // child widget
-    QLabel *m_readout = nullptr;           // child widget
-    GraphTimePanel *m_timePanel = nullptr; // child widget
-    GraphMapView *m_mapView = nullptr;     // child widget
+    QTimer *m_refreshTimer = nullptr;         // child
+    QTimer *m_mapTimer = nullptr;             // child
+    QButtonGroup *m_spans = nullptr;          // child
+    QPushButton *m_pause = nullptr;           // child widget
+    QPushButton *m_open = nullptr;            // child widget
+    QPushButton *m_backToLive = nullptr;      // child widget
+    QLabel *m_note = nullptr;                 // child widget
+    QLabel *m_source = nullptr;               // child widget
+    QProgressBar *m_progress = nullptr;       // child widget, shown while reading
+    QPushButton *m_cancelOpen = nullptr;      // child widget, shown while reading
+    GraphRecordingReader *m_reader = nullptr; // child
+    QLabel *m_readout = nullptr;              // child widget
+    GraphTimePanel *m_timePanel = nullptr;    // child widget
+    GraphMapView *m_mapView = nullptr;        // child widget
 };

@@ -37,6 +37,7 @@ private slots:
     void turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes();
     void bandLevelTypedOrLoadedFromSavedSettingsReachesTheUnitAndComesBack();
     void recordingHoldsEveryFrameTheUnitSentAndTheCommands();
+    void wheelOverAnEmptyRecordingLeavesTheToolAnsweringAndSmall();
 
 private:
     // The unit on its pseudo-terminal and the tool with port 1 on it.
@@ -527,6 +528,61 @@ void EndToEndTest::recordingHoldsEveryFrameTheUnitSentAndTheCommands()
     QVERIFY(!refused.value("ok").toBool());
     QVERIFY(!refused.value("error").toString().isEmpty());
     QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), frames);
+    QVERIFY(tool.finish());
+}
+
+namespace {
+// The resident memory of a process in kB, from the kernel.
+qint64 residentKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+} // namespace
+
+void EndToEndTest::wheelOverAnEmptyRecordingLeavesTheToolAnsweringAndSmall()
+{
+    ToolSession tool;
+    QVERIFY(startWithoutUnit(tool));
+    // What --record writes with the unit off: the header, the port opened,
+    // the recording stopped.
+    const QString empty = m_dir.filePath(QStringLiteral("empty.csv"));
+    {
+        QFile file(empty);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        zcore::RecordRow row;
+        row.time = QDateTime::currentDateTime();
+        row.event = zcore::RecordEvent::PortOpen;
+        QByteArray bytes = zcore::recordingHeaderLine() + zcore::recordingLine(row);
+        row.elapsedMs = 2500;
+        row.event = zcore::RecordEvent::RecordingStopped;
+        bytes += zcore::recordingLine(row);
+        QVERIFY(file.write(bytes) == bytes.size());
+    }
+    const QJsonObject wheel{{"op", "wheel"}, {"window", "Graph"}, {"delta", 120}};
+    QCOMPARE(tool.request(wheel).value("error").toString(), QStringLiteral("unknown window"));
+
+    QVERIFY(tool.ok("action", {{"id", "graph-open"}, {"file", empty}}));
+    QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), 0);
+    const qint64 pid = tool.process.processId();
+    const qint64 before = residentKb(pid);
+    for (const int delta : {120, -120, 240, -360})
+        QVERIFY(tool.ok("wheel", {{"window", "Graph"}, {"delta", delta}}));
+    QVERIFY(tool.ok("wait", {{"ms", 500}}));
+    QVERIFY(tool.windowVisible("Graph"));
+    const qint64 after = residentKb(pid);
+    qInfo("resident %lld kB before the wheel, %lld kB after", before, after);
+    QVERIFY2(after - before < 50 * 1024, qPrintable(QStringLiteral("%1 kB").arg(after - before)));
+
+    const QJsonObject other = tool.request({{"op", "wheel"}, {"window", "main"}, {"delta", 120}});
+    QVERIFY(!other.value("ok").toBool());
+    QVERIFY(tool.ok("close", {{"window", "Graph"}}));
+    QCOMPARE(tool.request(wheel).value("error").toString(), QStringLiteral("window is hidden"));
     QVERIFY(tool.finish());
 }
 

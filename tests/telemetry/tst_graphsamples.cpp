@@ -1,6 +1,7 @@
 // The graph's model, without a window: samples from frames in physical
 // units, the engine speed rule, the hour kept live, range and nearest
-// queries, speed bands and the texts of command markers.
+// queries, speed bands, the texts of command markers, where the lines break
+// and a recording's rows as samples.
 #include "core/decode.h"
 #include "core/frame.h"
 #include "support/payloads.h"
@@ -40,6 +41,11 @@ private slots:
     void bandOfASampleFollowsTheSpeedTable();
     void commandMarkersReadAsTheSetting_data();
     void commandMarkersReadAsTheSetting();
+    void linesBreakWhereFramesAreMissing_data();
+    void linesBreakWhereFramesAreMissing();
+    void breaksLeaveWithTheSamplesAnHourOld();
+    void recordingRowsBecomeSamplesMarkersAndBreaks();
+    void recordingConversionStopsWhenAsked();
 };
 
 void GraphSamplesTest::workedFrameGivesPhysicalValues()
@@ -183,6 +189,133 @@ void GraphSamplesTest::commandMarkersReadAsTheSetting()
     QCOMPARE(c.elapsedMs, 4200);
     QCOMPARE(c.code, code);
     QCOMPARE(c.value, value);
+}
+
+void GraphSamplesTest::linesBreakWhereFramesAreMissing_data()
+{
+    using Events = QList<std::pair<qint64, int>>; // ms, zcore::RecordEvent
+    QTest::addColumn<QList<qint64>>("samples");
+    QTest::addColumn<Events>("events");
+    QTest::addColumn<QList<qsizetype>>("breaks"); // samples that start a new line
+    const auto lost = int(zcore::RecordEvent::DeviceLost);
+    const auto back = int(zcore::RecordEvent::DeviceReturned);
+    const auto closed = int(zcore::RecordEvent::PortClosed);
+    const auto open = int(zcore::RecordEvent::PortOpen);
+    using Breaks = QList<qsizetype>;
+    QTest::newRow("frames every 100 ms") << QList<qint64>{0, 100, 200} << Events{} << Breaks{};
+    QTest::newRow("a second apart: no break")
+        << QList<qint64>{0, 1000, 2000} << Events{} << Breaks{};
+    QTest::newRow("more than a second apart")
+        << QList<qint64>{0, 100, 1101, 1200, 5000} << Events{} << Breaks{2, 4};
+    QTest::newRow("device lost, frames sooner after")
+        << QList<qint64>{0, 100, 200, 300} << Events{{150, lost}, {160, back}} << Breaks{2};
+    QTest::newRow("port closed and opened again")
+        << QList<qint64>{0, 100, 200} << Events{{40, closed}, {60, open}} << Breaks{1};
+    QTest::newRow("device back or port opened alone: no break")
+        << QList<qint64>{0, 100, 200} << Events{{50, back}, {150, open}} << Breaks{};
+    QTest::newRow("event with the earlier sample's time: between them")
+        << QList<qint64>{0, 100, 200} << Events{{100, lost}} << Breaks{2};
+    QTest::newRow("event with the later sample's time: after it")
+        << QList<qint64>{0, 100, 200} << Events{{200, lost}} << Breaks{};
+    QTest::newRow("two events and a gap between two samples: one break")
+        << QList<qint64>{0, 3000} << Events{{10, lost}, {20, closed}} << Breaks{1};
+    QTest::newRow("events before the first and after the last sample")
+        << QList<qint64>{500, 600} << Events{{100, lost}, {700, closed}} << Breaks{};
+    QTest::newRow("no sample") << QList<qint64>{} << Events{{100, lost}} << Breaks{};
+}
+
+void GraphSamplesTest::linesBreakWhereFramesAreMissing()
+{
+    using Events = QList<std::pair<qint64, int>>;
+    QFETCH(QList<qint64>, samples);
+    QFETCH(Events, events);
+    QFETCH(QList<qsizetype>, breaks);
+    GraphSamples model;
+    for (const auto &[ms, event] : std::as_const(events))
+        model.addLinkEvent({ms, zcore::RecordEvent(event)});
+    for (const qint64 ms : std::as_const(samples))
+        model.add(sampleAt(ms));
+    const std::vector<qsizetype> found = model.breaksIn(model.all());
+    QCOMPARE(QList<qsizetype>(found.begin(), found.end()), breaks);
+    QCOMPARE(model.breakCount(), breaks.size());
+    QCOMPARE(model.linkEvents(INT64_MIN, INT64_MAX).size(), size_t(events.size()));
+}
+
+void GraphSamplesTest::breaksLeaveWithTheSamplesAnHourOld()
+{
+    GraphSamples samples;
+    samples.add(sampleAt(0));
+    samples.addLinkEvent({50, zcore::RecordEvent::DeviceLost});
+    samples.add(sampleAt(100));
+    samples.add(sampleAt(5000)); // more than a second later
+    QCOMPARE(samples.breakCount(), 2);
+    // Of a range: indices into the range given.
+    const std::vector<qsizetype> inRange = samples.breaksIn(samples.range(100, 5000));
+    QCOMPARE(inRange, std::vector<qsizetype>{1});
+
+    samples.add(sampleAt(3'600'101)); // the first two samples and the event leave
+    QCOMPARE(samples.count(), 2);
+    QVERIFY(samples.linkEvents(INT64_MIN, INT64_MAX).empty());
+    QCOMPARE(samples.breakCount(), 1);
+    QCOMPARE(linkEventText(zcore::RecordEvent::DeviceLost), QStringLiteral("Cihaz koptu"));
+    QCOMPARE(linkEventText(zcore::RecordEvent::PortOpen), QStringLiteral("Port açıldı"));
+}
+
+void GraphSamplesTest::recordingRowsBecomeSamplesMarkersAndBreaks()
+{
+    const QByteArray payload = *zcore::framePayload(payloads::workedFrame());
+    zcore::Recording recording;
+    const auto row = [](qint64 ms, zcore::RecordEvent event, const QByteArray &bytes = {}) {
+        zcore::RecordRow r;
+        r.elapsedMs = ms;
+        r.event = event;
+        r.payload = bytes;
+        return r;
+    };
+    recording.rows = {row(0, zcore::RecordEvent::PortOpen),
+                      row(100, zcore::RecordEvent::Frame, payload),
+                      row(200, zcore::RecordEvent::Frame, payload),
+                      row(250, zcore::RecordEvent::DeviceLost),
+                      row(260, zcore::RecordEvent::DeviceReturned),
+                      row(300, zcore::RecordEvent::Frame, payload),
+                      row(300, zcore::RecordEvent::Command),
+                      row(400, zcore::RecordEvent::RecordingStopped)};
+    recording.rows[6].code = 1;
+    recording.rows[6].value = 57;
+    recording.droppedBytes = 120;
+    recording.skippedRows = 3;
+    const auto graph = graphRecording(recording);
+    QVERIFY(graph);
+    QCOMPARE(graph->samples.count(), 3);
+    QCOMPARE(graph->samples.newest()->inMs[0], (500 - 3) / 126.0);
+    QCOMPARE(graph->samples.commandCount(), 1);
+    QCOMPARE(graph->samples.commands(0, 400).front().text, QStringLiteral("Kalori 2 → 57"));
+    QCOMPARE(graph->samples.linkEvents(0, 400).size(), size_t(3));
+    QCOMPARE(graph->samples.breakCount(), 1);
+    QCOMPARE(graph->droppedBytes, 120);
+    QCOMPARE(graph->skippedRows, 3);
+}
+
+void GraphSamplesTest::recordingConversionStopsWhenAsked()
+{
+    zcore::Recording recording;
+    zcore::RecordRow frame;
+    frame.payload = *zcore::framePayload(payloads::workedFrame());
+    for (int i = 0; i < 200'000; ++i) {
+        frame.elapsedMs = i * 100;
+        recording.rows.append(frame);
+    }
+    QList<qsizetype> told;
+    const auto stopped = graphRecording(recording, [&told](qsizetype done, qsizetype total) {
+        told.append(done);
+        return total == 200'000 && told.size() < 2;
+    });
+    QVERIFY(!stopped);
+    QCOMPARE(told.size(), 2);
+    QVERIFY(told[0] > 0 && told[1] > told[0]);
+    const auto whole = graphRecording(recording, [](qsizetype, qsizetype) { return true; });
+    QVERIFY(whole);
+    QCOMPARE(whole->samples.count(), 200'000);
 }
 
 QTEST_GUILESS_MAIN(GraphSamplesTest)

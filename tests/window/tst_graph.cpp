@@ -3,23 +3,35 @@
 // pointer, marks commands, maps by speed band and shows a recording whole.
 #include "core/decode.h"
 #include "core/frame.h"
+#include "core/recording.h"
+#include "shell/automationstate.h"
+#include "shell/gestures.h"
+#include "shell/recordingactions.h"
+#include "shell/toolactions.h"
 #include "support/payloads.h"
+#include "support/shellfixture.h"
 #include "telemetry/graphmapview.h"
 #include "telemetry/graphtimepanel.h"
 #include "telemetry/graphwindow.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QValueAxis>
 
 #include <cmath>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -43,6 +55,18 @@ zcore::LiveFrame frameOf(int inWord, int outWord)
 
 // An engine at about 815 rpm: in 3.6 ms, I + O for that speed.
 zcore::LiveFrame idleFrame() { return frameOf(457, 18552 - 457); }
+
+// What the window shows of a recording with these frames and commands.
+GraphRecording recordingOf(const QList<std::pair<qint64, zcore::LiveFrame>> &frames,
+                           const QList<GraphCommand> &commands = {})
+{
+    GraphRecording recording;
+    for (const auto &[ms, frame] : frames)
+        recording.samples.add(graphSample(ms, frame));
+    for (const GraphCommand &command : commands)
+        recording.samples.addCommand(command);
+    return recording;
+}
 
 // The pointer over a view with no button held (QTest moves the cursor, and
 // the offscreen platform turns that into no move event).
@@ -87,6 +111,86 @@ bool drawnNear(GraphTimeView *view, QPointF value, const QColor &colour)
     return false;
 }
 
+const QColor kRpmColour(0x30, 0x30, 0x30);
+
+void chooseSpan(GraphWindow &w, const QString &name)
+{
+    for (auto *b : w.findChildren<QAbstractButton *>())
+        if (b->text() == name)
+            QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// A recording file of these rows, written as the recorder writes them.
+bool writeRecording(const QString &path, const QList<zcore::RecordRow> &rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray bytes = zcore::recordingHeaderLine();
+    for (const zcore::RecordRow &row : rows)
+        bytes += zcore::recordingLine(row);
+    return file.write(bytes) == bytes.size();
+}
+
+zcore::RecordRow rowAt(qint64 ms, zcore::RecordEvent event, const QByteArray &payload = {})
+{
+    zcore::RecordRow row;
+    row.time = QDateTime(QDate(2026, 12, 7), QTime(14, 5)).addMSecs(ms);
+    row.elapsedMs = ms;
+    row.event = event;
+    row.payload = payload;
+    return row;
+}
+
+// A recording of frames every 100 ms, written fast; returns its size.
+qint64 writeLargeRecording(const QString &path, int rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return -1;
+    QByteArray bytes = zcore::recordingHeaderLine();
+    bytes.reserve(qsizetype(rows) * 220);
+    const QByteArray payload = payloads::workedFrame().sliced(3);
+    for (int i = 0; i < rows; ++i)
+        bytes += zcore::recordingLine(rowAt(i * 100, zcore::RecordEvent::Frame, payload));
+    return file.write(bytes);
+}
+
+// Runs graph-open as a script does and waits for its answer, which comes
+// once the file has been read (or refused).
+ToolActions::Result openInGraph(ShellFixture &f, const QString &path, int timeoutMs = 20'000)
+{
+    const auto answer = std::make_shared<std::optional<ToolActions::Result>>();
+    f.shell->actions().run(QStringLiteral("graph-open"), path,
+                           [answer](const ToolActions::Result &r) { *answer = r; });
+    if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, timeoutMs))
+        return {false, QStringLiteral("no answer in time")};
+    return **answer;
+}
+
+int graphBreaks(ShellFixture &f)
+{
+    return automationState(*f.shell)
+        .value(QStringLiteral("graph"))
+        .toObject()
+        .value(QStringLiteral("breaks"))
+        .toInt(-1);
+}
+
+// The worked frame with a counter in payload bytes 32-33, which the tool
+// does not interpret.
+QByteArray countedFrame(int k)
+{
+    QByteArray payload = payloads::workedFrame().sliced(3);
+    zcore::putPayloadWord(payload, 32, k & 0xFFFF);
+    return zcore::telemetryFrame(payload);
+}
+
+int counterOf(const QByteArray &payload)
+{
+    return static_cast<unsigned char>(payload[31]) | static_cast<unsigned char>(payload[32]) << 8;
+}
+
 QStringList markerTexts(GraphWindow &w)
 {
     QStringList texts;
@@ -111,7 +215,22 @@ private slots:
     void commandsAppearAsMarkersWithText();
     void mapColoursSamplesByTheirSpeedBand();
     void mapDrawsNewCellsAndDropsCellsOfSamplesGone();
-    void recordingIsShownWholeAndLiveFramesWaitForShowLive();
+    void recordingIsShownWholeAndShowLiveGoesBack();
+    void viewStaysFiniteAndWideWhateverTheGesture_data();
+    void viewStaysFiniteAndWideWhateverTheGesture();
+    void emptyRecordingOpensWithANote();
+    void liveFramesAreKeptWhileARecordingIsShown();
+    void linesBreakWhereMoreThanASecondPassedWithoutAFrame_data();
+    void linesBreakWhereMoreThanASecondPassedWithoutAFrame();
+    void linkEventsBreakTheLinesAndAreMarked_data();
+    void linkEventsBreakTheLinesAndAreMarked();
+    void recordedLinkEventsBreakTheLinesAndAreMarked();
+    void largeRecordingOpensWhileEveryLiveFrameIsRecorded();
+    void secondOpenWhileOneIsReadIsRefused();
+    void readingShowsItsProgressAndStops_data();
+    void readingShowsItsProgressAndStops();
+    void refusedFileLeavesTheWindowAsItWas();
+    void noteSaysWhatTheReadingLeftOut();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -217,6 +336,14 @@ void GraphTest::wheelZoomsAndDragMovesTheTimeAxis()
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, middle + QPoint(100, 0));
     QVERIFY2(panel->timeAxis()->min() < before, "dragging right shows earlier times");
     QCOMPARE(panel->timeAxis()->max() - panel->timeAxis()->min(), width);
+
+    // The same through the window's own event path, as a script turns it:
+    // over the first plot's centre, to whatever lies at that point; a notch
+    // towards the user shows a quarter more around that centre.
+    const double centre = (panel->timeAxis()->min() + panel->timeAxis()->max()) / 2;
+    gestures::wheel(&w, w.firstPlotCentre(), -120);
+    QVERIFY(std::abs(panel->timeAxis()->max() - panel->timeAxis()->min() - 120.0) < 0.01);
+    QVERIFY(std::abs((panel->timeAxis()->min() + panel->timeAxis()->max()) / 2 - centre) < 0.3);
 }
 
 void GraphTest::readoutShowsTheSampleUnderThePointer()
@@ -330,7 +457,7 @@ void GraphTest::mapDrawsNewCellsAndDropsCellsOfSamplesGone()
     QVERIFY(colourAt(first) != band0);
 }
 
-void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
+void GraphTest::recordingIsShownWholeAndShowLiveGoesBack()
 {
     GraphWindow w;
     w.show();
@@ -345,7 +472,7 @@ void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
     frames.append({1'800'000, workedFrame()});
     frames.append({10, workedFrame()}); // out of order: put in place
     const QList<GraphCommand> commands = {graphCommand(60'000, 1, 57)};
-    w.showRecording(frames, commands, QStringLiteral("kayit.csv"));
+    w.showRecording(recordingOf(frames, commands), QStringLiteral("kayit.csv"));
     QVERIFY(w.isShowingRecording());
     QCOMPARE(w.sampleCount(), frames.size());
     QCOMPARE(w.newest()->elapsedMs, 3'600'000);
@@ -356,17 +483,468 @@ void GraphTest::recordingIsShownWholeAndLiveFramesWaitForShowLive()
             QVERIFY(b->isChecked());
     QVERIFY(panel->points(GraphTimePanel::Out1).size() <= 4000); // drawn per pixel column
 
-    w.addFrame(3'700'000, workedFrame());
-    w.addCommand(3'700'000, 2, 1);
-    QCOMPARE(w.sampleCount(), frames.size());
-    QCOMPARE(w.newest()->elapsedMs, 3'600'000);
-
     w.showLive();
     QVERIFY(!w.isShowingRecording());
     QCOMPARE(w.sampleCount(), 5);
-    w.addFrame(600, workedFrame());
-    QCOMPARE(w.sampleCount(), 6);
-    QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 0.6);
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 0.4);
+}
+
+void GraphTest::viewStaysFiniteAndWideWhateverTheGesture_data()
+{
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<bool>("shown"); // whether the window was ever shown before the gestures
+    QTest::newRow("live, empty") << false << 0 << true;
+    QTest::newRow("live, empty, never drawn") << false << 0 << false;
+    QTest::newRow("live, one sample") << false << 1 << true;
+    QTest::newRow("live, one sample, never drawn") << false << 1 << false;
+    QTest::newRow("recording, empty") << true << 0 << true;
+    QTest::newRow("recording, one sample") << true << 1 << true;
+}
+
+void GraphTest::viewStaysFiniteAndWideWhateverTheGesture()
+{
+    QFETCH(bool, recording);
+    QFETCH(int, samples);
+    QFETCH(bool, shown);
+    GraphWindow w;
+    if (shown) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (int i = 0; i < samples; ++i)
+        frames.append({5000, idleFrame()});
+    if (recording) {
+        w.showRecording(recordingOf(frames), QStringLiteral("kayit.csv"));
+    } else {
+        for (const auto &[ms, frame] : std::as_const(frames))
+            w.addFrame(ms, frame);
+    }
+    if (!shown) {
+        // Paused before anything was drawn: the held range is whatever the
+        // window had made of nothing.
+        w.findChild<QPushButton *>(QStringLiteral("pause"))->click();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+    auto *panel = w.findChild<GraphTimePanel *>();
+    auto *view = w.findChildren<GraphTimeView *>().first();
+    // Every time axis: finite, at least a second wide, at most a day, and a
+    // handful of ticks (a range of nothing once made Qt add ticks without end).
+    const auto axesSane = [&](const char *after) {
+        for (auto *v : w.findChildren<GraphTimeView *>()) {
+            const auto *axis = qobject_cast<QValueAxis *>(v->chart()->axes(Qt::Horizontal).first());
+            const double width = axis->max() - axis->min();
+            const QString range = QStringLiteral("after %1: %2 .. %3 step %4")
+                                      .arg(QLatin1String(after))
+                                      .arg(axis->min())
+                                      .arg(axis->max())
+                                      .arg(axis->tickInterval());
+            if (!std::isfinite(axis->min()) || !std::isfinite(axis->max()) || width < 1 ||
+                width > 24 * 3600 || width / axis->tickInterval() > 50)
+                return range;
+        }
+        return QString();
+    };
+    QTRY_COMPARE(axesSane("opening"), QString());
+
+    const QPoint middle = view->chart()->plotArea().center().toPoint();
+    for (const int delta : {120, 120, 120, -120, -360, 120 * 200, -120 * 200}) {
+        QWheelEvent wheel(middle, view->viewport()->mapToGlobal(middle), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        QCOMPARE(axesSane("a wheel turn"), QString());
+    }
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, middle);
+    QTest::mouseMove(view->viewport(), middle + QPoint(200, 0));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, middle + QPoint(200, 0));
+    QCOMPARE(axesSane("a drag"), QString());
+    for (auto *b : w.findChildren<QAbstractButton *>()) {
+        if (!b->isEnabled() || !b->isVisible())
+            continue;
+        if (b->objectName() == QLatin1String("openRecording") ||
+            b->objectName() == QLatin1String("backToLive"))
+            continue;
+        b->click();
+        QCOMPARE(axesSane(qPrintable(b->text())), QString());
+    }
+    QTest::qWait(2 * GraphWindow::kRefreshMs);
+    QCOMPARE(axesSane("the refresh"), QString());
+    QCOMPARE(w.sampleCount(), samples);
+    QVERIFY(panel->timeAxis());
+}
+
+void GraphTest::emptyRecordingOpensWithANote()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *note = w.findChild<QLabel *>(QStringLiteral("note"));
+    QVERIFY(note);
+    QVERIFY(note->isHidden());
+
+    w.showRecording(recordingOf({}, {graphCommand(100, 1, 57)}), QStringLiteral("bos.csv"));
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Kayıtta veri yok"));
+    QCOMPARE(w.sampleCount(), 0);
+
+    w.showLive();
+    QVERIFY(note->isHidden());
+}
+
+void GraphTest::liveFramesAreKeptWhileARecordingIsShown()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    for (qint64 ms = 0; ms < 500; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), 0.4);
+
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (qint64 ms = 0; ms <= 60'000; ms += 100)
+        frames.append({ms, workedFrame()});
+    w.showRecording(recordingOf(frames), QStringLiteral("kayit.csv"));
+    // While the recording is shown, the unit goes on sending.
+    for (qint64 ms = 500; ms <= 3000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    w.addCommand(1500, 1, 57);
+    QCOMPARE(w.sampleCount(), frames.size());
+    QCOMPARE(w.newest()->elapsedMs, 60'000);
+
+    w.showLive();
+    QCOMPARE(w.sampleCount(), 31);
+    QCOMPARE(w.newest()->elapsedMs, 3000);
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), 3.0);
+    QTRY_VERIFY(markerTexts(w).contains(QStringLiteral("Kalori 2 → 57")));
+    const double idle = lastPoint(panel, GraphTimePanel::Rpm).y();
+    QVERIFY2(drawnNear(speed, QPointF(1.2, idle), kRpmColour), "no hole after the recording");
+}
+
+void GraphTest::linesBreakWhereMoreThanASecondPassedWithoutAFrame_data()
+{
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<bool>("fresh"); // the samples after the gap drawn over the settled image
+    QTest::addColumn<qint64>("gapFromMs");
+    QTest::addColumn<qint64>("gapToMs");
+    QTest::addColumn<qint64>("lastMs");
+    QTest::newRow("live, every sample")
+        << false << false << qint64(10'000) << qint64(13'000) << qint64(20'000);
+    QTest::newRow("live, fresh samples")
+        << false << true << qint64(10'000) << qint64(13'000) << qint64(20'000);
+    QTest::newRow("recording, per pixel column")
+        << true << false << qint64(1'800'000) << qint64(1'920'000) << qint64(3'600'000);
+}
+
+void GraphTest::linesBreakWhereMoreThanASecondPassedWithoutAFrame()
+{
+    QFETCH(bool, recording);
+    QFETCH(bool, fresh);
+    QFETCH(qint64, gapFromMs);
+    QFETCH(qint64, gapToMs);
+    QFETCH(qint64, lastMs);
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (qint64 ms = 0; ms <= gapFromMs; ms += 100)
+        frames.append({ms, idleFrame()});
+    for (qint64 ms = gapToMs; ms <= lastMs; ms += 100)
+        frames.append({ms, idleFrame()});
+    if (recording) {
+        w.showRecording(recordingOf(frames), QStringLiteral("kayit.csv"));
+    } else {
+        chooseSpan(w, QStringLiteral("30 s"));
+        // Fresh: the samples after the gap come once those before it are drawn.
+        for (const auto &[ms, frame] : std::as_const(frames))
+            if (!fresh || ms <= gapFromMs)
+                w.addFrame(ms, frame);
+        if (fresh) {
+            QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), gapFromMs / 1000.0);
+            for (const auto &[ms, frame] : std::as_const(frames))
+                if (ms > gapFromMs)
+                    w.addFrame(ms, frame);
+        }
+        QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), lastMs / 1000.0);
+    }
+    const double idle = lastPoint(panel, GraphTimePanel::Rpm).y();
+    const double before = gapFromMs / 2000.0;
+    const double inGap = (gapFromMs + gapToMs) / 2000.0;
+    const double after = (gapToMs + lastMs) / 2000.0;
+    QTRY_VERIFY(drawnNear(speed, QPointF(before, idle), kRpmColour));
+    QVERIFY(drawnNear(speed, QPointF(after, idle), kRpmColour));
+    QVERIFY2(!drawnNear(speed, QPointF(inGap, idle), kRpmColour), "no line across the gap");
+}
+
+void GraphTest::linkEventsBreakTheLinesAndAreMarked_data()
+{
+    QTest::addColumn<int>("gone"); // zcore::RecordEvent
+    QTest::addColumn<int>("back");
+    QTest::addColumn<QString>("goneText");
+    QTest::addColumn<QString>("backText");
+    QTest::newRow("device lost") << int(zcore::RecordEvent::DeviceLost)
+                                 << int(zcore::RecordEvent::DeviceReturned)
+                                 << QStringLiteral("Cihaz koptu")
+                                 << QStringLiteral("Cihaz geri geldi");
+    QTest::newRow("port closed") << int(zcore::RecordEvent::PortClosed)
+                                 << int(zcore::RecordEvent::PortOpen)
+                                 << QStringLiteral("Port kapandı") << QStringLiteral("Port açıldı");
+}
+
+void GraphTest::linkEventsBreakTheLinesAndAreMarked()
+{
+    QFETCH(int, gone);
+    QFETCH(int, back);
+    QFETCH(QString, goneText);
+    QFETCH(QString, backText);
+    LoadedShell f;
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    chooseSpan(*w, QStringLiteral("30 s"));
+    auto *panel = w->findChild<GraphTimePanel *>();
+    GraphTimeView *speed = viewTitled(*w, QStringLiteral("Motor devri"));
+
+    for (int i = 0; i < 10; ++i) {
+        f.link.receive(payloads::workedFrame());
+        QTest::qWait(100);
+    }
+    const qint64 lastBefore = w->newest()->elapsedMs;
+    // The frames after the event come sooner than a second: the event alone
+    // breaks the lines.
+    f.shell->recording().linkEvent(zcore::RecordEvent(gone));
+    QTest::qWait(300);
+    f.shell->recording().linkEvent(zcore::RecordEvent(back));
+    QTest::qWait(300);
+    f.link.receive(payloads::workedFrame());
+    const qint64 firstAfter = w->newest()->elapsedMs;
+    QVERIFY2(firstAfter - lastBefore < 1000, qPrintable(QString::number(firstAfter - lastBefore)));
+    for (int i = 0; i < 5; ++i) {
+        QTest::qWait(100);
+        f.link.receive(payloads::workedFrame());
+    }
+    QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), w->newest()->elapsedMs / 1000.0);
+    QTRY_VERIFY(markerTexts(*w).contains(goneText));
+    QVERIFY(markerTexts(*w).contains(backText));
+    QCOMPARE(graphBreaks(f), 1);
+
+    const double rpm = lastPoint(panel, GraphTimePanel::Rpm).y();
+    QVERIFY(drawnNear(speed, QPointF(lastBefore / 1000.0 - 0.5, rpm), kRpmColour));
+    QVERIFY2(!drawnNear(speed, QPointF((lastBefore + firstAfter) / 2000.0, rpm), kRpmColour),
+             "no line across the event");
+}
+
+void GraphTest::recordedLinkEventsBreakTheLinesAndAreMarked()
+{
+    LoadedShell f;
+    // Frames every 100 ms; the device lost and back within them, the port
+    // closed and opened again, and once 1.5 s without a frame.
+    QList<zcore::RecordRow> rows{rowAt(0, zcore::RecordEvent::PortOpen)};
+    const QByteArray payload = payloads::workedFrame().sliced(3);
+    for (qint64 ms = 100; ms <= 9000; ms += 100) {
+        if (ms == 2000)
+            rows.append(rowAt(1950, zcore::RecordEvent::DeviceLost));
+        if (ms == 2200)
+            rows.append(rowAt(2150, zcore::RecordEvent::DeviceReturned));
+        if (ms == 5000) {
+            rows.append(rowAt(4950, zcore::RecordEvent::PortClosed));
+            rows.append(rowAt(4960, zcore::RecordEvent::PortOpen));
+        }
+        if (ms > 7000 && ms < 8500)
+            continue;
+        rows.append(rowAt(ms, zcore::RecordEvent::Frame, payload));
+    }
+    rows.append(rowAt(9000, zcore::RecordEvent::RecordingStopped));
+    const QString path = f.dir.filePath(QStringLiteral("olaylar.csv"));
+    QVERIFY(writeRecording(path, rows));
+
+    QVERIFY(openInGraph(f, path).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(w->isShowingRecording());
+    QCOMPARE(graphBreaks(f), 3);
+    QTRY_VERIFY(markerTexts(*w).contains(QStringLiteral("Cihaz koptu")));
+    for (const QString &text : {QStringLiteral("Cihaz geri geldi"), QStringLiteral("Port kapandı"),
+                                QStringLiteral("Port açıldı")})
+        QVERIFY2(markerTexts(*w).contains(text), qPrintable(text));
+
+    w->showLive();
+    QCOMPARE(graphBreaks(f), 0);
+}
+
+void GraphTest::largeRecordingOpensWhileEveryLiveFrameIsRecorded()
+{
+    LoadedShell f;
+    // About 20 MiB: a recording of nearly three hours.
+    constexpr int kRows = 100'000;
+    const QString big = f.dir.filePath(QStringLiteral("buyuk.csv"));
+    QVERIFY(writeLargeRecording(big, kRows) > 16 * 1024 * 1024);
+    const QString live = f.dir.filePath(QStringLiteral("canli.csv"));
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), live).ok);
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+
+    // The unit sends a frame every 20 ms throughout; each timer tick notes
+    // how long the event loop kept it waiting.
+    int sent = 0;
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    QTimer feed;
+    feed.setInterval(20);
+    QObject::connect(&feed, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+        f.link.receive(countedFrame(sent++));
+    });
+    clock.start();
+    feed.start();
+    QTest::qWait(300);
+    longestGap = 0;
+
+    QElapsedTimer opening;
+    opening.start();
+    const ToolActions::Result opened = openInGraph(f, big, 120'000);
+    const qint64 openMs = opening.elapsed();
+    QVERIFY2(opened.ok, qPrintable(opened.error));
+    QVERIFY(w->isShowingRecording());
+    QCOMPARE(w->sampleCount(), kRows);
+    QTest::qWait(300);
+    feed.stop();
+    qInfo("opened %d rows in %lld ms; %d live frames meanwhile; longest gap between ticks %lld ms",
+          kRows, openMs, sent, longestGap);
+
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+    QFile in(live);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QString why;
+    const auto recording = zcore::readRecording(in.readAll(), &why);
+    QVERIFY2(recording, qPrintable(why));
+    int next = 0;
+    for (const zcore::RecordRow &row : recording->rows) {
+        if (row.event != zcore::RecordEvent::Frame)
+            continue;
+        QCOMPARE(counterOf(row.payload), next & 0xFFFF);
+        ++next;
+    }
+    QCOMPARE(next, sent);
+    QVERIFY2(longestGap < 150,
+             qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
+}
+
+void GraphTest::secondOpenWhileOneIsReadIsRefused()
+{
+    LoadedShell f;
+    const QString big = f.dir.filePath(QStringLiteral("buyuk.csv"));
+    QVERIFY(writeLargeRecording(big, 50'000) > 0);
+    const QString small = f.dir.filePath(QStringLiteral("kucuk.csv"));
+    QVERIFY(writeLargeRecording(small, 10) > 0);
+
+    std::optional<ToolActions::Result> first;
+    f.shell->actions().run(QStringLiteral("graph-open"), big,
+                           [&first](const ToolActions::Result &r) { first = r; });
+    QVERIFY(!first); // answered once the file is read
+    QVERIFY(f.shell->recording().graph()->isReading());
+    const ToolActions::Result second = openInGraph(f, small);
+    QVERIFY(!second.ok);
+    QCOMPARE(second.error, QStringLiteral("bir kayıt zaten okunuyor"));
+    QTRY_VERIFY_WITH_TIMEOUT(first, 60'000);
+    QVERIFY(first->ok);
+    QCOMPARE(f.shell->recording().graph()->sampleCount(), 50'000);
+}
+
+void GraphTest::readingShowsItsProgressAndStops_data()
+{
+    QTest::addColumn<bool>("closeWindow"); // else "Durdur"
+    QTest::newRow("Durdur") << false;
+    QTest::newRow("the window closed") << true;
+}
+
+void GraphTest::readingShowsItsProgressAndStops()
+{
+    QFETCH(bool, closeWindow);
+    LoadedShell f;
+    const QString big = f.dir.filePath(QStringLiteral("buyuk.csv"));
+    QVERIFY(writeLargeRecording(big, 100'000) > 0);
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    for (int i = 0; i < 5; ++i)
+        f.link.receive(payloads::workedFrame());
+
+    std::optional<ToolActions::Result> opened;
+    f.shell->actions().run(QStringLiteral("graph-open"), big,
+                           [&opened](const ToolActions::Result &r) { opened = r; });
+    auto *progress = w->findChild<QProgressBar *>(QStringLiteral("openProgress"));
+    auto *stop = w->findChild<QPushButton *>(QStringLiteral("cancelOpen"));
+    QVERIFY(progress && stop);
+    QVERIFY(progress->isVisible());
+    QVERIFY(stop->isVisible());
+    QVERIFY(!w->findChild<QPushButton *>(QStringLiteral("openRecording"))->isEnabled());
+    if (closeWindow)
+        w->close();
+    else
+        QTest::mouseClick(stop, Qt::LeftButton);
+    QTRY_VERIFY(opened);
+    QVERIFY(!opened->ok);
+    QCOMPARE(opened->error, QString()); // stopped, as a person may: no reason
+    QVERIFY(!w->isReading());
+    QVERIFY(progress->isHidden());
+    QVERIFY(!w->isShowingRecording());
+    QCOMPARE(w->sampleCount(), 5); // the live session, as before
+    QCOMPARE(w->isVisible(), !closeWindow);
+}
+
+void GraphTest::refusedFileLeavesTheWindowAsItWas()
+{
+    LoadedShell f;
+    const QString damaged = f.dir.filePath(QStringLiteral("bozuk.csv"));
+    {
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(zcore::recordingHeaderLine() + "2026-12-07T14:05:31.250+03:00,0,frame,F4,,\r\n");
+    }
+    // A hidden graph stays hidden.
+    ToolActions::Result refused = openInGraph(f, damaged);
+    QVERIFY(!refused.ok);
+    QVERIFY2(refused.error.startsWith(QStringLiteral("bozuk.csv bir kayıt değil")),
+             qPrintable(refused.error));
+    QVERIFY(!f.shell->recording().graph()->isVisible());
+    refused = openInGraph(f, f.dir.filePath(QStringLiteral("yok.csv")));
+    QVERIFY(refused.error.contains(QStringLiteral("okunamadı")));
+
+    // A recording shown stays shown.
+    const QString small = f.dir.filePath(QStringLiteral("kucuk.csv"));
+    QVERIFY(writeLargeRecording(small, 10) > 0);
+    QVERIFY(openInGraph(f, small).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(w->isVisible());
+    QVERIFY(!openInGraph(f, damaged).ok);
+    QVERIFY(w->isVisible());
+    QVERIFY(w->isShowingRecording());
+    QCOMPARE(w->sampleCount(), 10);
+}
+
+void GraphTest::noteSaysWhatTheReadingLeftOut()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *note = w.findChild<QLabel *>(QStringLiteral("note"));
+    GraphRecording torn = recordingOf({{0, idleFrame()}, {100, idleFrame()}});
+    torn.droppedBytes = 87;
+    torn.skippedRows = 2;
+    w.showRecording(std::move(torn), QStringLiteral("kesik.csv"));
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Kesik son satır okunmadı (87 bayt) · "
+                                          "Bilinmeyen olaylı 2 satır atlandı"));
+    w.showRecording(recordingOf({{0, idleFrame()}}), QStringLiteral("tam.csv"));
+    QVERIFY(note->isHidden());
 }
 
 QTEST_MAIN(GraphTest)
