@@ -259,22 +259,16 @@ void SettingsPreview::showResult(SettingsRestore::State state,
             m_table->setItem(row, Result, new QTableWidgetItem(text));
         }
     }
-    switch (state) {
-    case SettingsRestore::State::Verified:
-        m_result->setText(tr("Ayarlar yüklendi ve doğrulandı."));
-        break;
-    case SettingsRestore::State::Mismatch:
-        m_result->setText(tr("Ünite bazı ayarları almadı."));
-        break;
-    case SettingsRestore::State::Unverified:
-        m_result->setText(tr("Ayarlar doğrulanamadı."));
-        break;
-    case SettingsRestore::State::Cancelled:
-        m_result->setText(tr("Durduruldu; kalan ayarlar gönderilmedi."));
-        break;
-    default:
-        break;
-    }
+    // What the line under the table says once a restore has ended, by state.
+    const QString outcomes[] = {QString(),
+                                QString(),
+                                QString(),
+                                tr("Ayarlar yüklendi ve doğrulandı."),
+                                tr("Ünite bazı ayarları almadı."),
+                                tr("Ayarlar doğrulanamadı."),
+                                tr("Durduruldu; kalan ayarlar gönderilmedi.")};
+    if (!outcomes[int(state)].isEmpty())
+        m_result->setText(outcomes[int(state)]);
     showState(state);
 }
 

@@ -22,23 +22,10 @@ SettingsRestore::SettingsRestore(SharedState &state, CommandSender &sender, QObj
 
 QString SettingsRestore::stateName(State state)
 {
-    switch (state) {
-    case State::Idle:
-        return QStringLiteral("idle");
-    case State::Sending:
-        return QStringLiteral("sending");
-    case State::Verifying:
-        return QStringLiteral("verifying");
-    case State::Verified:
-        return QStringLiteral("verified");
-    case State::Mismatch:
-        return QStringLiteral("mismatch");
-    case State::Unverified:
-        return QStringLiteral("unverified");
-    case State::Cancelled:
-        return QStringLiteral("cancelled");
-    }
-    return {};
+    // In the order of the enum.
+    static constexpr const char *kNames[] = {"idle",     "sending",    "verifying", "verified",
+                                             "mismatch", "unverified", "cancelled"};
+    return QString::fromLatin1(kNames[int(state)]);
 }
 
 int SettingsRestore::toSendCount() const
