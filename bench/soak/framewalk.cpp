@@ -182,9 +182,12 @@ FrameWalk walkFrames(const zcore::Recording &recording, const UnitEvents &unit)
         case zcore::RecordEvent::Command:
             walk.commands.append(row);
             break;
-        default:
-            ++walk.events[QString::fromLatin1(zcore::recordEventName(row.event))];
+        default: {
+            const QString name = QString::fromLatin1(zcore::recordEventName(row.event));
+            ++walk.events[name];
+            walk.linkEvents.append(LinkEvent{row.elapsedMs, name});
             break;
+        }
         }
     }
     walker.end();

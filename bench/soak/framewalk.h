@@ -43,6 +43,12 @@ struct ForeignRow {
     QString why;
 };
 
+// A row of the link's events (device-lost, device-returned, port-open, ...).
+struct LinkEvent {
+    qint64 elapsedMs = 0;
+    QString name;
+};
+
 struct FrameWalk {
     qint64 frameRows = 0;
     qint64 numberedRows = 0;
@@ -55,6 +61,7 @@ struct FrameWalk {
     QList<ForeignRow> foreign;
     QList<zcore::RecordRow> commands;
     QMap<QString, int> events; // link events by name ("device-lost", ...)
+    QList<LinkEvent> linkEvents;
 
     qint64 cutCount() const;
 };

@@ -148,19 +148,20 @@ bool printReport(const SoakResult &r, const QString &platform)
     const FrameWalk &w = r.walk;
     const int unplugs = r.unit.count(QStringLiteral("unplug"));
     const int replugs = r.unit.count(QStringLiteral("replug"));
-    const int lost = w.events.value(QStringLiteral("device-lost"));
-    const int returned = w.events.value(QStringLiteral("device-returned"));
     QStringList events;
     for (auto it = w.events.begin(); it != w.events.end(); ++it)
         events.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
     row(QStringLiteral("link events recorded"),
-        QStringLiteral("a device-lost for each unplug and a device-returned for each replug"),
-        QStringLiteral("%1 unplugs, %2 replugs; %3")
+        QStringLiteral("a device-lost at each unplug and a device-returned at each replug, "
+                       "nothing else"),
+        QStringLiteral("%1 unplugs, %2 replugs; %3; %4 in place, %5 out of place")
             .arg(unplugs)
             .arg(replugs)
             .arg(events.isEmpty() ? QStringLiteral("no event rows")
-                                  : events.join(QStringLiteral(", "))),
-        check(r.recordingRead && lost == unplugs && returned == replugs));
+                                  : events.join(QStringLiteral(", ")))
+            .arg(r.links.inPlace)
+            .arg(r.links.outOfPlace.size()),
+        check(r.recordingRead && r.links.outOfPlace.isEmpty()));
 
     // Frames.
     QStringList cut;
@@ -278,6 +279,10 @@ bool printReport(const SoakResult &r, const QString &platform)
                             .arg(l.number)
                             .arg(l.elapsedMs)
                             .arg(l.cause));
+    list(QStringLiteral("Link events out of place (times in the soak, the recording's rows "
+                        "placed by its start at %1):")
+             .arg(secs(r.recordStartMs)),
+         r.links.outOfPlace);
     list(QStringLiteral("Frames lost:"), lostText);
     QStringList foreignText;
     for (const ForeignRow &f : w.foreign)

@@ -4,6 +4,7 @@
 
 #include "faultplan.h"
 #include "framewalk.h"
+#include "linkevents.h"
 #include "procseries.h"
 #include "unitevents.h"
 
@@ -64,6 +65,8 @@ struct SoakResult {
     UnitEvents unit;
 
     FrameWalk walk;
+    LinkEventCheck links;
+    double recordStartMs = 0; // the soak's time at the recording's elapsed_ms 0
     bool recordingRead = false;
     qint64 recorderFrames = -1; // the tool's own count at the stop
     qint64 recorderCommands = -1;

@@ -130,8 +130,12 @@ bool SoakRun::startTool()
 
 bool SoakRun::waitForFrames()
 {
-    if (!ok(QStringLiteral("action"), {{QStringLiteral("id"), QStringLiteral("record-start")},
-                                       {QStringLiteral("file"), m_recording}}) ||
+    const double asked = now();
+    const bool recording =
+        ok(QStringLiteral("action"), {{QStringLiteral("id"), QStringLiteral("record-start")},
+                                      {QStringLiteral("file"), m_recording}});
+    m_r.recordStartMs = (asked + now()) / 2.0;
+    if (!recording ||
         !ok(QStringLiteral("action"), {{QStringLiteral("id"), QStringLiteral("graph-show")}})) {
         problem(QStringLiteral("record-start or graph-show was refused"));
         return false;
@@ -265,7 +269,13 @@ void SoakRun::finish()
         return;
     }
     m_r.recordingRead = true;
+    // The unit's notes say how much of each cut frame went out.
+    QFile notes(QDir(m_dir).filePath(QStringLiteral("unit-stderr.log")));
+    if (notes.open(QIODevice::ReadOnly | QIODevice::Text))
+        for (const QByteArray &line : notes.readAll().split('\n'))
+            m_r.unit.takeNote(QString::fromUtf8(line));
     m_r.walk = walkFrames(*recording, m_r.unit);
+    m_r.links = checkLinkEvents(m_r.walk.linkEvents, m_r.unit.cableOut(), m_r.recordStartMs);
     note(QStringLiteral("the recording: %1 frame rows, numbers %2 to %3")
              .arg(m_r.walk.frameRows)
              .arg(m_r.walk.firstNumber)

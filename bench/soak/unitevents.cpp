@@ -1,5 +1,6 @@
 #include "unitevents.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace soak {
@@ -114,7 +115,37 @@ int UnitEvents::count(const QString &name) const
 
 QString UnitEvents::touchedBy(qint64 frame) const
 {
-    return m_touched.value(frame).join(QStringLiteral(", "));
+    QString text = m_touched.value(frame).join(QStringLiteral(", "));
+    if (!text.isEmpty() && m_sent.contains(frame))
+        text += QStringLiteral(" (%1)").arg(m_sent.value(frame));
+    return text;
+}
+
+void UnitEvents::takeNote(const QString &line)
+{
+    static const QRegularExpression cut(
+        QStringLiteral("frame (\\d+) cut to (\\d+) of (\\d+) bytes"));
+    static const QRegularExpression pulled(
+        QStringLiteral("cable pulled after (\\d+) of (\\d+) bytes of frame (\\d+)"));
+    if (const auto m = cut.match(line); m.hasMatch())
+        m_sent.insert(m.captured(1).toLongLong(),
+                      QStringLiteral("%1 of %2 bytes sent").arg(m.captured(2), m.captured(3)));
+    else if (const auto m = pulled.match(line); m.hasMatch())
+        m_sent.insert(m.captured(3).toLongLong(),
+                      QStringLiteral("%1 of %2 bytes sent").arg(m.captured(1), m.captured(2)));
+}
+
+QList<UnitEvents::CableOut> UnitEvents::cableOut() const
+{
+    QList<CableOut> spells;
+    for (const UnitFault &f : m_faults) {
+        if (f.name == QLatin1String("unplug"))
+            spells.append(CableOut{f.atMs, -1});
+        else if (f.name == QLatin1String("replug") && !spells.isEmpty() &&
+                 spells.last().repluggedMs < 0)
+            spells.last().repluggedMs = f.atMs;
+    }
+    return spells;
 }
 
 QString UnitEvents::cutBy(qint64 frame) const { return m_cutBy.value(frame); }

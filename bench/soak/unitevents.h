@@ -50,6 +50,19 @@ public:
     // The name of the fault that cut a frame ("truncate", "unplug").
     QString cutBy(qint64 frame) const;
 
+    // Takes a note the unit wrote on stderr; those that say how much of a
+    // frame went out ("frame 120 cut to 12 of 37 bytes", "cable pulled after
+    // 5 of 37 bytes of frame 130") are kept for touchedBy().
+    void takeNote(const QString &line);
+
+    // When the cable was out, by the unit's lines: from each "fault unplug"
+    // to the "fault replug" after it (-1 while it never came).
+    struct CableOut {
+        double unpluggedMs = 0;
+        double repluggedMs = -1;
+    };
+    QList<CableOut> cableOut() const;
+
     // A fault line's fields; false for a line that is no fault line.
     static bool parseFault(const QString &line, UnitFault *fault);
 
@@ -63,6 +76,7 @@ private:
     QSet<qint64> m_zeroed;
     QHash<qint64, QStringList> m_touched;
     QHash<qint64, QString> m_cutBy;
+    QHash<qint64, QString> m_sent; // how much of a cut frame went out
 };
 
 } // namespace soak

@@ -14,6 +14,8 @@ private slots:
     void malformedFaultLinesAreNotFaults();
     void framesAreCutOnlyByTruncateAndUnplug();
     void linesAreSortedByWhatTheySay();
+    void notesSayHowMuchOfACutFrameWentOut();
+    void cableIsOutFromEachUnplugToItsReplug();
 };
 
 void UnitEventsTest::faultLinesAreRead_data()
@@ -105,6 +107,33 @@ void UnitEventsTest::linesAreSortedByWhatTheySay()
     QCOMPARE(unit.strays(), QStringList{"stray 11 22"});
     QCOMPARE(unit.errors().size(), 2);
     QCOMPARE(unit.faults().size(), 2);
+}
+
+void UnitEventsTest::notesSayHowMuchOfACutFrameWentOut()
+{
+    UnitEvents unit;
+    unit.take("fault truncate 1 frame 12", 0);
+    unit.take("fault unplug frame 20", 0);
+    unit.takeNote("zendalite-sim: frame 12 cut to 5 of 37 bytes");
+    unit.takeNote("zendalite-sim: cable pulled after 9 of 37 bytes of frame 20");
+    unit.takeNote("zendalite-sim: engine seed 4");
+    QCOMPARE(unit.touchedBy(12), QStringLiteral("truncate 1 (5 of 37 bytes sent)"));
+    QCOMPARE(unit.touchedBy(20), QStringLiteral("unplug (9 of 37 bytes sent)"));
+}
+
+void UnitEventsTest::cableIsOutFromEachUnplugToItsReplug()
+{
+    UnitEvents unit;
+    unit.take("fault unplug frame 5", 1000);
+    unit.take("fault replug", 4000);
+    unit.take("fault quiet 300", 5000);
+    unit.take("fault unplug frame 90", 9000);
+    const QList<UnitEvents::CableOut> out = unit.cableOut();
+    QCOMPARE(out.size(), 2);
+    QCOMPARE(out[0].unpluggedMs, 1000.0);
+    QCOMPARE(out[0].repluggedMs, 4000.0);
+    QCOMPARE(out[1].unpluggedMs, 9000.0);
+    QCOMPARE(out[1].repluggedMs, -1.0);
 }
 
 QTEST_GUILESS_MAIN(UnitEventsTest)
