@@ -46,7 +46,7 @@ QList<FaultShaper::Step> FaultShaper::takeQuiet()
     return {silenceStep(quiet.argument), report(quiet), plainStep(Step::Kind::Resume)};
 }
 
-QList<FaultShaper::Step> FaultShaper::shape(QByteArray frame)
+QList<FaultShaper::Step> FaultShaper::shape(QByteArray frame, std::optional<quint32> number)
 {
     QList<Step> steps;
     QList<Step> reports; // of the faults this frame finishes, after it
@@ -56,28 +56,31 @@ QList<FaultShaper::Step> FaultShaper::shape(QByteArray frame)
     if (index >= 0) {
         const Fault garbageFault = m_waiting.takeAt(index).fault;
         steps.append(sendStep(garbage(garbageFault.argument)));
-        steps.append(report(garbageFault));
+        steps.append(report(garbageFault, number, number));
         held = true;
     }
     index = indexOf(Fault::Kind::Zeros);
     if (index >= 0) {
         frame = zeroed(frame);
-        countFrame(index, reports);
+        countFrame(index, number, reports);
     }
     index = indexOf(Fault::Kind::Truncate);
     if (index >= 0) {
         const qsizetype whole = frame.size();
         frame.truncate(cutPoint(whole));
-        steps.append(
-            plainStep(Step::Kind::Note,
-                      QStringLiteral("frame cut to %1 of %2 bytes").arg(frame.size()).arg(whole)));
-        countFrame(index, reports);
+        steps.append(plainStep(
+            Step::Kind::Note,
+            QStringLiteral("%1 cut to %2 of %3 bytes")
+                .arg(number ? QStringLiteral("frame %1").arg(*number) : QStringLiteral("frame"))
+                .arg(frame.size())
+                .arg(whole)));
+        countFrame(index, number, reports);
     }
     index = indexOf(Fault::Kind::Late);
     if (index >= 0) {
         const Fault late = m_waiting.takeAt(index).fault;
         steps.append(silenceStep(late.argument));
-        reports.append(report(late));
+        reports.append(report(late, number, number));
         held = true;
     }
 
@@ -87,12 +90,14 @@ QList<FaultShaper::Step> FaultShaper::shape(QByteArray frame)
         const qsizetype part = cutPoint(frame.size());
         steps.append(sendStep(frame.first(part)));
         steps.append(plainStep(Step::Kind::Drain));
-        steps.append(plainStep(
-            Step::Kind::Note,
-            QStringLiteral("cable pulled after %1 of %2 bytes").arg(part).arg(frame.size())));
+        QString pulled =
+            QStringLiteral("cable pulled after %1 of %2 bytes").arg(part).arg(frame.size());
+        if (number)
+            pulled += QStringLiteral(" of frame %1").arg(*number);
+        steps.append(plainStep(Step::Kind::Note, pulled));
         steps.append(plainStep(Step::Kind::HangUp));
         steps.append(reports);
-        steps.append(report(unplug));
+        steps.append(report(unplug, number, number));
         return steps;
     }
 
@@ -103,7 +108,7 @@ QList<FaultShaper::Step> FaultShaper::shape(QByteArray frame)
         steps.append(sendStep(frame.first(split)));
         steps.append(silenceStep(gap.argument));
         steps.append(sendStep(frame.sliced(split)));
-        reports.append(report(gap));
+        reports.append(report(gap, number, number));
         held = true;
     } else {
         steps.append(sendStep(frame));
@@ -144,16 +149,26 @@ qsizetype FaultShaper::indexOf(Fault::Kind kind) const
     return -1;
 }
 
-void FaultShaper::countFrame(qsizetype index, QList<Step> &reports)
+void FaultShaper::countFrame(qsizetype index, std::optional<quint32> number, QList<Step> &reports)
 {
-    if (--m_waiting[index].framesLeft > 0)
+    Waiting &waiting = m_waiting[index];
+    if (!waiting.firstFrame)
+        waiting.firstFrame = number;
+    if (--waiting.framesLeft > 0)
         return;
-    reports.append(report(m_waiting.takeAt(index).fault));
+    const Waiting done = m_waiting.takeAt(index);
+    reports.append(report(done.fault, done.firstFrame, number));
 }
 
-FaultShaper::Step FaultShaper::report(const Fault &fault)
+FaultShaper::Step FaultShaper::report(const Fault &fault, std::optional<quint32> first,
+                                      std::optional<quint32> last)
 {
-    return plainStep(Step::Kind::Report, fault.doneLine());
+    QString line = fault.doneLine();
+    if (first && last && *first == *last)
+        line += QStringLiteral(" frame %1").arg(*first);
+    else if (first && last)
+        line += QStringLiteral(" frames %1-%2").arg(*first).arg(*last);
+    return plainStep(Step::Kind::Report, line);
 }
 
 } // namespace zsim

@@ -8,6 +8,10 @@
 // cable pulled part way through it (unplug) or a silence inside it (gap).
 // Of each kind the earliest waiting fault is taken; a later one of the same
 // kind waits for the frames after. A quiet spell is taken between frames.
+//
+// When the frames are numbered (FrameCounter), each fault's report names
+// the frames it touched: "fault truncate 3 frames 120-122", "fault unplug
+// frame 130". A quiet spell touches none.
 #pragma once
 
 #include "fault.h"
@@ -16,6 +20,8 @@
 #include <QList>
 #include <QRandomGenerator>
 #include <QString>
+
+#include <optional>
 
 namespace zsim {
 
@@ -52,8 +58,9 @@ public:
     QList<Step> takeQuiet();
 
     // The steps that put the next frame on the line. Without faults waiting
-    // that is the frame in one Send.
-    QList<Step> shape(QByteArray frame);
+    // that is the frame in one Send. `number` is the frame's number when the
+    // frames are numbered.
+    QList<Step> shape(QByteArray frame, std::optional<quint32> number = std::nullopt);
 
     // The pieces, open for tests.
     // Where to cut a frame of `size` bytes: 1 to size - 1 (size when below 2).
@@ -65,14 +72,18 @@ public:
 private:
     struct Waiting {
         Fault fault;
-        int framesLeft = 1; // truncate and zeros last several frames
+        int framesLeft = 1;                  // truncate and zeros last several frames
+        std::optional<quint32> firstFrame{}; // the number of the first frame it touched
     };
 
     qsizetype indexOf(Fault::Kind kind) const;
-    // Counts one frame off the waiting fault at index; when that was its
-    // last, takes it out and adds its report to reports.
-    void countFrame(qsizetype index, QList<Step> &reports);
-    static Step report(const Fault &fault);
+    // Counts the frame numbered `number` off the waiting fault at index; when
+    // that was its last, takes it out and adds its report to reports.
+    void countFrame(qsizetype index, std::optional<quint32> number, QList<Step> &reports);
+    // The fault's report; with the numbers of the first and last frame it
+    // touched when the frames are numbered.
+    static Step report(const Fault &fault, std::optional<quint32> first = std::nullopt,
+                       std::optional<quint32> last = std::nullopt);
 
     QList<Waiting> m_waiting;
     QRandomGenerator m_random;

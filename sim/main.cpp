@@ -105,6 +105,11 @@ int main(int argc, char *argv[])
         "  stray <hex bytes>\n"
         "  replay start | replay end   (with --replay)\n"
         "\n"
+        "With --counter, frame k of the run (from 1) carries k's low 16 bits at payload\n"
+        "positions 32-33 (little end first) and the sum of positions 1-33 at 34, numbered\n"
+        "when it is begun on the line, before a fault cuts it or fills it with zeros; the\n"
+        "fault lines then name the frames they touched (fault truncate 2 frames 120-121).\n"
+        "\n"
         "Faults, one control line each on standard input or with --fault:\n"
         "  unplug       pull the cable in the middle of the next frame (terminal closed)\n"
         "  replug       a new terminal behind the link; frames go on\n"
@@ -115,7 +120,7 @@ int main(int argc, char *argv[])
         "  zeros N      the next N frames with a payload of 34 zero bytes\n"
         "  quiet MS     send nothing for MS milliseconds\n"
         "Each is reported once carried out, replug followed by a new ready line:\n"
-        "  fault <name> [<number>]\n"
+        "  fault <name> [<number>] [frame <k> | frames <k>-<m>]   (frames with --counter)\n"
         "  error <why>"));
     parser.addHelpOption();
     // The version is answered here rather than by the parser, so that it
@@ -157,13 +162,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption loopOption(
         QStringLiteral("loop"),
         QStringLiteral("Replay the recording again and again instead of once."));
+    const QCommandLineOption counterOption(
+        QStringLiteral("counter"),
+        QStringLiteral("Number every frame put on the line at payload positions 32-33, so "
+                       "that a recording shows each frame missing; the fault lines name the "
+                       "frames they touched. Not with --replay."));
     const QCommandLineOption faultOption(
         QStringLiteral("fault"),
         QStringLiteral("At <seconds> after the start, carry out a fault as its control line "
                        "would, e.g. 5:unplug, 8:replug, 3:garbage:200. May be given again."),
         QStringLiteral("seconds:name[:n]"));
     parser.addOptions({linkOption, rateOption, seedOption, framesOption, replayOption, speedOption,
-                       loopOption, faultOption});
+                       loopOption, counterOption, faultOption});
     parser.process(app);
     if (parser.isSet(versionOption)) {
         std::fputs(zcore::versionText("zendalite-sim", ZENDALITE_VERSION).constData(), stdout);
@@ -193,6 +203,11 @@ int main(int argc, char *argv[])
     if (replay && (parser.isSet(framesOption) || parser.isSet(rateOption))) {
         printNote(QStringLiteral("--replay sends the recording's frames at their own times; it "
                                  "takes neither --frames nor --rate"));
+        return 2;
+    }
+    if (replay && parser.isSet(counterOption)) {
+        printNote(QStringLiteral("--replay sends the recording's frames as they were recorded; "
+                                 "it does not number them (--counter)"));
         return 2;
     }
     if (!replay && (parser.isSet(speedOption) || parser.isSet(loopOption))) {
@@ -289,6 +304,8 @@ int main(int argc, char *argv[])
     auto *listener = new CommandListener(source.get(), &app);
     QObject::connect(link, &PtyLink::received, listener, &CommandListener::take);
     auto *transmitter = new Transmitter(source.get(), link, rate, seed, &app);
+    if (parser.isSet(counterOption))
+        transmitter->numberFrames();
     const auto printReady = [link] {
         printLine(QStringLiteral("ready %1 %2").arg(link->device(), link->linkPath()));
     };

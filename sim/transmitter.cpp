@@ -111,7 +111,7 @@ bool Transmitter::planNext(double now)
     const qint64 periods = due - m_lastFrameSlot;
     m_slotsTaken = due;
     m_lastFrameSlot = due;
-    m_steps = m_shaper.shape(m_source->nextFrame(double(periods) / m_rate));
+    m_steps = shapeNext(double(periods) / m_rate);
     return true;
 }
 
@@ -130,8 +130,18 @@ bool Transmitter::planTimed(double now, double dueMs)
                                  "carries them"));
         m_toldLate = true;
     }
-    m_steps = m_shaper.shape(m_source->nextFrame(0.0));
+    m_steps = shapeNext(0.0);
     return true;
+}
+
+QList<FaultShaper::Step> Transmitter::shapeNext(double periodSeconds)
+{
+    QByteArray frame = m_source->nextFrame(periodSeconds);
+    if (!m_counter)
+        return m_shaper.shape(std::move(frame));
+    // Every frame shaped goes on the line, at least its first byte.
+    frame = m_counter->stamp(std::move(frame));
+    return m_shaper.shape(std::move(frame), m_counter->count());
 }
 
 bool Transmitter::runStep(double now)

@@ -4,6 +4,7 @@
 //
 // The way a frame takes:
 //   FrameSource::nextFrame()   the frame as the unit means it
+//   FrameCounter::stamp()      its number, when frames are numbered (--counter)
 //   FaultShaper::shape()       the steps that put it on the line, with the
 //                              faults waiting for it (garbage, cuts, holds,
 //                              gaps, the cable pulled part way)
@@ -13,11 +14,14 @@
 
 #include "fault.h"
 #include "faultshaper.h"
+#include "framecounter.h"
 #include "wirepacer.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
+
+#include <optional>
 
 class QTimer;
 
@@ -45,6 +49,10 @@ public:
     Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond, quint32 faultSeed,
                 QObject *parent);
 
+    // Numbers every frame begun on the line from now on (FrameCounter), and
+    // names the numbers in the faults' reports.
+    void numberFrames() { m_counter.emplace(); }
+
     void start();
 
     // Takes a fault to carry out: replug at once (or right after an unplug
@@ -65,6 +73,7 @@ private:
     void watchReader();
     bool planNext(double nowMs);
     bool planTimed(double nowMs, double dueMs);
+    QList<FaultShaper::Step> shapeNext(double periodSeconds);
     bool runStep(double nowMs);
     bool sendBytes(double nowMs);
     void replug();
@@ -79,6 +88,7 @@ private:
     QElapsedTimer m_clock;
     WirePacer m_pacer;
     FaultShaper m_shaper;
+    std::optional<FrameCounter> m_counter;
     QList<FaultShaper::Step> m_steps; // what is left of putting the current frame out
     double m_silenceEndMs = -1.0;     // while a silence runs, when it ends
     qint64 m_slotsTaken = 0;          // frame periods used up or skipped so far

@@ -52,6 +52,15 @@ CpuTime cpuOf(qint64 pid)
 qint64 rssKb(qint64 pid) { return statusField(pid, "VmRSS:"); }
 qint64 hwmKb(qint64 pid) { return statusField(pid, "VmHWM:"); }
 qint64 wakeupsOf(qint64 pid) { return statusField(pid, "voluntary_ctxt_switches:"); }
+qint64 threadsOf(qint64 pid) { return statusField(pid, "Threads:"); }
+
+qint64 openDescriptors(qint64 pid)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    if (!fds.exists())
+        return -1;
+    return fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+}
 
 qint64 xServerPid()
 {

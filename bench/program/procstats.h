@@ -1,5 +1,6 @@
 // What /proc tells about a running program: its processor time, resident
-// memory and wakeups; and the machine's processor model for the report.
+// memory, wakeups, open descriptors and threads; and the machine's processor
+// model for the report.
 #pragma once
 
 #include <QString>
@@ -18,6 +19,10 @@ qint64 hwmKb(qint64 pid);
 // Times the main thread went to sleep and was woken again (voluntary context
 // switches; preemptions by other work on a busy machine are not counted).
 qint64 wakeupsOf(qint64 pid);
+// The descriptors the program holds open (entries of /proc/PID/fd) and its
+// threads; -1 when the program is gone.
+qint64 openDescriptors(qint64 pid);
+qint64 threadsOf(qint64 pid);
 
 // The X server of $DISPLAY when it is an Xvfb or Xorg of this machine; -1
 // when there is none (Qt's offscreen platform) or it cannot be told.

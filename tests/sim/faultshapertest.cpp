@@ -10,6 +10,8 @@ using Kind = zsim::Fault::Kind;
 using Step = zsim::FaultShaper::Step;
 using StepKind = zsim::FaultShaper::Step::Kind;
 
+Q_DECLARE_METATYPE(zsim::Fault)
+
 namespace {
 
 // A frame whose bytes all differ: A4 C0 00, then 01 to 22.
@@ -82,6 +84,9 @@ private slots:
     void unplugSendsPartOfTheFrameThenHangsUp();
     void quietSpellIsTakenBetweenFrames();
     void faultsOfDifferentKindsShareAFrame();
+    void numberedFramesAreNamedInTheFaultLines_data();
+    void numberedFramesAreNamedInTheFaultLines();
+    void cutNotesNameTheNumberedFrame();
 };
 
 void FaultShaperTest::frameWithoutFaultsGoesOutWhole()
@@ -240,6 +245,49 @@ void FaultShaperTest::faultsOfDifferentKindsShareAFrame()
     QCOMPARE(steps[0].bytes.size(), qsizetype(5));
     QCOMPARE(steps[3].bytes, FaultShaper::zeroed(frame()));
     QCOMPARE(reports(steps), (QStringList{"fault garbage 5", "fault zeros 1", "fault late 300"}));
+}
+
+void FaultShaperTest::numberedFramesAreNamedInTheFaultLines_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QStringList>("lines"); // of frames 120, 121, 122
+    QTest::newRow("truncate, three frames")
+        << Fault{Kind::Truncate, 3} << QStringList{"fault truncate 3 frames 120-122"};
+    QTest::newRow("truncate, one frame")
+        << Fault{Kind::Truncate, 1} << QStringList{"fault truncate 1 frame 120"};
+    QTest::newRow("zeros, two frames")
+        << Fault{Kind::Zeros, 2} << QStringList{"fault zeros 2 frames 120-121"};
+    QTest::newRow("garbage: the frame after it")
+        << Fault{Kind::Garbage, 9} << QStringList{"fault garbage 9 frame 120"};
+    QTest::newRow("late") << Fault{Kind::Late, 500} << QStringList{"fault late 500 frame 120"};
+    QTest::newRow("gap") << Fault{Kind::Gap, 40} << QStringList{"fault gap 40 frame 120"};
+    QTest::newRow("unplug") << Fault{Kind::Unplug, 0} << QStringList{"fault unplug frame 120"};
+}
+
+void FaultShaperTest::numberedFramesAreNamedInTheFaultLines()
+{
+    QFETCH(Fault, fault);
+    QFETCH(QStringList, lines);
+    FaultShaper shaper(2);
+    shaper.add(fault);
+    QStringList seen;
+    for (quint32 number = 120; number <= 122; ++number)
+        seen += reports(shaper.shape(frame(), number));
+    QCOMPARE(seen, lines);
+}
+
+void FaultShaperTest::cutNotesNameTheNumberedFrame()
+{
+    FaultShaper shaper(6);
+    shaper.add(Fault{Kind::Truncate, 1});
+    const QList<Step> cut = shaper.shape(frame(), 7);
+    QCOMPARE(cut[0].kind, StepKind::Note);
+    QCOMPARE(cut[0].text, QStringLiteral("frame 7 cut to %1 of 37 bytes").arg(sent(cut).size()));
+    shaper.add(Fault{Kind::Unplug, 0});
+    const QList<Step> pulled = shaper.shape(frame(), 8);
+    QCOMPARE(
+        pulled[2].text,
+        QStringLiteral("cable pulled after %1 of 37 bytes of frame 8").arg(sent(pulled).size()));
 }
 
 QTEST_GUILESS_MAIN(FaultShaperTest)

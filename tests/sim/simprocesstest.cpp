@@ -132,6 +132,52 @@ bool readFrames(Port &port, int frames, int timeoutMs = 3000)
     return port.bytes.count(testFrame()) >= frames;
 }
 
+// The numbers (payload positions 32-33) of the whole numbered frames in the
+// bytes, in order, and how many frames of zero bytes came. Every header is
+// tried, also one inside the bytes a cut frame left; a frame counts when no
+// header lies in its payload and the sum at position 34 holds, so a cut
+// frame and the start of the next one never make one.
+struct Numbered {
+    QList<int> numbers;
+    int zeroFrames = 0;
+};
+
+Numbered numberedFrames(const QByteArray &bytes)
+{
+    Numbered found;
+    const QByteArray header = QByteArray::fromHex("a4c000");
+    for (qsizetype at = bytes.indexOf(header); at >= 0 && at + 37 <= bytes.size();
+         at = bytes.indexOf(header, at + 1)) {
+        const QByteArray payload = bytes.sliced(at + 3, 34);
+        if (payload.contains(header))
+            continue;
+        if (payload == QByteArray(34, '\0')) {
+            ++found.zeroFrames;
+            continue;
+        }
+        int sum = 0;
+        for (int i = 0; i < 33; ++i)
+            sum += static_cast<unsigned char>(payload[i]);
+        if ((sum & 0xFF) == static_cast<unsigned char>(payload[33]))
+            found.numbers.append(static_cast<unsigned char>(payload[31]) |
+                                 static_cast<unsigned char>(payload[32]) << 8);
+    }
+    return found;
+}
+
+// The numbers a fault line names: "fault truncate 2 frames 7-8" gives 7 and 8.
+QList<int> namedFrames(const QString &line)
+{
+    const QString last = line.section(QLatin1Char(' '), -1);
+    const int first = last.section(QLatin1Char('-'), 0, 0).toInt();
+    const int end =
+        last.contains(QLatin1Char('-')) ? last.section(QLatin1Char('-'), 1).toInt() : first;
+    QList<int> numbers;
+    for (int n = first; n <= end && n > 0; ++n)
+        numbers.append(n);
+    return numbers;
+}
+
 } // namespace
 
 class SimProcessTest : public QObject {
@@ -142,6 +188,8 @@ private slots:
     void faultOptionsAreCarriedOutOnTheirSchedule();
     void unknownControlLinesAreAnsweredWithAnError();
     void unitRunsOnWhenStandardInputCloses();
+    void counterNumbersEveryFrameBegunSoTheCutOnesAreTheGaps();
+    void counterIsRefusedWithReplay();
 
 private:
     QTemporaryDir m_dir;
@@ -253,6 +301,57 @@ void SimProcessTest::unitRunsOnWhenStandardInputCloses()
     Port port;
     QVERIFY(port.open(m_link));
     QVERIFY(readFrames(port, 3));
+}
+
+void SimProcessTest::counterNumbersEveryFrameBegunSoTheCutOnesAreTheGaps()
+{
+    Unit unit;
+    QVERIFY(unit.start(
+        {"--link", m_link, "--frames", m_frames, "--counter", "--rate", "20", "--seed", "3"}));
+    QVERIFY(!unit.waitForLine("ready ").isEmpty());
+    Port port;
+    QVERIFY(port.open(m_link));
+    for (int i = 0; i < 20; ++i)
+        port.readFor(20);
+
+    unit.control("truncate 3");
+    const QString truncated = unit.waitForLine("fault", &port);
+    QVERIFY2(truncated.startsWith(QLatin1String("fault truncate 3 frames ")),
+             qPrintable(truncated));
+    unit.control("zeros 1");
+    const QString zeroed = unit.waitForLine("fault", &port);
+    QVERIFY2(zeroed.startsWith(QLatin1String("fault zeros 1 frame ")), qPrintable(zeroed));
+    const QDeadlineTimer deadline(400);
+    while (!deadline.hasExpired())
+        port.readFor(20);
+
+    const QList<int> cut = namedFrames(truncated);
+    const QList<int> zeros = namedFrames(zeroed);
+    QCOMPARE(cut.size(), 3);
+    QCOMPARE(zeros.size(), 1);
+    const Numbered found = numberedFrames(port.bytes);
+    QVERIFY2(found.numbers.size() >= 10, qPrintable(QString::number(found.numbers.size())));
+    QCOMPARE(found.zeroFrames, 1);
+    // From the first frame read to the last, every number is there but those
+    // the faults named.
+    QList<int> missing;
+    for (int n = found.numbers.first(); n <= found.numbers.last(); ++n)
+        if (!found.numbers.contains(n))
+            missing.append(n);
+    QCOMPARE(missing, cut + zeros);
+    for (qsizetype i = 1; i < found.numbers.size(); ++i)
+        QVERIFY(found.numbers[i] > found.numbers[i - 1]);
+}
+
+void SimProcessTest::counterIsRefusedWithReplay()
+{
+    const QString recording = m_dir.filePath(QStringLiteral("drive.csv"));
+    Unit unit;
+    QVERIFY(unit.start({"--link", m_link, "--replay", recording, "--counter"}));
+    QVERIFY(unit.process.waitForFinished(5000));
+    QCOMPARE(unit.process.exitCode(), 2);
+    QVERIFY(unit.process.readAllStandardError().contains("--counter"));
+    QVERIFY(!QFile::exists(m_link));
 }
 
 QTEST_GUILESS_MAIN(SimProcessTest)
