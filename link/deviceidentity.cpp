@@ -4,9 +4,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QSerialPortInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -51,15 +56,49 @@ QString pathOf(const QSerialPortInfo &info)
 
 } // namespace
 
+DeviceIdentity::Node DeviceIdentity::Node::of(const QString &path, bool link)
+{
+    Node node;
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path);
+    if (path.isEmpty() ||
+        (link ? ::lstat(name.constData(), &info) : ::stat(name.constData(), &info)) != 0)
+        return node;
+    node.valid = true;
+    node.inode = qint64(info.st_ino);
+    node.madeSeconds = qint64(info.st_ctim.tv_sec);
+    node.madeNanoseconds = qint64(info.st_ctim.tv_nsec);
+#else
+    Q_UNUSED(path); // COMn: no node to tell apart; USB numbers do it
+    Q_UNUSED(link);
+#endif
+    return node;
+}
+
+DeviceIdentity::Links DeviceIdentity::linksFrom(QString path)
+{
+    Links links;
+    // A bound for a loop of links.
+    for (int step = 0; step < 32; ++step) {
+        const QFileInfo info(path);
+        if (!info.isSymLink())
+            break;
+        links.append({path, Node::of(path, true)});
+        path = info.symLinkTarget();
+    }
+    return links;
+}
+
 DeviceIdentity DeviceIdentity::of(const PortNames &names, int number, const QString &device)
 {
     DeviceIdentity id;
     id.m_number = number;
     id.m_path = device;
-    if (!names.chosenDevice(number).isEmpty()) {
-        id.m_kind = Kind::ChosenName;
-        return id;
-    }
+    id.m_chosen = !names.chosenDevice(number).isEmpty();
+    id.m_opened = canonical(device);
+    id.m_node = Node::of(id.m_opened);
+    id.m_links = linksFrom(id.wayStart(names));
     const QString byId = byIdLinkTo(names.byIdFolder(), device);
     if (!byId.isEmpty()) {
         id.m_kind = Kind::ById;
@@ -81,13 +120,52 @@ DeviceIdentity DeviceIdentity::of(const PortNames &names, int number, const QStr
     return id;
 }
 
-QString DeviceIdentity::find(const PortNames &names) const
+QString DeviceIdentity::wayStart(const PortNames &names) const
+{
+    return m_chosen ? names.chosenEntry(m_number) : m_path;
+}
+
+bool DeviceIdentity::turned(const PortNames &names) const
+{
+    return linksFrom(wayStart(names)) != m_links;
+}
+
+bool DeviceIdentity::isStill(const PortNames &names, const QString &path) const
 {
     switch (m_kind) {
-    case Kind::ChosenName: {
-        const QString device = names.chosenDevice(m_number);
-        return QFileInfo::exists(device) ? device : QString();
+    case Kind::ById:
+        return byIdLinkTo(names.byIdFolder(), path) == m_path;
+    case Kind::Usb: {
+        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+        for (const QSerialPortInfo &info : ports)
+            if (sameDevice(info, path))
+                return info.hasVendorIdentifier() && info.vendorIdentifier() == m_vendor &&
+                       info.hasProductIdentifier() && info.productIdentifier() == m_product &&
+                       info.serialNumber() == m_serial;
+        return false;
     }
+    case Kind::ChosenName:
+    case Kind::Path:
+        break;
+    }
+    return Node::of(path) == m_node;
+}
+
+QString DeviceIdentity::find(const PortNames &names) const
+{
+    if (m_chosen) {
+        const QString device = names.chosenDevice(m_number);
+        if (!QFileInfo::exists(device))
+            return {};
+        // Turned to another device, or to the same path by a link made
+        // anew: followed. Still leading there by the same links: taken only
+        // while that path is the same device.
+        const QString real = canonical(device);
+        return real != m_opened || turned(names) || isStill(names, real) ? device : QString();
+    }
+    switch (m_kind) {
+    case Kind::ChosenName: // m_chosen
+        return {};
     case Kind::ById:
         return canonical(m_path); // empty while the link leads nowhere
     case Kind::Usb: {
@@ -107,7 +185,9 @@ QString DeviceIdentity::find(const PortNames &names) const
 #ifdef Q_OS_WIN
         return m_path; // COMN: opening it tells whether it is there
 #else
-        return QFileInfo::exists(m_path) ? m_path : QString();
+        return QFileInfo::exists(m_path) && (turned(names) || isStill(names, canonical(m_path)))
+                   ? m_path
+                   : QString();
 #endif
     }
     return {};
@@ -115,7 +195,7 @@ QString DeviceIdentity::find(const PortNames &names) const
 
 QString DeviceIdentity::describe() const
 {
-    switch (m_kind) {
+    switch (kind()) {
     case Kind::ChosenName:
         return QCoreApplication::translate("DeviceIdentity", "the device ports/com%1 names")
             .arg(m_number);

@@ -36,6 +36,17 @@ QString PortNames::chosenDevice(int number) const
 #endif
 }
 
+QString PortNames::chosenEntry(int number) const
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(number);
+    return {};
+#else
+    const QString path = QDir(m_configDir).filePath(QStringLiteral("ports/com%1").arg(number));
+    return QFileInfo(path).isSymLink() ? path : chosenDevice(number);
+#endif
+}
+
 QString PortNames::byIdFolder() const { return m_devRoot + QStringLiteral("/serial/by-id"); }
 
 QStringList PortNames::familyDevices() const

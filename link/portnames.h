@@ -28,6 +28,9 @@ public:
     QString deviceFor(int number) const;
     // The device that ports/comN names for port N; empty when none does.
     QString chosenDevice(int number) const;
+    // Where the way to that device begins: ports/comN itself when it is a
+    // link, the path it holds when it is a file; empty when none.
+    QString chosenEntry(int number) const;
     // Where the system keeps a link named after each USB serial adapter
     // (its maker, model and serial number): devRoot/serial/by-id.
     QString byIdFolder() const;

@@ -189,7 +189,7 @@ QString SerialPortLink::reopenDevice()
 {
     // Reading the system's port list takes about 15 ms: an adapter known
     // by its USB numbers is looked for once a second, not at every try.
-    if (m_identity.kind() == DeviceIdentity::Kind::Usb) {
+    if (m_identity.searchesPortList()) {
         if (m_usbSearch.isValid() && !m_usbSearch.hasExpired(kUsbSearchIntervalMs))
             return {};
         m_usbSearch.start();

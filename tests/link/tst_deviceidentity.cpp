@@ -52,6 +52,7 @@ private slots:
     void adapterIsFoundByItsByIdNameUnderAnotherDeviceName();
     void chosenNameIsFollowedAndNothingElseWhenItGoes();
     void deviceWithoutIdentityIsFoundOnlyUnderItsPath();
+    void chosenNameStillLeadingWhereTheDeviceWasTakesOnlyThatDevice();
 };
 
 void DeviceIdentityTest::deviceIsKnownByTheFirstNameItHas_data()
@@ -120,11 +121,31 @@ void DeviceIdentityTest::deviceWithoutIdentityIsFoundOnlyUnderItsPath()
     QVERIFY(m.add(QStringLiteral("ttyS0")));
     const DeviceIdentity id = DeviceIdentity::of(m.names, 1, m.names.deviceFor(1));
     QCOMPARE(id.describe(), m.device(QStringLiteral("ttyS0")));
+    QCOMPARE(id.find(m.names), m.device(QStringLiteral("ttyS0")));
     QVERIFY(m.remove(QStringLiteral("ttyS0")));
     QVERIFY(m.add(QStringLiteral("ttyUSB0"))); // port 1 now
     QCOMPARE(id.find(m.names), QString());
+    // A node made anew under the path is another device.
     QVERIFY(m.add(QStringLiteral("ttyS0")));
-    QCOMPARE(id.find(m.names), m.device(QStringLiteral("ttyS0")));
+    QCOMPARE(id.find(m.names), QString());
+}
+
+void DeviceIdentityTest::chosenNameStillLeadingWhereTheDeviceWasTakesOnlyThatDevice()
+{
+    // The unit's pseudo-terminal went away; its number is soon given to
+    // another program's terminal, and the chosen link still leads there.
+    Machine m;
+    QVERIFY(m.add(QStringLiteral("pts1")));
+    QVERIFY(m.choose(1, QStringLiteral("pts1")));
+    const DeviceIdentity id = DeviceIdentity::of(m.names, 1, m.names.deviceFor(1));
+    QCOMPARE(id.find(m.names), m.device(QStringLiteral("pts1")));
+    QVERIFY(m.remove(QStringLiteral("pts1")));
+    QVERIFY(m.add(QStringLiteral("pts1")));
+    QCOMPARE(id.find(m.names), QString());
+    // The link turned to the unit's new terminal is followed.
+    QVERIFY(m.add(QStringLiteral("pts2")));
+    QVERIFY(m.unchoose(1) && m.choose(1, QStringLiteral("pts2")));
+    QCOMPARE(id.find(m.names), m.device(QStringLiteral("pts2")));
 }
 
 QTEST_GUILESS_MAIN(DeviceIdentityTest)

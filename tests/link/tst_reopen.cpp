@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <list>
+
 #include <unistd.h>
 
 namespace {
@@ -115,6 +117,7 @@ private slots:
     void deviceIsReopenedOnlyWhereItIsFoundAgain_data();
     void deviceIsReopenedOnlyWhereItIsFoundAgain();
     void adapterThatNeverComesBackLeavesAnotherDeviceUnderItsNumberAlone();
+    void terminalGivenTheLostDevicesNumberIsLeftAlone();
     void deviceHeldByAnotherProgramIsLeftToIt();
     void deviceThatNeverComesBackLeavesThePortOpenAndQuiet();
     void portClosedByTheLogicStopsTheSearch();
@@ -229,6 +232,36 @@ void ReopenTest::adapterThatNeverComesBackLeavesAnotherDeviceUnderItsNumberAlone
     QCOMPARE(received(modem), QByteArray());
     QVERIFY(link.lastError().contains(QStringLiteral("was lost")));
     QCOMPARE(openDescriptors(), descriptors);
+}
+
+void ReopenTest::terminalGivenTheLostDevicesNumberIsLeftAlone()
+{
+    // The unit's terminal goes away while ports/com1 still leads to its
+    // device path; the system gives that path to another program's
+    // terminal. The link neither opens it nor writes to it; the unit's
+    // terminal made anew behind ports/com1 is taken.
+    Fixture f;
+    SerialPortLink &link = f.link;
+    QSignalSpy returned(&link, &SerialPortLink::deviceReturned);
+    const QString was = f.first.canonical();
+    QVERIFY(f.lose());
+    std::list<Unit> others;
+    for (int i = 0; i < 8 && (others.empty() || others.back().canonical() != was); ++i) {
+        others.emplace_back();
+        QVERIFY(others.back().terminal.open(zpty::PseudoTerminal::Master::NonBlocking));
+    }
+    if (others.back().canonical() != was)
+        QSKIP("the system gave the lost terminal's path to no new terminal here");
+    QTest::qWait(4 * SerialPortLink::kReopenIntervalMs);
+    QCOMPARE(returned.count(), 0);
+    QVERIFY(!link.deviceOpen());
+    QVERIFY(!link.write("\xA4"));
+    QCOMPARE(received(others.back()), QByteArray());
+
+    Unit second;
+    QVERIFY(second.plugIn(f.com(1)));
+    QTRY_COMPARE_WITH_TIMEOUT(returned.count(), 1, kBackWithinMs);
+    QCOMPARE(link.deviceName(), second.canonical());
 }
 
 void ReopenTest::deviceHeldByAnotherProgramIsLeftToIt()
