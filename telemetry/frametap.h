@@ -28,7 +28,8 @@ public:
     void restart() { m_scanner = zcore::FrameScanner(); }
 
 signals:
-    // Each complete frame's 34 payload bytes, as it arrives.
+    // Each frame's 34 payload bytes, as soon as the scanner has found it a
+    // frame: at its last byte, or once the bytes after it have come.
     void frameSeen(const QByteArray &payload);
 
 private:
