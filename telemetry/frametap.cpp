@@ -29,5 +29,13 @@ void FrameTap::setWanted(const QString &watcher, bool wanted)
         });
     } else {
         m_link.setArrivalObserver({});
+        m_scanner = zcore::FrameScanner(); // what it held is nobody's now
     }
+}
+
+void FrameTap::restart()
+{
+    for (const QByteArray &payload : m_scanner.finish())
+        emit frameSeen(payload);
+    m_scanner = zcore::FrameScanner();
 }
