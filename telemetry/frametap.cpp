@@ -1,11 +1,6 @@
 #include "frametap.h"
 
-#include "core/frame.h"
 #include "link/seriallink.h"
-
-namespace {
-constexpr qsizetype kFrameBytes = 3 + zcore::kPayloadLength; // header and payload
-} // namespace
 
 FrameTap::FrameTap(SerialLink &link, QObject *parent) : QObject(parent), m_link(link) {}
 
@@ -29,10 +24,18 @@ void FrameTap::setWanted(const QString &watcher, bool wanted)
         m_link.setArrivalObserver([this](QByteArrayView bytes) -> qsizetype {
             for (const QByteArray &payload : m_scanner.feed(bytes))
                 emit frameSeen(payload);
-            // No frame can end before the rest of the one begun has come.
-            return kFrameBytes - m_scanner.pendingBytes();
+            // Nothing held can be decided before these have come.
+            return m_scanner.neededBytes();
         });
     } else {
         m_link.setArrivalObserver({});
+        m_scanner = zcore::FrameScanner(); // what it held is nobody's now
     }
+}
+
+void FrameTap::restart()
+{
+    for (const QByteArray &payload : m_scanner.finish())
+        emit frameSeen(payload);
+    m_scanner = zcore::FrameScanner();
 }

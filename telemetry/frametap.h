@@ -23,12 +23,15 @@ public:
     // A watcher ("recorder", "graph") wants frames, or no longer does.
     void setWanted(const QString &watcher, bool wanted);
     bool isActive() const { return !m_watchers.isEmpty(); }
-    // The line was cut (port closed, device lost or back): a frame begun
-    // before is dropped, scanning starts again at the next header.
-    void restart() { m_scanner = zcore::FrameScanner(); }
+    // The line was cut (port closed, device lost or back): the frames that
+    // waited for the bytes after them are decided as if none followed (a
+    // frame begun but not finished is dropped), and scanning starts again
+    // at the next header.
+    void restart();
 
 signals:
-    // Each complete frame's 34 payload bytes, as it arrives.
+    // Each frame's 34 payload bytes, as soon as the scanner has found it a
+    // frame: at its last byte, or once the bytes after it have come.
     void frameSeen(const QByteArray &payload);
 
 private:

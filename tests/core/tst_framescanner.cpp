@@ -1,5 +1,6 @@
 // The streaming frame scanner: every frame in a stream of bytes, however the
-// stream is cut into reads.
+// stream is cut into reads; a frame cut short never takes the bytes of the
+// frame after it, and a header's bytes inside a payload never cost a frame.
 #include "core/frame.h"
 #include "core/framescanner.h"
 #include "support/payloads.h"
@@ -10,6 +11,10 @@
 using namespace zcore;
 
 namespace {
+
+constexpr int kFrameBytes = 3 + kPayloadLength;
+// The most bytes the scanner may hold at any time.
+constexpr qsizetype kMostHeld = 3 * kFrameBytes;
 
 const QByteArray kHeader = payloads::fromHex("A4 C0 00");
 
@@ -22,12 +27,137 @@ QByteArray headerInside()
     return payloads::payload({{1, 0xA4}, {2, 0xC0}, {3, 0x00}, {33, 0xA4}, {34, 0xC0}});
 }
 
+// Payload n with the header's bytes from payload position `at` on (as many
+// as fit: at 33 only A4 C0, at 34 only A4).
+QByteArray withHeaderAt(int n, int at)
+{
+    QByteArray p = numbered(n);
+    for (int i = 0; i < kHeader.size() && at + i <= kPayloadLength; ++i)
+        p[at - 1 + i] = kHeader[i];
+    return p;
+}
+
 QList<QByteArray> feedAll(FrameScanner &scanner, const QByteArrayList &chunks)
 {
     QList<QByteArray> out;
     for (const QByteArray &chunk : chunks)
         out += scanner.feed(chunk);
     return out;
+}
+
+struct Outcome {
+    QList<QByteArray> payloads;
+    QList<qsizetype> givenAt; // bytes fed when each frame was given
+    qint64 skipped = 0;
+    qsizetype pending = 0;
+    int feeds = 0;
+};
+
+// Feeds the next piece and checks that every byte fed is in a frame given,
+// skipped or pending, and that no more than three frames' bytes are held.
+void feedPiece(FrameScanner &scanner, QByteArrayView piece, qsizetype &at, Outcome &out)
+{
+    const QList<QByteArray> given = scanner.feed(piece);
+    at += piece.size();
+    ++out.feeds;
+    for (const QByteArray &payload : given) {
+        QCOMPARE(payload.size(), kPayloadLength);
+        out.payloads.append(payload);
+        out.givenAt.append(at);
+    }
+    QVERIFY2(scanner.pendingBytes() < kMostHeld, qPrintable(QString::number(at)));
+    QCOMPARE(qint64(at), qint64(kFrameBytes * out.payloads.size()) + scanner.skippedBytes() +
+                             qint64(scanner.pendingBytes()));
+    QVERIFY(scanner.neededBytes() >= 1);
+}
+
+// The stream fed in pieces that end at `ends` (and at its end).
+Outcome scanInPieces(QByteArrayView stream, const QList<qsizetype> &ends)
+{
+    FrameScanner scanner;
+    Outcome out;
+    qsizetype at = 0;
+    for (qsizetype end : ends) {
+        feedPiece(scanner, stream.sliced(at, end - at), at, out);
+        if (QTest::currentTestFailed())
+            return out;
+    }
+    feedPiece(scanner, stream.sliced(at), at, out);
+    out.skipped = scanner.skippedBytes();
+    out.pending = scanner.pendingBytes();
+    return out;
+}
+
+QList<qsizetype> everyByte(QByteArrayView stream)
+{
+    QList<qsizetype> ends;
+    for (qsizetype end = 1; end < stream.size(); ++end)
+        ends.append(end);
+    return ends;
+}
+
+// The stream fed as a reader does that waits until as many bytes have come
+// as the scanner needs (the serial driver's wake count), and the rest at
+// the end.
+Outcome scanAtWakeUps(QByteArrayView stream)
+{
+    FrameScanner scanner;
+    Outcome out;
+    qsizetype at = 0;
+    while (at < stream.size() && !QTest::currentTestFailed())
+        feedPiece(scanner, stream.sliced(at, std::min(scanner.neededBytes(), stream.size() - at)),
+                  at, out);
+    out.skipped = scanner.skippedBytes();
+    out.pending = scanner.pendingBytes();
+    return out;
+}
+
+// The stream fed whole, byte by byte, split in two at every byte and at
+// the scanner's wake-ups: the same outcome every way, which must be the
+// expected one with nothing left pending, and each frame given at the same
+// byte byte by byte as at the wake-ups (waiting for the bytes the scanner
+// asks for never holds a frame back).
+void checkEveryWay(QByteArrayView stream, const QList<QByteArray> &payloads, qint64 skipped)
+{
+    const Outcome whole = scanInPieces(stream, {});
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(whole.payloads, payloads);
+    QCOMPARE(whole.skipped, skipped);
+    QCOMPARE(whole.pending, 0);
+    const Outcome byByte = scanInPieces(stream, everyByte(stream));
+    const Outcome atWakeUps = scanAtWakeUps(stream);
+    if (QTest::currentTestFailed())
+        return;
+    for (const Outcome *way : {&byByte, &atWakeUps}) {
+        QCOMPARE(way->payloads, whole.payloads);
+        QCOMPARE(way->skipped, whole.skipped);
+        QCOMPARE(way->pending, whole.pending);
+    }
+    QCOMPARE(atWakeUps.givenAt, byByte.givenAt);
+    for (qsizetype end = 1; end < stream.size(); ++end) {
+        const Outcome split = scanInPieces(stream, {end});
+        if (QTest::currentTestFailed())
+            return;
+        const QByteArray where = "split after " + QByteArray::number(end);
+        QVERIFY2(split.payloads == whole.payloads, where.constData());
+        QVERIFY2(split.skipped == whole.skipped, where.constData());
+        QVERIFY2(split.pending == whole.pending, where.constData());
+    }
+}
+
+// Where each payload's frame ends in the stream, found in order, each after
+// the one before; -1 for a payload that is no frame there.
+QList<qsizetype> frameEnds(QByteArrayView stream, const QList<QByteArray> &payloads)
+{
+    QList<qsizetype> ends;
+    qsizetype from = 0;
+    for (const QByteArray &payload : payloads) {
+        const qsizetype at = QByteArrayView(stream).indexOf(kHeader + payload, from);
+        ends.append(at < 0 ? -1 : at + kFrameBytes);
+        from = at < 0 ? from : at + kFrameBytes;
+    }
+    return ends;
 }
 
 } // namespace
@@ -39,6 +169,20 @@ private slots:
     void twoBackToBackFramesSplitAtAnyByteGiveBothPayloads();
     void streamsGiveTheirPayloadsAndCountTheSkippedBytes_data();
     void streamsGiveTheirPayloadsAndCountTheSkippedBytes();
+    void frameCutShortGivesWayToTheWholeFrameAfterIt_data();
+    void frameCutShortGivesWayToTheWholeFrameAfterIt();
+    void consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem_data();
+    void consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem();
+    void headerInsideAPayloadAtAnyPlaceKeepsBothFrames_data();
+    void headerInsideAPayloadAtAnyPlaceKeepsBothFrames();
+    void cutFrameGivesWayToAFrameWithAHeaderInside_data();
+    void cutFrameGivesWayToAFrameWithAHeaderInside();
+    void streamOfHeadersOnlyGivesNoFrameAndHoldsFewBytes();
+    void headerInEveryPayloadKeepsEveryFrameAndGivesItWithinTwoFrames();
+    void finishGivesTheFramesHeldAsIfNothingFollowed_data();
+    void finishGivesTheFramesHeldAsIfNothingFollowed();
+    void scannerAsksForTheRestOfTheFrameItHolds();
+    void anyStreamIsReadAlikeInAnyPiecesWithinBoundedMemory();
     void resetForgetsTheUnfinishedFrameAsSkipped();
 };
 
@@ -53,13 +197,13 @@ void FrameScannerTest::twoBackToBackFramesSplitAtAnyByteGiveBothPayloads_data()
 void FrameScannerTest::twoBackToBackFramesSplitAtAnyByteGiveBothPayloads()
 {
     QFETCH(int, split);
-    const QByteArray stream = telemetryFrame(numbered(1)) + telemetryFrame(headerInside());
+    const QByteArray stream = telemetryFrame(numbered(1)) + telemetryFrame(numbered(2));
     FrameScanner scanner;
     const QList<QByteArray> first = scanner.feed(QByteArrayView(stream).first(split));
     QCOMPARE(first.size(), split / 37);
     QCOMPARE(scanner.pendingBytes(), split % 37);
     const QList<QByteArray> all = first + scanner.feed(QByteArrayView(stream).sliced(split));
-    QCOMPARE(all, (QList<QByteArray>{numbered(1), headerInside()}));
+    QCOMPARE(all, (QList<QByteArray>{numbered(1), numbered(2)}));
     QCOMPARE(scanner.skippedBytes(), 0);
     QCOMPARE(scanner.pendingBytes(), 0);
 }
@@ -111,6 +255,250 @@ void FrameScannerTest::streamsGiveTheirPayloadsAndCountTheSkippedBytes()
     QCOMPARE(feedAll(scanner, chunks), payloads);
     QCOMPARE(scanner.skippedBytes(), skipped);
     QCOMPARE(scanner.pendingBytes(), pending);
+}
+
+void FrameScannerTest::frameCutShortGivesWayToTheWholeFrameAfterIt_data()
+{
+    QTest::addColumn<int>("cut");
+    for (int cut = 0; cut < kFrameBytes; ++cut)
+        QTest::addRow("cut to %d bytes", cut) << cut;
+}
+
+void FrameScannerTest::frameCutShortGivesWayToTheWholeFrameAfterIt()
+{
+    QFETCH(int, cut);
+    // The unit's line dropped the rest of frame 1 (as in the soak: cut to 33
+    // of 37 bytes, then frame 2 whole).
+    const QByteArray stream = telemetryFrame(numbered(1)).first(cut) + telemetryFrame(numbered(2));
+    checkEveryWay(stream, {numbered(2)}, cut);
+}
+
+void FrameScannerTest::consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    // Two cuts that add up to exactly 37 bytes are the bytes of one whole
+    // frame with a header inside its payload, and are read as that.
+    for (int first = 3; first < kFrameBytes; ++first)
+        for (int second = 3; second < kFrameBytes; ++second)
+            if (first + second != kFrameBytes)
+                QTest::addRow("cut to %d, then to %d bytes", first, second) << first << second;
+}
+
+void FrameScannerTest::consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    const QByteArray stream = telemetryFrame(numbered(1)).first(first) +
+                              telemetryFrame(numbered(2)).first(second) +
+                              telemetryFrame(numbered(3));
+    checkEveryWay(stream, {numbered(3)}, first + second);
+}
+
+void FrameScannerTest::headerInsideAPayloadAtAnyPlaceKeepsBothFrames_data()
+{
+    QTest::addColumn<int>("at");
+    for (int at = 1; at <= kPayloadLength; ++at)
+        QTest::addRow("header bytes from payload position %d", at) << at;
+}
+
+void FrameScannerTest::headerInsideAPayloadAtAnyPlaceKeepsBothFrames()
+{
+    QFETCH(int, at);
+    // Coolant at 66 degrees (A4), level sensor 192 (C0), band 0 at level 0,
+    // for one: the unit's own values can spell a header.
+    const QByteArray stream = telemetryFrame(withHeaderAt(1, at)) + telemetryFrame(numbered(2));
+    checkEveryWay(stream, {withHeaderAt(1, at), numbered(2)}, 0);
+}
+
+void FrameScannerTest::cutFrameGivesWayToAFrameWithAHeaderInside_data()
+{
+    QTest::addColumn<int>("cut");
+    QTest::addColumn<int>("at");
+    for (int cut = 3; cut < kFrameBytes; ++cut)
+        for (int at = 1; at <= kPayloadLength - 2; ++at)
+            QTest::addRow("cut to %d, header at %d", cut, at) << cut << at;
+}
+
+void FrameScannerTest::cutFrameGivesWayToAFrameWithAHeaderInside()
+{
+    QFETCH(int, cut);
+    QFETCH(int, at);
+    const QByteArray stream = telemetryFrame(numbered(1)).first(cut) +
+                              telemetryFrame(withHeaderAt(2, at)) + telemetryFrame(numbered(3));
+    checkEveryWay(stream, {withHeaderAt(2, at), numbered(3)}, cut);
+}
+
+void FrameScannerTest::streamOfHeadersOnlyGivesNoFrameAndHoldsFewBytes()
+{
+    // Feeding checks that never more than three frames' bytes are held.
+    const QByteArray stream = kHeader.repeated(1000) + telemetryFrame(numbered(1));
+    for (const Outcome &out : {scanInPieces(stream, {}), scanInPieces(stream, everyByte(stream)),
+                               scanAtWakeUps(stream)}) {
+        QCOMPARE(out.payloads, QList<QByteArray>{numbered(1)});
+        QCOMPARE(out.skipped, 3000);
+        QCOMPARE(out.pending, 0);
+    }
+}
+
+void FrameScannerTest::headerInEveryPayloadKeepsEveryFrameAndGivesItWithinTwoFrames()
+{
+    // Coolant, sensor and band 0 spell a header in a hundred frames in a
+    // row, then the coolant warms up.
+    QByteArray stream;
+    QList<QByteArray> sent;
+    for (int n = 0; n < 100; ++n)
+        sent.append(withHeaderAt(n, 20));
+    sent.append(numbered(100));
+    for (const QByteArray &p : sent)
+        stream += telemetryFrame(p);
+    const Outcome byByte = scanInPieces(stream, everyByte(stream));
+    for (const Outcome &out : {scanInPieces(stream, {}), byByte, scanAtWakeUps(stream)}) {
+        QCOMPARE(out.payloads, sent);
+        QCOMPARE(out.skipped, 0);
+        QCOMPARE(out.pending, 0);
+    }
+    // Each frame is given at the latest once two frames have followed it.
+    const QList<qsizetype> ends = frameEnds(stream, byByte.payloads);
+    for (qsizetype i = 0; i < ends.size(); ++i) {
+        QVERIFY(byByte.givenAt[i] >= ends[i]);
+        QVERIFY(byByte.givenAt[i] <= ends[i] + 2 * kFrameBytes);
+    }
+}
+
+void FrameScannerTest::finishGivesTheFramesHeldAsIfNothingFollowed_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QList<QByteArray>>("fed");
+    QTest::addColumn<QList<QByteArray>>("finished");
+    QTest::addColumn<int>("skipped");
+
+    const QByteArray one = telemetryFrame(numbered(1));
+    const auto hex = payloads::fromHex;
+    const QByteArray endsInA4 = withHeaderAt(1, 34);
+    const QByteArray endsInA4C0 = withHeaderAt(1, 33);
+    const QByteArray inside = withHeaderAt(1, 10);
+    const QByteArray inside2 = withHeaderAt(2, 20);
+
+    QTest::newRow("frame ending in A4")
+        << telemetryFrame(endsInA4) << QList<QByteArray>{} << QList<QByteArray>{endsInA4} << 0;
+    QTest::newRow("frame ending in A4 C0")
+        << telemetryFrame(endsInA4C0) << QList<QByteArray>{} << QList<QByteArray>{endsInA4C0} << 0;
+    QTest::newRow("frame with a header inside")
+        << telemetryFrame(inside) << QList<QByteArray>{} << QList<QByteArray>{inside} << 0;
+    QTest::newRow("two frames with a header inside")
+        << telemetryFrame(inside) + telemetryFrame(inside2) << QList<QByteArray>{inside}
+        << QList<QByteArray>{inside2} << 0;
+    QTest::newRow("frame with a header inside, then a cut one")
+        << telemetryFrame(inside) + one.first(20) << QList<QByteArray>{inside}
+        << QList<QByteArray>{} << 20;
+    // The header's bytes inside it, and the cut one's 12, would look like a
+    // frame with a header inside it, ending where the stream ends.
+    QTest::newRow("frame with a header inside, then a shorter cut one")
+        << telemetryFrame(inside) + one.first(12) << QList<QByteArray>{}
+        << QList<QByteArray>{inside} << 12;
+    QTest::newRow("frame cut short")
+        << one.first(20) << QList<QByteArray>{} << QList<QByteArray>{} << 20;
+    QTest::newRow("cut frame, then part of the next")
+        << one.first(20) + telemetryFrame(numbered(2)).first(30) << QList<QByteArray>{}
+        << QList<QByteArray>{} << 50;
+    QTest::newRow("a header's beginning after a frame")
+        << one + hex("A4 C0") << QList<QByteArray>{numbered(1)} << QList<QByteArray>{} << 2;
+}
+
+void FrameScannerTest::finishGivesTheFramesHeldAsIfNothingFollowed()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(QList<QByteArray>, fed);
+    QFETCH(QList<QByteArray>, finished);
+    QFETCH(int, skipped);
+    FrameScanner scanner;
+    QCOMPARE(scanner.feed(stream), fed);
+    QCOMPARE(scanner.finish(), finished);
+    QCOMPARE(scanner.pendingBytes(), 0);
+    QCOMPARE(scanner.skippedBytes(), skipped);
+    QCOMPARE(scanner.neededBytes(), kFrameBytes);
+    // The next stream starts afresh.
+    QCOMPARE(scanner.feed(telemetryFrame(numbered(3))), QList<QByteArray>{numbered(3)});
+}
+
+void FrameScannerTest::scannerAsksForTheRestOfTheFrameItHolds()
+{
+    // One wake-up a frame for the reader that waits for the bytes asked for.
+    QByteArray stream;
+    for (int n = 0; n < 20; ++n)
+        stream += telemetryFrame(numbered(n));
+    const Outcome out = scanAtWakeUps(stream);
+    QCOMPARE(out.payloads.size(), 20);
+    QCOMPARE(out.feeds, 20);
+    FrameScanner scanner;
+    const QByteArray one = telemetryFrame(numbered(1));
+    for (int k = 0; k < kFrameBytes; ++k) {
+        QCOMPARE(scanner.neededBytes(), kFrameBytes - k);
+        scanner.feed(one.sliced(k, 1));
+    }
+    QCOMPARE(scanner.neededBytes(), kFrameBytes);
+    // Garbage holds nothing; a header's beginning is the frame's start.
+    scanner.feed(payloads::fromHex("11 22 33 A4"));
+    QCOMPARE(scanner.neededBytes(), kFrameBytes - 1);
+}
+
+void FrameScannerTest::anyStreamIsReadAlikeInAnyPiecesWithinBoundedMemory()
+{
+    // Streams of whole and cut frames, frames with headers inside, header
+    // runs and garbage, mixed at random (the same every run).
+    QRandomGenerator random(22);
+    const auto hex = payloads::fromHex;
+    for (int round = 0; round < 200; ++round) {
+        QByteArray stream;
+        for (int part = 0; part < 12; ++part) {
+            const int n = int(random.bounded(256));
+            switch (random.bounded(6)) {
+            case 0:
+                stream += telemetryFrame(numbered(n));
+                break;
+            case 1:
+                stream += telemetryFrame(numbered(n)).first(random.bounded(1, kFrameBytes));
+                break;
+            case 2:
+                stream += telemetryFrame(withHeaderAt(n, random.bounded(1, kPayloadLength + 1)));
+                break;
+            case 3:
+                stream += kHeader.repeated(random.bounded(1, 20));
+                break;
+            case 4:
+                for (int i = random.bounded(1, 40); i > 0; --i)
+                    stream += char(random.bounded(256));
+                break;
+            default:
+                stream += hex("A4 C0");
+                break;
+            }
+        }
+        QList<qsizetype> randomEnds;
+        for (qsizetype at = random.bounded(1, 60); at < stream.size(); at += random.bounded(1, 60))
+            randomEnds.append(at);
+        const Outcome whole = scanInPieces(stream, {});
+        const Outcome byByte = scanInPieces(stream, everyByte(stream));
+        const Outcome inPieces = scanInPieces(stream, randomEnds);
+        const Outcome atWakeUps = scanAtWakeUps(stream);
+        if (QTest::currentTestFailed())
+            return;
+        for (const Outcome *way : {&byByte, &inPieces, &atWakeUps}) {
+            QCOMPARE(way->payloads, whole.payloads);
+            QCOMPARE(way->skipped, whole.skipped);
+            QCOMPARE(way->pending, whole.pending);
+        }
+        QCOMPARE(atWakeUps.givenAt, byByte.givenAt);
+        // Each payload is a frame of the stream, after the one before, and
+        // given at the latest once two frames' bytes have followed it.
+        const QList<qsizetype> ends = frameEnds(stream, byByte.payloads);
+        for (qsizetype i = 0; i < ends.size(); ++i) {
+            QVERIFY(ends[i] >= 0);
+            QVERIFY(byByte.givenAt[i] >= ends[i]);
+            QVERIFY(byByte.givenAt[i] <= ends[i] + 2 * kFrameBytes);
+        }
+    }
 }
 
 void FrameScannerTest::resetForgetsTheUnfinishedFrameAsSkipped()

@@ -80,6 +80,7 @@ private slots:
     void everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops();
     void commandsAreRecordedWhateverSentThem();
     void deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke();
+    void frameStillWaitingForTheByteAfterItIsRecordedWhenTheDeviceGoes();
     void recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns();
     void fullDiskStopsTheRecordingAndKeepsWholeRows();
     void rowsGoToTheDiskWhileRecordingAndWhenItStops();
@@ -164,6 +165,30 @@ void RecorderTest::deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke(
     // The frame begun before the loss is not finished with the new one's bytes.
     QCOMPARE(events, QList<RecordEvent>({RecordEvent::DeviceLost, RecordEvent::DeviceReturned,
                                          RecordEvent::Frame}));
+    QCOMPARE(rowsOf(*recording, RecordEvent::Frame).first().payload, frame.mid(3));
+}
+
+void RecorderTest::frameStillWaitingForTheByteAfterItIsRecordedWhenTheDeviceGoes()
+{
+    LoadedShell f;
+    const QString path = f.dir.filePath(QStringLiteral("lastframe.csv"));
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
+    // A frame ending in A4 could go on into a header: the byte after it
+    // tells, but the cable goes first.
+    QByteArray frame = payloads::workedFrame();
+    frame[36] = char(0xA4);
+    f.link.receive(frame);
+    f.link.loseDevice();
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+
+    const auto recording = readBack(path);
+    QVERIFY(recording);
+    using zcore::RecordEvent;
+    QList<RecordEvent> events;
+    for (const zcore::RecordRow &row : recording->rows)
+        if (row.event == RecordEvent::DeviceLost || row.event == RecordEvent::Frame)
+            events.append(row.event);
+    QCOMPARE(events, QList<RecordEvent>({RecordEvent::Frame, RecordEvent::DeviceLost}));
     QCOMPARE(rowsOf(*recording, RecordEvent::Frame).first().payload, frame.mid(3));
 }
 
