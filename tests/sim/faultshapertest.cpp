@@ -1,5 +1,7 @@
 #include "sim/faultshaper.h"
 
+#include "support/payloads.h"
+
 #include <QTest>
 
 #include <set>
@@ -14,14 +16,7 @@ Q_DECLARE_METATYPE(zsim::Fault)
 
 namespace {
 
-// A frame whose bytes all differ: A4 C0 00, then 01 to 22.
-QByteArray frame()
-{
-    QByteArray bytes = QByteArray::fromHex("a4c000");
-    for (int i = 1; i <= 34; ++i)
-        bytes.append(char(i));
-    return bytes;
-}
+QByteArray frame() { return payloads::countingFrame(); }
 
 Step send(const QByteArray &bytes) { return Step{StepKind::Send, bytes, 0.0, {}}; }
 Step silence(double ms) { return Step{StepKind::Silence, {}, ms, {}}; }

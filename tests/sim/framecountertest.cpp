@@ -1,19 +1,14 @@
 #include "sim/framecounter.h"
 
+#include "support/payloads.h"
+
 #include <QTest>
 
 using zsim::FrameCounter;
 
 namespace {
 
-// A frame whose payload bytes are 01 to 22, after A4 C0 00.
-QByteArray frame()
-{
-    QByteArray bytes = QByteArray::fromHex("a4c000");
-    for (int i = 1; i <= 34; ++i)
-        bytes.append(char(i));
-    return bytes;
-}
+QByteArray frame() { return payloads::countingFrame(); }
 
 // A payload position (from 1) of a whole frame.
 int at(const QByteArray &frame, int position)

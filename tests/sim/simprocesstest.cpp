@@ -2,6 +2,7 @@
 // through its link like the tool reads it.
 #include "pty/devicelink.h"
 #include "pty/rawline.h"
+#include "support/payloads.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -15,14 +16,8 @@
 
 namespace {
 
-// The frame of the frames file: A4 C0 00, then 01 to 22, no byte twice.
-QByteArray testFrame()
-{
-    QByteArray bytes = QByteArray::fromHex("a4c000");
-    for (int i = 1; i <= 34; ++i)
-        bytes.append(char(i));
-    return bytes;
-}
+// The frame of the frames file, no byte twice.
+QByteArray testFrame() { return payloads::countingFrame(); }
 
 // The tool's end: the device behind the link, raw, read without waiting.
 struct Port {

@@ -16,6 +16,14 @@ QByteArray workedFrame()
                    "14 1E 28 C8 96 64 32 0A A0 00 00 00");
 }
 
+QByteArray countingFrame()
+{
+    QByteArray bytes = fromHex("A4 C0 00");
+    for (int position = 1; position <= zcore::kPayloadLength; ++position)
+        bytes.append(char(position));
+    return bytes;
+}
+
 QByteArray payload(std::initializer_list<std::pair<int, int>> bytes)
 {
     QByteArray p(zcore::kPayloadLength, '\0');

@@ -49,6 +49,17 @@ QList<zcore::RecordRow> rowsOf(const zcore::Recording &r, zcore::RecordEvent eve
     return out;
 }
 
+// The events of the recording's rows that are among `wanted`, in order.
+QList<zcore::RecordEvent> eventsOf(const zcore::Recording &r,
+                                   const QList<zcore::RecordEvent> &wanted)
+{
+    QList<zcore::RecordEvent> out;
+    for (const zcore::RecordRow &row : r.rows)
+        if (wanted.contains(row.event))
+            out.append(row.event);
+    return out;
+}
+
 // Files this thread writes may grow to `bytes` at most while it lives (a
 // disk that fills up); writing past it fails instead of signalling.
 class FileSizeLimit {
@@ -157,11 +168,8 @@ void RecorderTest::deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke(
     const auto recording = readBack(path);
     QVERIFY(recording);
     using zcore::RecordEvent;
-    QList<RecordEvent> events;
-    for (const zcore::RecordRow &row : recording->rows)
-        if (row.event == RecordEvent::DeviceLost || row.event == RecordEvent::DeviceReturned ||
-            row.event == RecordEvent::Frame)
-            events.append(row.event);
+    const QList<RecordEvent> events = eventsOf(
+        *recording, {RecordEvent::DeviceLost, RecordEvent::DeviceReturned, RecordEvent::Frame});
     // The frame begun before the loss is not finished with the new one's bytes.
     QCOMPARE(events, QList<RecordEvent>({RecordEvent::DeviceLost, RecordEvent::DeviceReturned,
                                          RecordEvent::Frame}));
@@ -184,10 +192,8 @@ void RecorderTest::frameStillWaitingForTheByteAfterItIsRecordedWhenTheDeviceGoes
     const auto recording = readBack(path);
     QVERIFY(recording);
     using zcore::RecordEvent;
-    QList<RecordEvent> events;
-    for (const zcore::RecordRow &row : recording->rows)
-        if (row.event == RecordEvent::DeviceLost || row.event == RecordEvent::Frame)
-            events.append(row.event);
+    const QList<RecordEvent> events =
+        eventsOf(*recording, {RecordEvent::DeviceLost, RecordEvent::Frame});
     QCOMPARE(events, QList<RecordEvent>({RecordEvent::Frame, RecordEvent::DeviceLost}));
     QCOMPARE(rowsOf(*recording, RecordEvent::Frame).first().payload, frame.mid(3));
 }
