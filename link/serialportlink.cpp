@@ -204,6 +204,10 @@ QString SerialPortLink::reopenDevice()
         m_error = m_lossReason;
         return {};
     }
+    // The device known from now on is this one: its node and the links
+    // that led to it now, so that after its next loss the path it leaves
+    // behind is not taken for it once another line is given that path.
+    m_identity = DeviceIdentity::of(m_names, m_number, device);
     return m_device;
 }
 
