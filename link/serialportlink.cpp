@@ -2,12 +2,18 @@
 
 #include "arrivalqueue.h"
 #include "linesettings.h"
+#include "portlist.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <termios.h>
+#elif defined(Q_OS_WIN)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace {
@@ -106,9 +112,8 @@ bool SerialPortLink::openDevice(const QString &device)
 {
     // A device reached through links (ports/comN, /dev/serial/by-id/...) is
     // opened under its real name, so that lock files see one device under
-    // all of its names.
-    const QString real = QFileInfo(device).canonicalFilePath();
-    m_device = real.isEmpty() ? device : real;
+    // all of its names; a Windows port name is a device, no file: COMN.
+    m_device = portlist::openName(device);
     m_port.setPortName(m_device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_error =

@@ -22,7 +22,10 @@ QString describePorts(const PortNames &names)
 {
     QStringList lines;
     for (const PortName &p : names.describe()) {
-        lines.append(QStringLiteral("%1 = %2").arg(p.number).arg(p.device));
+        lines.append(
+            p.description.isEmpty()
+                ? QStringLiteral("%1 = %2").arg(p.number).arg(p.device)
+                : QStringLiteral("%1 = %2 (%3)").arg(p.number).arg(p.device, p.description));
         if (lines.size() == 16)
             break;
     }
