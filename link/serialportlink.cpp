@@ -164,6 +164,10 @@ bool SerialPortLink::write(QByteArrayView bytes)
     }
 #ifdef Q_OS_UNIX
     ::tcdrain(m_port.handle());
+#elif defined(Q_OS_WIN)
+    // A finished write has handed the bytes to the driver; this waits until
+    // the driver has sent them.
+    ::FlushFileBuffers(m_port.handle());
 #endif
     return true;
 }
