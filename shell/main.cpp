@@ -99,7 +99,8 @@ int main(int argc, char *argv[])
 
     const PortNames names(configDir);
     SerialPortLink link(names, nullptr);
-    AppShell shell(link, configDir, manualTimers);
+    AppShell shell(link, platform::driveRoot(configDir), manualTimers);
+    shell.startup().setOwnPortFileFolder(platform::ownPortFileFolder(configDir));
     shell.portDialog().setPortHint([&names] { return describePorts(names); });
     QObject::connect(&shell, &AppShell::programEnded, &app, [] { QCoreApplication::exit(0); });
     if (parser.isSet(recordOption)) {
