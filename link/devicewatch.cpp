@@ -41,7 +41,7 @@ void DeviceWatch::stop()
 void DeviceWatch::onError(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError &&
-        error != QSerialPort::PermissionError)
+        error != QSerialPort::PermissionError && error != QSerialPort::UnknownError)
         return;
     // Closed, the port reports no loss: a failed reopen says so itself.
     if (m_closePending || !m_watching || !m_port.isOpen())

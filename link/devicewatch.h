@@ -21,9 +21,11 @@
 // between (kErrorBurst of them within kErrorBurstMs), is taken for a loss
 // too: the device is closed and opened anew rather than checked for ever.
 //
-// Windows reports a removed adapter's read that was under way as a
-// resource error or as "access denied" (a permission error), and Qt starts
-// no further read after either: both are checked like a read error.
+// Windows reports a removed adapter's wait or read that was under way as a
+// resource error, as "access denied" (a permission error) or, with some
+// drivers, as "a device attached to the system is not functioning" (an
+// unknown error), and Qt starts no further read after any of them: all
+// are checked like a read error.
 #pragma once
 
 #include <QElapsedTimer>

@@ -90,6 +90,8 @@ void DeviceWatchTest::errorRepeatingWithoutEndEndsInACloseAndAReopen_data()
     QTest::newRow("resource error") << QSerialPort::ResourceError << true;
     // Windows reports a removed adapter's pending read as "access denied".
     QTest::newRow("permission error") << QSerialPort::PermissionError << true;
+    // Some drivers: "a device attached to the system is not functioning".
+    QTest::newRow("unknown error") << QSerialPort::UnknownError << true;
     QTest::newRow("a timeout is no sign of a loss") << QSerialPort::TimeoutError << false;
 }
 
