@@ -223,6 +223,10 @@ QString SerialPortLink::otherDeviceNote() const
     const QString other = m_names.deviceFor(m_number);
     if (other.isEmpty())
         return {};
+    // On Windows port N is COMN whether a device is there or not: the name
+    // alone tells of no other device.
+    if (portlist::comNumber(other) > 0 && portlist::openName(other) == m_device)
+        return {};
     return tr(". COM%1 now leads to %2, which is not %3: it is left alone")
         .arg(m_number)
         .arg(other, m_identity.describe());
