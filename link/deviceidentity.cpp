@@ -1,5 +1,6 @@
 #include "deviceidentity.h"
 
+#include "portlist.h"
 #include "portnames.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSerialPortInfo>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -17,9 +17,12 @@ namespace {
 
 QString canonical(const QString &path) { return QFileInfo(path).canonicalFilePath(); }
 
-// The link in the by-id folder that leads to device; empty when none does.
+// The link in the by-id folder that leads to device; empty when none does
+// (and for a Windows port name, which no link leads to).
 QString byIdLinkTo(const QString &folder, const QString &device)
 {
+    if (portlist::comNumber(device) > 0)
+        return {};
     const QString real = canonical(device);
     if (real.isEmpty())
         return {};
@@ -31,27 +34,10 @@ QString byIdLinkTo(const QString &folder, const QString &device)
     return {};
 }
 
-// Whether the system's port list names this device.
-bool sameDevice(const QSerialPortInfo &info, const QString &device)
+bool isAdapter(const ListedPort &port, quint16 vendor, quint16 product, const QString &serial)
 {
-#ifdef Q_OS_WIN
-    return info.portName().compare(device, Qt::CaseInsensitive) == 0;
-#else
-    if (info.systemLocation() == device)
-        return true;
-    const QString real = canonical(device);
-    return !real.isEmpty() && canonical(info.systemLocation()) == real;
-#endif
-}
-
-// The path a port of the system's list is opened by.
-QString pathOf(const QSerialPortInfo &info)
-{
-#ifdef Q_OS_WIN
-    return info.portName(); // COMN
-#else
-    return info.systemLocation();
-#endif
+    return port.hasUsbNumbers && port.vendor == vendor && port.product == product &&
+           port.serialNumber == serial;
 }
 
 } // namespace
@@ -79,6 +65,8 @@ DeviceIdentity::Node DeviceIdentity::Node::of(const QString &path, bool link)
 DeviceIdentity::Links DeviceIdentity::linksFrom(QString path)
 {
     Links links;
+    if (portlist::comNumber(path) > 0)
+        return links; // a Windows port name: a device, no file
     // A bound for a loop of links.
     for (int step = 0; step < 32; ++step) {
         const QFileInfo info(path);
@@ -96,7 +84,7 @@ DeviceIdentity DeviceIdentity::of(const PortNames &names, int number, const QStr
     id.m_number = number;
     id.m_path = device;
     id.m_chosen = !names.chosenDevice(number).isEmpty();
-    id.m_opened = canonical(device);
+    id.m_opened = portlist::openName(device);
     id.m_node = Node::of(id.m_opened);
     id.m_links = linksFrom(id.wayStart(names));
     const QString byId = byIdLinkTo(names.byIdFolder(), device);
@@ -105,17 +93,12 @@ DeviceIdentity DeviceIdentity::of(const PortNames &names, int number, const QStr
         id.m_path = byId;
         return id;
     }
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        if (!sameDevice(info, device))
-            continue;
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
-            id.m_kind = Kind::Usb;
-            id.m_vendor = info.vendorIdentifier();
-            id.m_product = info.productIdentifier();
-            id.m_serial = info.serialNumber();
-        }
-        break;
+    const QList<ListedPort> ports = portlist::systemPorts();
+    if (const qsizetype i = portlist::indexOf(ports, device); i >= 0 && ports[i].hasUsbNumbers) {
+        id.m_kind = Kind::Usb;
+        id.m_vendor = ports[i].vendor;
+        id.m_product = ports[i].product;
+        id.m_serial = ports[i].serialNumber;
     }
     return id;
 }
@@ -136,13 +119,9 @@ bool DeviceIdentity::isStill(const PortNames &names, const QString &path) const
     case Kind::ById:
         return byIdLinkTo(names.byIdFolder(), path) == m_path;
     case Kind::Usb: {
-        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-        for (const QSerialPortInfo &info : ports)
-            if (sameDevice(info, path))
-                return info.hasVendorIdentifier() && info.vendorIdentifier() == m_vendor &&
-                       info.hasProductIdentifier() && info.productIdentifier() == m_product &&
-                       info.serialNumber() == m_serial;
-        return false;
+        const QList<ListedPort> ports = portlist::systemPorts();
+        const qsizetype i = portlist::indexOf(ports, path);
+        return i >= 0 && isAdapter(ports[i], m_vendor, m_product, m_serial);
     }
     case Kind::ChosenName:
     case Kind::Path:
@@ -169,17 +148,10 @@ QString DeviceIdentity::find(const PortNames &names) const
     case Kind::ById:
         return canonical(m_path); // empty while the link leads nowhere
     case Kind::Usb: {
-        QStringList found;
-        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-        for (const QSerialPortInfo &info : ports) {
-            if (info.hasVendorIdentifier() && info.vendorIdentifier() == m_vendor &&
-                info.hasProductIdentifier() && info.productIdentifier() == m_product &&
-                info.serialNumber() == m_serial)
-                found.append(pathOf(info));
-        }
-        if (found.size() == 1)
-            return found.first();
-        return {}; // not there, or two that cannot be told apart
+        const QList<ListedPort> ports = portlist::systemPorts();
+        const qsizetype i = portlist::indexOfUsb(ports, m_vendor, m_product, m_serial);
+        // Not there, or two that cannot be told apart: none.
+        return i >= 0 ? portlist::openNameOf(ports[i]) : QString();
     }
     case Kind::Path:
 #ifdef Q_OS_WIN

@@ -17,6 +17,8 @@ DeviceWatch::DeviceWatch(QSerialPort &port, Reopen reopen, QObject *parent)
     : QObject(parent), m_port(port), m_reopen(std::move(reopen))
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &DeviceWatch::onError);
+    // Something read: the errors before it were passing ones.
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { m_burst.invalidate(); });
     m_retry.setInterval(kReopenIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, &DeviceWatch::tryReopen);
 }
@@ -26,6 +28,7 @@ void DeviceWatch::watch(const QString &device)
     m_device = device;
     m_watching = true;
     m_closePending = false;
+    m_burst.invalidate();
 }
 
 void DeviceWatch::stop()
@@ -37,11 +40,21 @@ void DeviceWatch::stop()
 
 void DeviceWatch::onError(QSerialPort::SerialPortError error)
 {
-    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError &&
+        error != QSerialPort::PermissionError && error != QSerialPort::UnknownError)
         return;
-    if (m_closePending || !m_watching)
+    // Closed, the port reports no loss: a failed reopen says so itself.
+    if (m_closePending || !m_watching || !m_port.isOpen())
         return;
-    const QString why = lossConfirmed();
+    QString why = lossConfirmed();
+    if (why.isEmpty()) {
+        if (!m_burst.isValid() || m_burst.hasExpired(kErrorBurstMs)) {
+            m_burst.start();
+            m_errorsInBurst = 0;
+        }
+        if (++m_errorsInBurst >= kErrorBurst)
+            why = tr("the device reports \"%1\" without end").arg(m_port.errorString());
+    }
     if (why.isEmpty()) {
         // Nothing was there to read: the device is well. Qt stops reading
         // the port after such an error; setting its buffer size again
@@ -55,13 +68,12 @@ void DeviceWatch::onError(QSerialPort::SerialPortError error)
     // closed, but outside this signal.
     m_why = why;
     m_closePending = true;
+    m_burst.invalidate();
     QMetaObject::invokeMethod(this, &DeviceWatch::closeLostDevice, Qt::QueuedConnection);
 }
 
 QString DeviceWatch::lossConfirmed() const
 {
-    if (!m_port.isOpen())
-        return m_port.errorString();
 #ifdef Q_OS_WIN
     // A removed device's handle fails every call.
     const HANDLE handle = m_port.handle();

@@ -16,9 +16,19 @@
 // below the driver's wake count) before the port hears of it; the port's
 // own read then finds nothing, which Qt reports as a resource error. So the
 // loss is confirmed first: the device node gone, or its handle no longer
-// answering. A device still there has its error cleared and is read on.
+// answering. A device still there has its error cleared and is read on;
+// but an error that comes back at once, again and again, with nothing read
+// between (kErrorBurst of them within kErrorBurstMs), is taken for a loss
+// too: the device is closed and opened anew rather than checked for ever.
+//
+// Windows reports a removed adapter's wait or read that was under way as a
+// resource error, as "access denied" (a permission error) or, with some
+// drivers, as "a device attached to the system is not functioning" (an
+// unknown error), and Qt starts no further read after any of them: all
+// are checked like a read error.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QTimer>
@@ -40,6 +50,8 @@ public:
     void stop();
 
     static constexpr int kReopenIntervalMs = 250;
+    static constexpr int kErrorBurst = 50;
+    static constexpr int kErrorBurstMs = 1000;
 
 signals:
     // The device went away and was closed; why.
@@ -59,6 +71,8 @@ private:
     QTimer m_retry{this};
     QString m_device;
     QString m_why;
+    QElapsedTimer m_burst; // since the first error with nothing read after it
+    int m_errorsInBurst = 0;
     bool m_watching = false;
     bool m_closePending = false;
 };

@@ -1,5 +1,7 @@
 #include "portnames.h"
 
+#include "portlist.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -67,7 +69,7 @@ QStringList PortNames::familyDevices() const
 QString PortNames::deviceFor(int number) const
 {
 #ifdef Q_OS_WIN
-    return number >= 1 ? QStringLiteral("COM%1").arg(number) : QString();
+    return number >= 1 ? portlist::comName(number) : QString();
 #else
     if (number < 1)
         return {};
@@ -83,12 +85,13 @@ QList<PortName> PortNames::describe() const
 {
     QMap<int, PortName> names;
 #ifdef Q_OS_WIN
-    for (int n = 1; n <= 16; ++n)
-        names.insert(n, {n, QStringLiteral("COM%1").arg(n)});
+    // The ports Windows lists, by their COM numbers (COM10 and above too).
+    for (const PortName &name : portlist::numbered(portlist::systemPorts()))
+        names.insert(name.number, name);
 #else
     const QStringList devices = familyDevices();
     for (int i = 0; i < devices.size(); ++i)
-        names.insert(i + 1, {i + 1, devices[i]});
+        names.insert(i + 1, {i + 1, devices[i], {}});
     const QDir ports(QDir(m_configDir).filePath(QStringLiteral("ports")));
     const QStringList entries = ports.entryList({QStringLiteral("com*")},
                                                 QDir::Files | QDir::System | QDir::NoDotAndDotDot);
@@ -99,7 +102,7 @@ QList<PortName> PortNames::describe() const
             continue;
         const QString device = chosenDevice(n);
         if (!device.isEmpty())
-            names.insert(n, {n, device});
+            names.insert(n, {n, device, {}});
     }
 #endif
     return names.values();

@@ -16,7 +16,8 @@
 
 struct PortName {
     int number = 0;
-    QString device; // the path to open
+    QString device;      // the path to open
+    QString description; // what the system calls the port, where it says
 };
 
 class PortNames {

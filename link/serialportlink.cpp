@@ -2,12 +2,18 @@
 
 #include "arrivalqueue.h"
 #include "linesettings.h"
+#include "portlist.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <termios.h>
+#elif defined(Q_OS_WIN)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace {
@@ -106,9 +112,8 @@ bool SerialPortLink::openDevice(const QString &device)
 {
     // A device reached through links (ports/comN, /dev/serial/by-id/...) is
     // opened under its real name, so that lock files see one device under
-    // all of its names.
-    const QString real = QFileInfo(device).canonicalFilePath();
-    m_device = real.isEmpty() ? device : real;
+    // all of its names; a Windows port name is a device, no file: COMN.
+    m_device = portlist::openName(device);
     m_port.setPortName(m_device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_error =
@@ -159,6 +164,10 @@ bool SerialPortLink::write(QByteArrayView bytes)
     }
 #ifdef Q_OS_UNIX
     ::tcdrain(m_port.handle());
+#elif defined(Q_OS_WIN)
+    // A finished write has handed the bytes to the driver; this waits until
+    // the driver has sent them.
+    ::FlushFileBuffers(m_port.handle());
 #endif
     return true;
 }
@@ -217,6 +226,10 @@ QString SerialPortLink::otherDeviceNote() const
         return {};
     const QString other = m_names.deviceFor(m_number);
     if (other.isEmpty())
+        return {};
+    // On Windows port N is COMN whether a device is there or not: the name
+    // alone tells of no other device.
+    if (portlist::comNumber(other) > 0 && portlist::openName(other) == m_device)
         return {};
     return tr(". COM%1 now leads to %2, which is not %3: it is left alone")
         .arg(m_number)

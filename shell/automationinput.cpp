@@ -9,46 +9,53 @@
 #include <QMetaObject>
 
 #include <atomic>
-#include <thread>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #endif
 
 #ifndef Q_OS_UNIX
-// The thread reads with ReadFile so that stop() can cancel a read that is
-// blocked on a console or pipe (CancelSynchronousIo), then joins it. What it
-// read is handed to the object's own thread as queued calls; they are
-// dropped with the object, and the thread is joined before that.
-struct AutomationInput::Reader {
-    std::atomic<bool> stopping{false};
-    std::thread thread;
+namespace {
 
-    void run(AutomationInput *owner)
+// Standard input read by ReadFile in the reader thread. CancelSynchronousIo
+// needs a real handle of that thread (std::thread's native handle is no
+// such handle with every runtime): the thread takes its own on its first
+// read. What the thread reads is handed to the object's own thread as
+// queued calls, dropped with the object.
+struct StandardInput {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::atomic<HANDLE> reader{nullptr};
+
+    ~StandardInput()
     {
-        const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-        char buffer[4096];
-        while (!stopping) {
-            DWORD n = 0;
-            if (in == nullptr || in == INVALID_HANDLE_VALUE ||
-                !ReadFile(in, buffer, sizeof buffer, &n, nullptr) || n == 0)
-                break;
-            const QByteArray bytes(buffer, qsizetype(n));
-            QMetaObject::invokeMethod(
-                owner, [owner, bytes] { owner->take(bytes); }, Qt::QueuedConnection);
-        }
-        if (!stopping)
-            QMetaObject::invokeMethod(
-                owner, [owner] { owner->finish(); }, Qt::QueuedConnection);
+        if (HANDLE h = reader.load())
+            CloseHandle(h);
     }
 
-    void stop()
+    qint64 read(char *buffer, qint64 size)
     {
-        stopping = true;
-        if (thread.joinable()) {
-            CancelSynchronousIo(static_cast<HANDLE>(thread.native_handle()));
-            thread.join();
+        if (!reader.load()) {
+            HANDLE own = nullptr;
+            if (DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &own,
+                                0, FALSE, DUPLICATE_SAME_ACCESS))
+                reader.store(own);
         }
+        DWORD n = 0;
+        if (input == nullptr || input == INVALID_HANDLE_VALUE ||
+            !ReadFile(input, buffer, DWORD(size), &n, nullptr))
+            return -1; // closed, broken, or cancelled
+        return qint64(n);
+    }
+
+    void cancel()
+    {
+        if (HANDLE h = reader.load())
+            CancelSynchronousIo(h);
     }
 };
+
+} // namespace
 #endif
 
 AutomationInput::AutomationInput(QObject *parent) : QObject(parent) {}
@@ -73,8 +80,19 @@ void AutomationInput::start()
 #else
     if (m_reader || m_stopped)
         return;
-    m_reader = std::make_unique<Reader>();
-    m_reader->thread = std::thread([this] { m_reader->run(this); });
+    auto input = std::make_shared<StandardInput>();
+    m_reader = std::make_unique<zcore::ReaderThread>(
+        [input](char *buffer, qint64 size) { return input->read(buffer, size); },
+        [input] { input->cancel(); },
+        [this](const QByteArray &bytes) {
+            QMetaObject::invokeMethod(
+                this, [this, bytes] { take(bytes); }, Qt::QueuedConnection);
+        },
+        [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { finish(); }, Qt::QueuedConnection);
+        });
+    m_reader->start();
 #endif
 }
 

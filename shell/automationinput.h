@@ -1,10 +1,12 @@
 // Standard input of the automation channel, cut into request lines. On Unix
 // a socket notifier watches the descriptor; on Windows, where standard input
-// cannot be watched that way, a reader thread owned by this object blocks on
-// it and is stopped and joined before the object goes.
+// (a console or a pipe) cannot be watched that way, a reader thread blocks
+// in ReadFile on it (zcore::ReaderThread). stop() cancels that read until
+// the thread has left it; nothing the thread reads is handed on after that.
 #pragma once
 
 #include "core/inputlines.h"
+#include "core/readerthread.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -43,7 +45,6 @@ private:
 #ifdef Q_OS_UNIX
     QSocketNotifier *m_notifier = nullptr;
 #else
-    struct Reader;
-    std::unique_ptr<Reader> m_reader;
+    std::unique_ptr<zcore::ReaderThread> m_reader;
 #endif
 };

@@ -22,7 +22,10 @@ QString describePorts(const PortNames &names)
 {
     QStringList lines;
     for (const PortName &p : names.describe()) {
-        lines.append(QStringLiteral("%1 = %2").arg(p.number).arg(p.device));
+        lines.append(
+            p.description.isEmpty()
+                ? QStringLiteral("%1 = %2").arg(p.number).arg(p.device)
+                : QStringLiteral("%1 = %2 (%3)").arg(p.number).arg(p.device, p.description));
         if (lines.size() == 16)
             break;
     }
@@ -96,7 +99,8 @@ int main(int argc, char *argv[])
 
     const PortNames names(configDir);
     SerialPortLink link(names, nullptr);
-    AppShell shell(link, configDir, manualTimers);
+    AppShell shell(link, platform::driveRoot(configDir), manualTimers);
+    shell.startup().setOwnPortFileFolder(platform::ownPortFileFolder(configDir));
     shell.portDialog().setPortHint([&names] { return describePorts(names); });
     QObject::connect(&shell, &AppShell::programEnded, &app, [] { QCoreApplication::exit(0); });
     if (parser.isSet(recordOption)) {

@@ -55,11 +55,10 @@ void PortDialog::changePort()
 void PortDialog::enter()
 {
     const double number = zcore::readLeadingNumber(m_dialog.el().Text1->text());
-    const QString path = m_startup.portFilePath();
-    if (const QString why = writePortFile(path, zcore::portFileText(number, m_decimalPoint));
-        !why.isEmpty()) {
+    if (const QString failure =
+            m_startup.writePortFile(zcore::portFileText(number, m_decimalPoint));
+        !failure.isEmpty()) {
         // Nothing was replaced; the dialog stays for another try or for closing.
-        const QString failure = tr("%1 cannot be written: %2").arg(path, why);
         qWarning().noquote() << "zendalite:" << failure;
         setTip(failure);
         return;

@@ -22,11 +22,22 @@ const QString kLineSettings = QStringLiteral("9600,N,8,1");
 Startup::Startup(SharedState &state, SerialLink &link, MainWindow &main, QString configDir,
                  QChar decimalPoint, QObject *parent)
     : QObject(parent), m_state(state), m_link(link), m_main(main),
-      m_configDir(std::move(configDir)), m_decimalPoint(decimalPoint)
+      m_configDir(std::move(configDir)),
+      m_portFile(platform::localPath(kPortFile, m_configDir), QString()),
+      m_decimalPoint(decimalPoint)
 {
 }
 
-QString Startup::portFilePath() const { return platform::localPath(m_state.iniPath, m_configDir); }
+void Startup::setOwnPortFileFolder(const QString &folder)
+{
+    PortFilePlace place(m_portFile.rootFile(),
+                        folder.isEmpty() ? QString() : folder + QStringLiteral("/Ecu.ini"));
+    m_portFile = std::move(place);
+}
+
+QString Startup::portFilePath() const { return m_portFile.readPath(); }
+
+QString Startup::writePortFile(const QByteArray &bytes) { return m_portFile.write(bytes); }
 
 void Startup::start()
 {
@@ -52,9 +63,9 @@ void Startup::start()
         return firstFailure(tr("%1 does not hold a port line").arg(path));
     case zcore::PortFileContents::Outcome::Empty:
         // An empty file is made a file of port 1; the port number shown stays.
-        if (const QString why = writePortFile(path, zcore::portFileText(1, m_decimalPoint));
+        if (const QString why = writePortFile(zcore::portFileText(1, m_decimalPoint));
             !why.isEmpty())
-            return firstFailure(tr("%1 cannot be written: %2").arg(path, why));
+            return firstFailure(why);
         break;
     case zcore::PortFileContents::Outcome::Port:
         e.PortNo->setCaption(file.contents.portNumberText);

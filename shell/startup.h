@@ -4,6 +4,8 @@
 // over (failed()); on the second failure path the main window hides first.
 #pragma once
 
+#include "portfileplace.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,15 +16,24 @@ class MainWindow;
 class Startup : public QObject {
     Q_OBJECT
 public:
-    // configDir: where "c:\" lies on this system; decimalPoint: the desktop's
-    // decimal separator (PortNo's caption is written and read with it).
+    // configDir: where "c:\" lies on this system (see platform::driveRoot);
+    // decimalPoint: the desktop's decimal separator (PortNo's caption is
+    // written and read with it).
     Startup(SharedState &state, SerialLink &link, MainWindow &main, QString configDir,
             QChar decimalPoint, QObject *parent = nullptr);
 
     void start();
 
-    // The port file as a path of this system.
+    // Where the technician's own copy of the port file goes when the
+    // drive's root takes none (see PortFilePlace); empty: none.
+    void setOwnPortFileFolder(const QString &folder);
+    // Where the port file is read and written.
+    PortFilePlace &portFile() { return m_portFile; }
+
+    // The port file to read, as a path of this system.
     QString portFilePath() const;
+    // Writes the port file where it can go: empty on success, else why.
+    QString writePortFile(const QByteArray &bytes);
 
 signals:
     // The dialog takes over; why: the reason, for the technician.
@@ -38,5 +49,6 @@ private:
     SerialLink &m_link;
     MainWindow &m_main;
     QString m_configDir;
+    PortFilePlace m_portFile;
     QChar m_decimalPoint = QLatin1Char('.');
 };

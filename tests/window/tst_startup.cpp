@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_LINUX
@@ -33,6 +34,7 @@ private slots:
     void portChangeClosesThePortAndClosingItsDialogEndsTheProgram();
     void portFileThatCannotBeWrittenKeepsTheDialogOpen();
     void portFileInAFolderThatTakesNoNewFilesIsChangedInPlace();
+    void portChosenWhereTheDriveRootTakesNoFileGoesToTheOwnCopy();
     void failureReasonIsInTheDialogTooltip();
 };
 
@@ -289,6 +291,51 @@ void StartupTest::portFileInAFolderThatTakesNoNewFilesIsChangedInPlace()
     QVERIFY(f.link.isOpen());
     QCOMPARE(f.link.portNumber(), 4);
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ecu.ini"});
+}
+
+// A standard Windows user may create no file at c:\: the port chosen in the
+// dialog goes to the own copy in the configuration folder, and is read from
+// there.
+void StartupTest::portChosenWhereTheDriveRootTakesNoFileGoesToTheOwnCopy()
+{
+    ShellFixture f;
+    QTemporaryDir own;
+    using P = QFileDevice::Permission;
+    const auto everyone = P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ReadGroup |
+                          P::WriteGroup | P::ExeGroup | P::ReadOther | P::WriteOther | P::ExeOther;
+    QVERIFY(QFile::setPermissions(own.path(), everyone));
+    f.shell->startup().setOwnPortFileFolder(own.path());
+    f.shell->load();
+    QVERIFY(f.shell->comPort().isVisible()); // no port file anywhere
+
+    const auto readOnly =
+        P::ReadOwner | P::ExeOwner | P::ReadGroup | P::ExeGroup | P::ReadOther | P::ExeOther;
+    QVERIFY(QFile::setPermissions(f.dir.path(), readOnly));
+    const auto writable = P::ReadOwner | P::WriteOwner | P::ExeOwner;
+    {
+        OrdinaryFileAccess ordinary;
+        QFile probe(f.dir.filePath(QStringLiteral("probe")));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(f.dir.path(), writable);
+            QSKIP("this machine lets any file be created in a read-only folder");
+        }
+        SkinTextBox *text1 = f.shell->comPort().el().Text1;
+        gestures::typeText(text1, QStringLiteral("12"));
+        gestures::key(text1, 13);
+    }
+    QFile::setPermissions(f.dir.path(), writable);
+    QVERIFY2(!f.shell->comPort().isVisible(), qPrintable(f.shell->comPort().toolTip()));
+    QVERIFY(!f.portFileExists());
+    const QString ownFile = own.filePath(QStringLiteral("Ecu.ini"));
+    QFile written(ownFile);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("\"Com-12\"\r\n"));
+    QCOMPARE(f.shell->startup().portFilePath(), ownFile);
+    QVERIFY(f.link.isOpen());
+    QCOMPARE(f.link.portNumber(), 12);
+    // The automation channel names the file as the tool does.
+    QCOMPARE(f.shell->state().iniPath, QStringLiteral("c:\\Ecu.ini"));
 }
 
 void StartupTest::failureReasonIsInTheDialogTooltip()
