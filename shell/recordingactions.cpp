@@ -2,16 +2,17 @@
 
 #include "core/decode.h"
 #include "core/recording.h"
+#include "filedialogs.h"
 #include "link/commandsender.h"
 #include "telemetry/graphwindow.h"
 #include "ui/mainwindow.h"
 #include "ui/recordingmark.h"
 #include "ui/sharedstate.h"
+#include "ui/windowplacement.h"
 
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -164,6 +165,8 @@ GraphWindow &RecordingActions::graphWindow()
     if (!m_graph) {
         m_graph = std::make_unique<GraphWindow>();
         m_graph->setLiveStart(m_liveStart);
+        // Beside the main window the first time; later where it was left.
+        placement::placeBeside(m_graph.get(), &m_main);
         // What came before it: from here on the window keeps the samples.
         m_graph->setLiveSamples(std::exchange(m_liveSamples, GraphSamples()));
         connect(m_graph.get(), &GraphWindow::openRecordingRequested, this, [this] {
@@ -201,9 +204,9 @@ void RecordingActions::openRecording(const QString &file, const ToolActions::Don
     QString path = file;
     if (path.isEmpty()) {
         path =
-            QFileDialog::getOpenFileName(m_graph ? static_cast<QWidget *>(m_graph.get()) : &m_main,
-                                         tr("Kayıt Aç"), QFileInfo(defaultFile()).absolutePath(),
-                                         tr("Zendalite kayıtları (*.csv);;Tüm dosyalar (*)"));
+            filedialogs::openFile(m_graph ? static_cast<QWidget *>(m_graph.get()) : &m_main,
+                                  &m_main, tr("Kayıt Aç"), QFileInfo(defaultFile()).absolutePath(),
+                                  tr("Zendalite kayıtları (*.csv);;Tüm dosyalar (*)"));
         if (path.isEmpty()) {
             done({false, QString()}); // the person cancelled
             return;
