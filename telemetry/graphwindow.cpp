@@ -133,11 +133,12 @@ QWidget *GraphWindow::makeToolBar()
     row->addStretch(1);
     // What the window has to say about the recording it shows.
     m_note->setObjectName(QStringLiteral("note"));
-    m_source->setObjectName(QStringLiteral("source"));
     m_note->setStyleSheet(QStringLiteral("color: #A04000;"));
     m_note->hide();
     row->addWidget(m_note);
     row->addSpacing(8);
+    // What is shown: "Canlı", "Duraklatıldı" or the recording's name.
+    m_source->setObjectName(QStringLiteral("source"));
     row->addWidget(m_source);
     return bar;
 }
