@@ -25,7 +25,8 @@ for f in "${expect[@]}"; do
     fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6serialport6 libqt6svg6 libqt6widgets6 libqt6core6; do
+# qt6-translations-l10n: Qt's own dialogs in Turkish (qtbase_tr.qm).
+for d in libqt6serialport6 libqt6svg6 libqt6widgets6 libqt6core6 qt6-translations-l10n; do
     if ! grep -q "$d" <<< "$depends"; then
         echo "missing dependency: $d"
         status=1

@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-    qt6-qpa-plugins locales
+    qt6-qpa-plugins qt6-translations-l10n locales
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
 )

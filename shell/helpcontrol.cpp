@@ -4,6 +4,7 @@
 #include "ui/mainwindow.h"
 #include "ui/sharedstate.h"
 #include "ui/skinbrowser.h"
+#include "ui/windowplacement.h"
 
 namespace {
 const QString kHelpDocument = QStringLiteral("TanıtımMulti.mht");
@@ -21,6 +22,7 @@ void HelpControl::open()
     if (!m_window) {
         m_window = std::make_unique<HelpWindow>();
         connect(m_window.get(), &HelpWindow::closedByUser, this, &HelpControl::closed);
+        placement::placeBeside(m_window.get(), &m_main);
     }
     m_window->show();
     m_window->raise();

@@ -6,6 +6,7 @@
 #include "link/portnames.h"
 #include "link/serialportlink.h"
 #include "platform.h"
+#include "qtturkish.h"
 #include "terminationwatcher.h"
 #include "ui/mainwindow.h"
 #include "ui/skinfonts.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -86,6 +88,9 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's dialogs in Turkish, as the rest of the tool, on every desktop.
+    QTranslator qtTexts;
+    qtturkish::install(app, qtTexts);
 
     installFontSubstitutes();
     const bool manualTimers = parser.isSet(manualTimersOption);

@@ -2,16 +2,17 @@
 
 #include "core/decode.h"
 #include "core/recording.h"
+#include "filedialogs.h"
 #include "link/commandsender.h"
 #include "telemetry/graphwindow.h"
 #include "ui/mainwindow.h"
 #include "ui/recordingmark.h"
 #include "ui/sharedstate.h"
+#include "ui/windowplacement.h"
 
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -20,7 +21,7 @@
 
 namespace {
 const QString kRecording = QStringLiteral("recorder");
-const QString kGraph = QStringLiteral("graph");
+const QString kPort = QStringLiteral("port");
 const QString kStarted = QStringLiteral("Kayıt Başladı!");
 const QString kStopped = QStringLiteral("Kayıt Durduruldu!");
 } // namespace
@@ -52,6 +53,7 @@ RecordingActions::RecordingActions(SharedState &state, SerialLink &link, Command
     connect(&m_recorder, &Recorder::activeChanged, this, &RecordingActions::recordingChanged);
     m_sender.setSentObserver([this](int code, int value) { commandSent(code, value); });
     m_live.start();
+    m_liveStart = QDateTime::currentDateTime();
 }
 
 RecordingActions::~RecordingActions()
@@ -128,16 +130,25 @@ void RecordingActions::recordingChanged(bool active)
 void RecordingActions::linkEvent(zcore::RecordEvent event)
 {
     m_tap.restart();
+    // Every frame while the port is open, so that the graph has the last
+    // minutes whenever it is opened.
+    if (event == zcore::RecordEvent::PortOpen || event == zcore::RecordEvent::PortClosed)
+        m_tap.setWanted(kPort, event == zcore::RecordEvent::PortOpen);
     m_recorder.linkEvent(event);
     if (m_graph)
         m_graph->addLinkEvent(m_live.elapsed(), event);
+    else
+        m_liveSamples.addLinkEvent({m_live.elapsed(), event});
 }
 
 void RecordingActions::frameSeen(const QByteArray &payload)
 {
     m_recorder.frame(payload);
+    const zcore::LiveFrame frame = zcore::decodePayload(payload);
     if (m_graph)
-        m_graph->addFrame(m_live.elapsed(), zcore::decodePayload(payload));
+        m_graph->addFrame(m_live.elapsed(), frame);
+    else
+        m_liveSamples.add(graphSample(m_live.elapsed(), frame));
 }
 
 void RecordingActions::commandSent(int code, int value)
@@ -145,16 +156,19 @@ void RecordingActions::commandSent(int code, int value)
     m_recorder.command(code, value);
     if (m_graph)
         m_graph->addCommand(m_live.elapsed(), code, value);
+    else
+        m_liveSamples.addCommand(graphCommand(m_live.elapsed(), code, value));
 }
 
 GraphWindow &RecordingActions::graphWindow()
 {
     if (!m_graph) {
         m_graph = std::make_unique<GraphWindow>();
-        connect(m_graph.get(), &GraphWindow::closed, this, [this] {
-            // Closing it stops its share of the scanning.
-            m_tap.setWanted(kGraph, false);
-        });
+        m_graph->setLiveStart(m_liveStart);
+        // Beside the main window the first time; later where it was left.
+        placement::placeBeside(m_graph.get(), &m_main);
+        // What came before it: from here on the window keeps the samples.
+        m_graph->setLiveSamples(std::exchange(m_liveSamples, GraphSamples()));
         connect(m_graph.get(), &GraphWindow::openRecordingRequested, this, [this] {
             openRecording(QString(), [this](const ToolActions::Result &result) {
                 if (result.ok || result.error.isEmpty())
@@ -179,7 +193,6 @@ ToolActions::Result RecordingActions::showGraph()
 {
     GraphWindow &graph = graphWindow();
     graph.showLive();
-    m_tap.setWanted(kGraph, true);
     graph.show();
     graph.raise();
     graph.activateWindow();
@@ -191,9 +204,9 @@ void RecordingActions::openRecording(const QString &file, const ToolActions::Don
     QString path = file;
     if (path.isEmpty()) {
         path =
-            QFileDialog::getOpenFileName(m_graph ? static_cast<QWidget *>(m_graph.get()) : &m_main,
-                                         tr("Kayıt Aç"), QFileInfo(defaultFile()).absolutePath(),
-                                         tr("Zendalite kayıtları (*.csv);;Tüm dosyalar (*)"));
+            filedialogs::openFile(m_graph ? static_cast<QWidget *>(m_graph.get()) : &m_main,
+                                  &m_main, tr("Kayıt Aç"), QFileInfo(defaultFile()).absolutePath(),
+                                  tr("Zendalite kayıtları (*.csv);;Tüm dosyalar (*)"));
         if (path.isEmpty()) {
             done({false, QString()}); // the person cancelled
             return;
@@ -207,10 +220,9 @@ void RecordingActions::openRecording(const QString &file, const ToolActions::Don
     }
     m_opening = done;
     m_shownForOpening = !graph.isVisible();
-    // The window shows the reading's progress. Live frames keep coming while
-    // it is open: it collects them (not shown while a recording is) and has
-    // them when it goes back to live data.
-    m_tap.setWanted(kGraph, true);
+    // The window shows the reading's progress. Live frames keep coming: it
+    // collects them (not shown while a recording is) and has them when it
+    // goes back to live data.
     graph.show();
     graph.raise();
 }

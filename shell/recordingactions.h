@@ -1,15 +1,19 @@
 // The recorder and the graph window as a person and a script reach them:
 // context menu "Kaydı Başlat" / "Kaydı Durdur" (Ctrl+R), "Grafik" (Ctrl+G),
 // "Kayıt Aç…"; the actions record-start, record-stop, graph-show and
-// graph-open. Frames come from the link's frame tap while either wants
-// them, commands from the command sender, link events from start-up and the
-// link.
+// graph-open. Frames come from the link's frame tap, which runs while the
+// port is open (and while recording), commands from the command sender,
+// link events from start-up and the link. Until the graph window is first
+// opened its live samples are kept here, so that it opens with the last
+// minutes.
 #pragma once
 
 #include "telemetry/frametap.h"
+#include "telemetry/graphsamples.h"
 #include "telemetry/recorder.h"
 #include "toolactions.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 
@@ -43,7 +47,8 @@ public:
 
     // A link event: recorded, marked on the graph (whose lines break at a
     // lost device or a closed port), and a frame cut by it is not finished
-    // with the bytes that come after it.
+    // with the bytes that come after it. The port opened starts the frame
+    // tap, the port closed stops it (unless a recording runs).
     void linkEvent(zcore::RecordEvent event);
 
     // Where a recording goes when no file is named: the documents folder,
@@ -71,7 +76,9 @@ private:
     RecordingMark *m_mark = nullptr; // a child of the main window
     QAction *m_recordEntry = nullptr;
     std::unique_ptr<GraphWindow> m_graph;
-    QElapsedTimer m_live; // time line of the live graph
+    GraphSamples m_liveSamples{GraphSamples::kLiveKeepMs}; // until m_graph is made
+    QElapsedTimer m_live;                                  // time line of the live graph
+    QDateTime m_liveStart;                                 // the clock time when m_live started
     // The open being read: who waits for it, and whether the window was
     // shown for it (it goes again when the file is refused).
     ToolActions::Done m_opening;

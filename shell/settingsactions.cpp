@@ -1,21 +1,24 @@
 #include "settingsactions.h"
 
+#include "filedialogs.h"
 #include "link/commandsender.h"
 #include "tuning/refusal.h"
 #include "ui/mainwindow.h"
 #include "ui/sharedstate.h"
+#include "ui/windowplacement.h"
 
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,13 +34,17 @@ QString defaultFolder()
         .filePath(QStringLiteral("Zendalite"));
 }
 
+// The vehicle dialog's least width, in pixels.
+constexpr int kLeastDialogWidth = 380;
+
 const QString kFilter = QObject::tr("Zendalite ayarları (*.json);;Tüm dosyalar (*)");
 
 // The vehicle details a person gives with a save; false when cancelled.
 bool askVehicle(QWidget *parent, zcore::SettingsFile &file)
 {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QObject::tr("Ayarları Kaydet"));
+    const QString title = QObject::tr("Ayarları Kaydet");
+    dialog.setWindowTitle(title);
     auto *form = new QFormLayout(&dialog);
     auto *plate = new QLineEdit(&dialog);
     auto *customer = new QLineEdit(&dialog);
@@ -49,6 +56,11 @@ bool askVehicle(QWidget *parent, zcore::SettingsFile &file)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
+    // Wide enough for its whole title beside the frame's icon and buttons
+    // (narrower, the window manager cut it to "Ayarla… aydet").
+    dialog.setMinimumWidth(
+        std::max(kLeastDialogWidth, 3 * dialog.fontMetrics().horizontalAdvance(title)));
+    placement::placeBeside(&dialog, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     file.plate = plate->text().trimmed();
@@ -147,7 +159,7 @@ ToolActions::Result SettingsActions::save(const QString &fileArgument)
                 .filePath((file.plate.isEmpty() ? tr("ayarlar") : file.plate) +
                           QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmm")) +
                           QStringLiteral(".json"));
-        path = QFileDialog::getSaveFileName(&m_main, tr("Ayarları Kaydet"), suggested, kFilter);
+        path = filedialogs::saveFile(&m_main, &m_main, tr("Ayarları Kaydet"), suggested, kFilter);
         if (path.isEmpty())
             return refuse(QString()); // the person cancelled
     }
@@ -209,7 +221,7 @@ ToolActions::Result SettingsActions::load(const QString &fileArgument)
         return refuseWhileBusy();
     if (fileArgument.isEmpty()) {
         const QString path =
-            QFileDialog::getOpenFileName(&m_main, tr("Ayarları Yükle"), defaultFolder(), kFilter);
+            filedialogs::openFile(&m_main, &m_main, tr("Ayarları Yükle"), defaultFolder(), kFilter);
         if (path.isEmpty())
             return refuse(QString()); // the person cancelled
         return preview(path);
@@ -235,6 +247,7 @@ ToolActions::Result SettingsActions::preview(const QString &path)
         return refusal;
     if (!m_preview) {
         m_preview = std::make_unique<SettingsPreview>();
+        m_preview->setAnchor(&m_main);
         connect(m_preview.get(), &SettingsPreview::sendRequested, this,
                 &SettingsActions::sendFromPreview);
         connect(m_preview.get(), &SettingsPreview::stopRequested, this, [this] { cancel(); });

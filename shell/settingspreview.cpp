@@ -1,6 +1,7 @@
 #include "settingspreview.h"
 
 #include "core/frame.h"
+#include "ui/windowplacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -138,8 +139,11 @@ void SettingsPreview::showFile(const QString &fileName, const zcore::SettingsFil
     m_progress->hide();
     m_table->setRowCount(0); // no result of another file stays
     refresh();
-    if (!isVisible())
+    if (!isVisible()) {
         adjustSize(); // the whole table, without an empty band below it
+        if (m_anchor)
+            placement::placeBeside(this, m_anchor);
+    }
     QWidget::show();
     raise();
     activateWindow();

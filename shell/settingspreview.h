@@ -26,6 +26,9 @@ public:
 
     explicit SettingsPreview(QWidget *parent = nullptr);
 
+    // The window it opens beside (the main window), each time it opens.
+    void setAnchor(const QWidget *anchor) { m_anchor = anchor; }
+
     // Shows a file against the unit's present settings; what was shown of
     // an earlier file's restore is cleared.
     void showFile(const QString &fileName, const zcore::SettingsFile &file,
@@ -62,6 +65,7 @@ private:
     void refresh();
     bool running() const;
 
+    const QWidget *m_anchor = nullptr; // not owned
     zcore::UnitSettings m_file;
     zcore::UnitSettings m_present;
     SettingsRestore::State m_state = SettingsRestore::State::Idle;

@@ -1,10 +1,15 @@
 // Value axes of the graph window: ranges on round numbers that change only
 // when the data leaves them, so the axes do not jitter with every sample;
-// and the time axis, in seconds.
+// and the time axis: its positions are seconds since the session (or the
+// recording) began, its labels the clock time of those moments.
 #pragma once
 
+#include <QDateTime>
+#include <QList>
+#include <QString>
 #include <QtGlobal>
 
+class QCategoryAxis;
 class QValueAxis;
 
 // The narrowest and widest time range the graph shows.
@@ -27,6 +32,28 @@ void fitAxis(QValueAxis *axis, double low, double high, double leastSpan);
 // would have it make ticks without end.
 bool timeRangeFits(qint64 fromMs, qint64 toMs);
 
-// Sets a time axis to [fromMs, toMs] in seconds, with about eight round
-// ticks; a range that does not fit is refused (false) and the axis kept.
-bool setTimeAxis(QValueAxis *axis, qint64 fromMs, qint64 toMs);
+// A labelled moment of the time axis: where it lies on the time line
+// (ms since its start) and the clock time there, HH:MM:SS.
+struct ClockTick {
+    qint64 elapsedMs = 0;
+    QString label;
+    bool operator==(const ClockTick &) const = default;
+};
+
+// The clock's round moments (every 1, 2, 5, 10, 15 or 30 s, 1, 2, 5, 10, 15
+// or 30 min, 1, 2, 3, 6 or 12 h: the finest that gives at most eight) in
+// [fromMs, toMs] of a time line that began at the clock time `start`,
+// labelled in start's own offset from UTC (the offset the technician's
+// clock had when the session began). A start that is not valid counts as
+// midnight: the labels then give the time since the line began. Labels are
+// told once each: a range of a whole day keeps the first of two moments
+// with the same label.
+QList<ClockTick> clockTicks(const QDateTime &start, qint64 fromMs, qint64 toMs);
+
+// The clock time of a moment of that time line: HH:MM:SS and the tenth.
+QString clockText(const QDateTime &start, qint64 elapsedMs);
+
+// Sets a time axis to [fromMs, toMs] in seconds, its labels the clock's
+// round moments (clockTicks); a range that does not fit is refused (false)
+// and the axis kept.
+bool setTimeAxis(QCategoryAxis *axis, const QDateTime &start, qint64 fromMs, qint64 toMs);

@@ -275,6 +275,10 @@ std::optional<GraphRecording> graphRecording(const zcore::Recording &recording,
     GraphRecording out;
     out.droppedBytes = recording.droppedBytes;
     out.skippedRows = recording.skippedRows;
+    // Each row has its clock time and its time since the start: the first
+    // gives the start's clock time, in the offset the recording was made in.
+    if (!recording.rows.isEmpty())
+        out.start = recording.rows.first().time.addMSecs(-recording.rows.first().elapsedMs);
     out.samples.reserve(std::count_if(
         recording.rows.begin(), recording.rows.end(),
         [](const zcore::RecordRow &row) { return row.event == zcore::RecordEvent::Frame; }));

@@ -6,6 +6,7 @@
 #include "core/decode.h"
 #include "core/recording.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -137,6 +138,7 @@ private:
 // A recording as the graph shows it, and what the reading left out.
 struct GraphRecording {
     GraphSamples samples{GraphSamples::kKeepAll};
+    QDateTime start;            // the clock time at elapsed 0; not valid without rows
     qsizetype droppedBytes = 0; // of a torn last row
     qsizetype skippedRows = 0;  // of events this version does not know
 };

@@ -3,6 +3,7 @@
 #include "telemetry/graphaxes.h"
 #include "telemetry/graphplotlayer.h"
 
+#include <QCategoryAxis>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -116,7 +117,11 @@ GraphTimeView *GraphTimePanel::addView(const QString &title, int index)
     chart->setBackgroundRoundness(0);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries); // dashed or solid
-    QValueAxis *time = addAxis(chart, tr("Zaman (s)"), Qt::AlignBottom);
+    // Positions in seconds of the time line, labels in clock time.
+    auto *time = new QCategoryAxis(chart);
+    time->setTitleText(tr("Saat"));
+    time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    chart->addAxis(time, Qt::AlignBottom);
     auto *view = new GraphTimeView(chart, time, this);
     static_cast<QVBoxLayout *>(layout())->addWidget(view, kStretch[index]);
     m_views[size_t(index)] = view;
@@ -136,6 +141,14 @@ GraphTimeView *GraphTimePanel::addView(const QString &title, int index)
         QMetaObject::invokeMethod(this, &GraphTimePanel::alignPlotAreas, Qt::QueuedConnection);
     });
     return view;
+}
+
+void GraphTimePanel::setClockStart(const QDateTime &start)
+{
+    if (start == m_clockStart && start.offsetFromUtc() == m_clockStart.offsetFromUtc())
+        return;
+    m_clockStart = start;
+    redrawAll();
 }
 
 void GraphTimePanel::alignPlotAreas()
@@ -177,8 +190,8 @@ void GraphTimePanel::showSamples(const GraphSamples &samples, qint64 fromMs, qin
     m_toMs = toMs;
     m_lastMs = lastMs;
     m_columns = columns;
-    for (QValueAxis *axis : m_timeAxes)
-        setTimeAxis(axis, fromMs, toMs);
+    for (QCategoryAxis *axis : m_timeAxes)
+        setTimeAxis(axis, m_clockStart, fromMs, toMs);
     const auto visible = samples.range(fromMs, lastMs);
     m_settledUntilMs = visible.empty() ? fromMs : visible.back().elapsedMs;
     drawAll(visible, samples.breaksIn(visible));

@@ -8,6 +8,7 @@
 #include "telemetry/graphsamples.h"
 #include "telemetry/graphtimeview.h"
 
+#include <QDateTime>
 #include <QWidget>
 
 #include <array>
@@ -16,6 +17,7 @@
 #include <vector>
 
 class GraphPlotLayer;
+class QCategoryAxis;
 class QValueAxis;
 
 class GraphTimePanel : public QWidget {
@@ -37,6 +39,10 @@ public:
     // last of each line per pixel column (no peak is lost). The lines are
     // broken where the samples say frames are missing, also inside a column.
     void showSamples(const GraphSamples &samples, qint64 fromMs, qint64 toMs, qint64 lastMs);
+    // The clock time where the time line begins: the time axes are labelled
+    // in clock time from it. The next showSamples draws everything.
+    void setClockStart(const QDateTime &start);
+    const QDateTime &clockStart() const { return m_clockStart; }
     // The next showSamples draws everything: for changes other than newer
     // samples (cleared, another source, a sample that came late).
     void redrawAll() { m_drawn = false; }
@@ -46,7 +52,7 @@ public:
 
     const GraphLine &line(Line line) const { return m_lines[size_t(line)]; }
     QList<QPointF> points(Line line) const { return m_lines[size_t(line)].points(); }
-    QValueAxis *timeAxis() const { return m_timeAxes[0]; }
+    QCategoryAxis *timeAxis() const { return m_timeAxes[0]; }
     // The centre of the first chart's plot area, in the coordinates of w
     // (an ancestor).
     QPointF firstPlotCentre(const QWidget *w) const;
@@ -67,8 +73,8 @@ private:
     void drawFresh(std::span<const GraphSample> samples, const std::vector<qsizetype> &breaks);
     void fitValueAxes();
 
-    std::array<GraphTimeView *, kCharts> m_views{}; // child widgets, each owns its chart
-    std::array<QValueAxis *, kCharts> m_timeAxes{}; // axes and layers: owned by their chart
+    std::array<GraphTimeView *, kCharts> m_views{};    // child widgets, each owns its chart
+    std::array<QCategoryAxis *, kCharts> m_timeAxes{}; // axes and layers: owned by their chart
     std::array<GraphPlotLayer *, kCharts> m_layers{};
     QValueAxis *m_inAxis = nullptr;
     QValueAxis *m_outAxis = nullptr;
@@ -79,6 +85,7 @@ private:
 
     // What is drawn: the range, the plot width it was drawn for, the time
     // of the last settled sample, and each line's extremes.
+    QDateTime m_clockStart;
     bool m_drawn = false;
     qint64 m_fromMs = 0;
     qint64 m_toMs = 0;

@@ -106,7 +106,8 @@ QWidget *GraphWindow::makeToolBar()
         m_spans->addButton(button, i);
         row->addWidget(button);
     }
-    m_spans->button(m_spanIndex)->setChecked(true);
+    // Not exclusive: after a wheel zoom no span is shown, and none is lit.
+    m_spans->setExclusive(false);
     connect(m_spans, &QButtonGroup::idClicked, this, &GraphWindow::chooseSpan);
 
     m_pause->setObjectName(QStringLiteral("pause"));
@@ -136,6 +137,8 @@ QWidget *GraphWindow::makeToolBar()
     m_note->hide();
     row->addWidget(m_note);
     row->addSpacing(8);
+    // What is shown: "Canlı", "Duraklatıldı" or the recording's name.
+    m_source->setObjectName(QStringLiteral("source"));
     row->addWidget(m_source);
     return bar;
 }
@@ -167,6 +170,25 @@ void GraphWindow::addLinkEvent(qint64 elapsedMs, zcore::RecordEvent event)
     m_live.addLinkEvent({elapsedMs, event});
     if (!m_showingRecording)
         scheduleRefresh();
+}
+
+void GraphWindow::setLiveStart(const QDateTime &start)
+{
+    m_liveStart = start;
+    if (!m_showingRecording) {
+        m_timePanel->setClockStart(start);
+        scheduleRefresh();
+    }
+}
+
+void GraphWindow::setLiveSamples(GraphSamples samples)
+{
+    m_live = std::move(samples);
+    if (!m_showingRecording) {
+        m_timePanel->redrawAll();
+        m_pageValid = false;
+        scheduleRefresh();
+    }
 }
 
 void GraphWindow::clear()
@@ -212,14 +234,16 @@ void GraphWindow::showRecording(GraphRecording recording, const QString &title)
     m_note->setText(notes.join(QStringLiteral(" · ")));
     m_note->setVisible(!notes.isEmpty());
     m_recording = std::move(recording.samples);
+    m_recordingStart = recording.start;
     m_showingRecording = true;
+    m_timePanel->setClockStart(m_recordingStart);
     m_paused = false;
     m_timePanel->redrawAll();
     m_pause->setText(tr("Duraklat"));
     m_pause->setEnabled(false);
     m_backToLive->show();
-    m_source->setText(tr("Kayıt: %1").arg(title));
-    m_spans->button(int(kSpansMs.size()) - 1)->setChecked(true);
+    m_sourceTitle = title;
+    showSource();
     chooseSpan(int(kSpansMs.size()) - 1);
 }
 
@@ -227,13 +251,12 @@ void GraphWindow::showLive()
 {
     m_showingRecording = false;
     m_recording.clear();
+    m_timePanel->setClockStart(m_liveStart);
     m_timePanel->redrawAll();
     m_pageValid = false;
     m_pause->setEnabled(true);
     m_backToLive->hide();
     m_note->hide();
-    m_source->setText(tr("Canlı"));
-    m_spans->button(m_liveSpanIndex)->setChecked(true);
     m_spanIndex = m_liveSpanIndex;
     setPaused(false);
 }
@@ -374,10 +397,10 @@ void GraphWindow::showReadout()
         channels += tr("  %1: %2 / %3").arg(c + 1).arg(ms(sample->inMs[c]), ms(sample->outMs[c]));
     const QString rpm =
         sample->rpm ? locale.toString(std::lround(*sample->rpm)) : QStringLiteral("—");
-    m_readout->setText(tr("%1 s   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
+    m_readout->setText(tr("%1   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
                           "Isı: %4 °C   Geçiş ısısı: %5 °C   │   Depo: %6")
-                           .arg(locale.toString(sample->elapsedMs / 1000.0, 'f', 1), channels, rpm,
-                                locale.toString(sample->coolantC),
+                           .arg(clockText(m_timePanel->clockStart(), sample->elapsedMs), channels,
+                                rpm, locale.toString(sample->coolantC),
                                 locale.toString(sample->switchOverC),
                                 locale.toString(sample->tankLevel)));
 }
@@ -395,13 +418,19 @@ void GraphWindow::setPaused(bool paused)
     }
     m_paused = paused;
     m_pageValid = false;
+    if (following())
+        m_spanShown = true; // the span chosen, following the newest sample
     m_pause->setText(paused ? tr("Devam") : tr("Duraklat"));
+    showSource();
+    showSpan();
     refresh();
 }
 
 void GraphWindow::chooseSpan(int index)
 {
     m_spanIndex = index;
+    m_spanShown = true;
+    showSpan();
     m_pageValid = false;
     if (!m_showingRecording)
         m_liveSpanIndex = index;
@@ -432,6 +461,9 @@ void GraphWindow::zoom(double factor, double anchorSeconds)
         anchor = (from + to) / 2.0;
     const double newFrom = anchor - (anchor - double(from)) * width / double(to - from);
     holdView(newFrom, newFrom + width);
+    // A range of its own: no span button stands for it.
+    m_spanShown = false;
+    showSpan();
     refresh();
 }
 
@@ -443,7 +475,26 @@ void GraphWindow::pan(double deltaSeconds)
     const double delta = deltaSeconds * 1000;
     if (std::isfinite(delta))
         holdView(from + delta, to + delta);
+    // Moved, a span is as wide as before; "Tümü" no longer shows it all.
+    if (kSpansMs[size_t(m_spanIndex)] == 0) {
+        m_spanShown = false;
+        showSpan();
+    }
     refresh();
+}
+
+void GraphWindow::showSpan()
+{
+    for (int i = 0; i < int(kSpansMs.size()); ++i)
+        m_spans->button(i)->setChecked(m_spanShown && i == m_spanIndex);
+}
+
+void GraphWindow::showSource()
+{
+    if (m_showingRecording)
+        m_source->setText(tr("Kayıt: %1").arg(m_sourceTitle));
+    else
+        m_source->setText(m_paused ? tr("Duraklatıldı") : tr("Canlı"));
 }
 
 void GraphWindow::holdView(double fromMs, double toMs)

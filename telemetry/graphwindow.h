@@ -17,6 +17,7 @@
 #include "telemetry/graphsamples.h"
 #include "telemetry/graphtimeview.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -54,6 +55,12 @@ public:
     // An event of the link (device lost or back, port closed or opened):
     // a marker, and the lines break at a lost device or a closed port.
     void addLinkEvent(qint64 elapsedMs, zcore::RecordEvent event);
+    // The clock time the live session began at (elapsed 0 of its frames):
+    // the time axes and the read-out show clock time from it.
+    void setLiveStart(const QDateTime &start);
+    // The live session so far, gathered before the window was made: it
+    // takes the place of the samples the window holds.
+    void setLiveSamples(GraphSamples samples);
     // Forgets the live session and any recording shown; shows live data.
     void clear();
 
@@ -101,6 +108,10 @@ private:
     void showReadout();
     void setPaused(bool paused);
     void chooseSpan(int index);
+    // Lights the span button of the range shown, if a span is what it shows.
+    void showSpan();
+    // The corner: the recording shown, or live data running or paused.
+    void showSource();
     void zoom(double factor, double anchorSeconds);
     void pan(double deltaSeconds);
     // Holds a range the axes can take, as near to this one as may be.
@@ -111,10 +122,14 @@ private:
 
     GraphSamples m_live{GraphSamples::kLiveKeepMs};
     GraphSamples m_recording{GraphSamples::kKeepAll};
+    QDateTime m_liveStart = QDateTime::currentDateTime(); // of the live time line
+    QDateTime m_recordingStart;                           // of the recording shown
     bool m_showingRecording = false;
     bool m_paused = false;
     int m_spanIndex = 1;     // into kSpansMs
     int m_liveSpanIndex = 1; // restored by showLive()
+    bool m_spanShown = true; // the range shown is m_spanIndex's (no zoom since)
+    QString m_sourceTitle;   // of the recording shown
     qint64 m_viewFrom = 0;   // the range shown while not following
     qint64 m_viewTo = kSpansMs[0];
     qint64 m_heldUntilMs = 0; // the newest sample when paused

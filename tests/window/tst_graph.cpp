@@ -10,11 +10,15 @@
 #include "shell/toolactions.h"
 #include "support/payloads.h"
 #include "support/shellfixture.h"
+#include "telemetry/graphaxes.h"
 #include "telemetry/graphmapview.h"
 #include "telemetry/graphtimepanel.h"
 #include "telemetry/graphwindow.h"
+#include "ui/mainwindow.h"
+#include "ui/skinlabel.h"
 
 #include <QAbstractButton>
+#include <QCategoryAxis>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsScene>
@@ -202,6 +206,34 @@ QStringList markerTexts(GraphWindow &w)
     return texts;
 }
 
+// The texts of the window's labels (the corner's among them).
+QStringList labelTexts(GraphWindow &w)
+{
+    QStringList texts;
+    for (auto *label : w.findChildren<QLabel *>())
+        if (label->isVisible())
+            texts.append(label->text());
+    return texts;
+}
+
+// The span buttons lit.
+QStringList litSpans(GraphWindow &w)
+{
+    QStringList lit;
+    for (auto *b : w.findChildren<QAbstractButton *>())
+        if (b->isCheckable() && b->isChecked())
+            lit.append(b->text());
+    return lit;
+}
+
+// Where the time axis puts a label; NaN when it has none of that text.
+double labelAt(GraphTimePanel *panel, const QString &label)
+{
+    if (!panel->timeAxis()->categoriesLabels().contains(label))
+        return std::nan("");
+    return panel->timeAxis()->endValue(label);
+}
+
 } // namespace
 
 class GraphTest : public QObject {
@@ -231,6 +263,11 @@ private slots:
     void readingShowsItsProgressAndStops();
     void refusedFileLeavesTheWindowAsItWas();
     void noteSaysWhatTheReadingLeftOut();
+    void frameTapRunsWhileThePortIsOpenOrARecordingRuns();
+    void framesThatCameWhileTheGraphWasClosedAreInItWhenItOpens();
+    void timeAxesShowClockTimeLiveAndFromARecording();
+    void cornerSaysPausedWhilePaused();
+    void spanButtonIsLitOnlyWhileItsSpanIsShown();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -349,6 +386,7 @@ void GraphTest::wheelZoomsAndDragMovesTheTimeAxis()
 void GraphTest::readoutShowsTheSampleUnderThePointer()
 {
     GraphWindow w;
+    w.setLiveStart(QDateTime(QDate(2026, 12, 7), QTime(14, 0), Qt::OffsetFromUTC, 3 * 3600));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *panel = w.findChild<GraphTimePanel *>();
@@ -356,7 +394,8 @@ void GraphTest::readoutShowsTheSampleUnderThePointer()
     for (qint64 ms = 0; ms < 30'000; ms += 100)
         w.addFrame(ms, ms == 15'000 ? workedFrame() : idleFrame());
     QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 29.9);
-    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("29.9 s")), qPrintable(readout->text()));
+    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("14:00:29.9 ")),
+                 qPrintable(readout->text()));
 
     for (auto *b : w.findChildren<QAbstractButton *>())
         if (b->text() == QStringLiteral("30 s"))
@@ -369,7 +408,7 @@ void GraphTest::readoutShowsTheSampleUnderThePointer()
                     int(plot.center().y()));
     hover(view, at);
     const QString text = readout->text();
-    QVERIFY2(text.startsWith(QStringLiteral("15.0 s")), qPrintable(text));
+    QVERIFY2(text.startsWith(QStringLiteral("14:00:15.0 ")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("1: 3.94 / 11.88")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Devir: 7571 rpm")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Isı: 90 °C")), qPrintable(text));
@@ -531,18 +570,20 @@ void GraphTest::viewStaysFiniteAndWideWhateverTheGesture()
     auto *panel = w.findChild<GraphTimePanel *>();
     auto *view = w.findChildren<GraphTimeView *>().first();
     // Every time axis: finite, at least a second wide, at most a day, and a
-    // handful of ticks (a range of nothing once made Qt add ticks without end).
+    // handful of labelled ticks (a range of nothing once made Qt add ticks
+    // without end).
     const auto axesSane = [&](const char *after) {
         for (auto *v : w.findChildren<GraphTimeView *>()) {
-            const auto *axis = qobject_cast<QValueAxis *>(v->chart()->axes(Qt::Horizontal).first());
+            const auto *axis =
+                qobject_cast<QCategoryAxis *>(v->chart()->axes(Qt::Horizontal).first());
             const double width = axis->max() - axis->min();
-            const QString range = QStringLiteral("after %1: %2 .. %3 step %4")
+            const QString range = QStringLiteral("after %1: %2 .. %3, %4 ticks")
                                       .arg(QLatin1String(after))
                                       .arg(axis->min())
                                       .arg(axis->max())
-                                      .arg(axis->tickInterval());
+                                      .arg(axis->count());
             if (!std::isfinite(axis->min()) || !std::isfinite(axis->max()) || width < 1 ||
-                width > 24 * 3600 || width / axis->tickInterval() > 50)
+                width > 24 * 3600 || axis->count() < 1 || axis->count() > 8)
                 return range;
         }
         return QString();
@@ -945,6 +986,160 @@ void GraphTest::noteSaysWhatTheReadingLeftOut()
                                           "Bilinmeyen olaylı 2 satır atlandı"));
     w.showRecording(recordingOf({{0, idleFrame()}}), QStringLiteral("tam.csv"));
     QVERIFY(note->isHidden());
+}
+
+void GraphTest::frameTapRunsWhileThePortIsOpenOrARecordingRuns()
+{
+    ShellFixture f;
+    QVERIFY(!f.link.observed()); // no port yet: the link reads as ever
+    f.loadWith();
+    f.shell->mainWindow().show();
+    QVERIFY(f.link.observed());                 // the port open: every frame is seen
+    gestures::click(f.window().el().ChangePrt); // closes the port
+    QVERIFY(!f.link.observed());
+    const QString path = f.dir.filePath(QStringLiteral("closed.csv"));
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
+    QVERIFY(f.link.observed());
+    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
+    QVERIFY(!f.link.observed());
+}
+
+void GraphTest::framesThatCameWhileTheGraphWasClosedAreInItWhenItOpens()
+{
+    LoadedShell f;
+    QList<int> sent;
+    // Before the graph was ever opened, and with no recording.
+    for (int k = 0; k < 30; ++k) {
+        f.link.receive(countedFrame(k));
+        sent.append(k);
+    }
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    QVERIFY(w);
+    QCOMPARE(w->sampleCount(), 30);
+    QCOMPARE(graphBreaks(f), 0);
+
+    // Closed, and opened again: what came meanwhile is there, no hole.
+    QVERIFY(w->close());
+    for (int k = 30; k < 50; ++k)
+        f.link.receive(countedFrame(k));
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    QCOMPARE(w->sampleCount(), 50);
+    QCOMPARE(graphBreaks(f), 0);
+    auto *panel = w->findChild<GraphTimePanel *>();
+    QTRY_VERIFY(!panel->points(GraphTimePanel::In1).isEmpty()); // drawn at once
+}
+
+void GraphTest::timeAxesShowClockTimeLiveAndFromARecording()
+{
+    // The session began at 14:00:00; a recording started 20 s into it.
+    const QDateTime session(QDate(2026, 12, 7), QTime(14, 0), Qt::OffsetFromUTC, 3 * 3600);
+    GraphWindow w;
+    w.setLiveStart(session);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    auto *readout = w.findChild<QLabel *>(QStringLiteral("readout"));
+    for (qint64 ms = 0; ms <= 60'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    chooseSpan(w, QStringLiteral("Tümü"));
+    QTRY_COMPARE(panel->timeAxis()->min(), 0.0);
+    QCOMPARE(panel->timeAxis()->titleText(), QStringLiteral("Saat"));
+    QCOMPARE(labelAt(panel, QStringLiteral("14:00:30")), 30.0);
+    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("14:01:00.0 ")),
+                 qPrintable(readout->text()));
+
+    QByteArray bytes = zcore::recordingHeaderLine();
+    const QByteArray payload = payloads::workedFrame().sliced(3);
+    for (qint64 ms = 0; ms <= 40'000; ms += 100) {
+        zcore::RecordRow row = rowAt(ms, zcore::RecordEvent::Frame, payload);
+        row.time = session.addMSecs(20'000 + ms);
+        bytes += zcore::recordingLine(row);
+    }
+    QString why;
+    const auto read = zcore::readRecording(bytes, &why);
+    QVERIFY2(read, qPrintable(why));
+    auto recording = graphRecording(*read);
+    QVERIFY(recording);
+    w.showRecording(std::move(*recording), QStringLiteral("kayit.csv"));
+    // The same moment, 14:00:30, has the same label: 10 s into the recording.
+    QCOMPARE(panel->timeAxis()->min(), 0.0);
+    QCOMPARE(labelAt(panel, QStringLiteral("14:00:30")), 10.0);
+    for (const ClockTick &tick : clockTicks(session.addSecs(20), 0, 40'000))
+        QCOMPARE(labelAt(panel, tick.label), tick.elapsedMs / 1000.0);
+    QVERIFY2(readout->text().startsWith(QStringLiteral("14:01:00.0 ")),
+             qPrintable(readout->text()));
+
+    w.showLive();
+    QTRY_COMPARE(labelAt(panel, QStringLiteral("14:00:30")), 30.0);
+}
+
+void GraphTest::cornerSaysPausedWhilePaused()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *pause = w.findChild<QPushButton *>(QStringLiteral("pause"));
+    for (qint64 ms = 0; ms <= 60'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QVERIFY(labelTexts(w).contains(QStringLiteral("Canlı")));
+
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QVERIFY(labelTexts(w).contains(QStringLiteral("Duraklatıldı")));
+    QVERIFY(!labelTexts(w).contains(QStringLiteral("Canlı")));
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QVERIFY(labelTexts(w).contains(QStringLiteral("Canlı")));
+
+    // A wheel zoom stops the plot as the pause does.
+    gestures::wheel(&w, w.firstPlotCentre(), -120);
+    QVERIFY(w.isPaused());
+    QVERIFY(labelTexts(w).contains(QStringLiteral("Duraklatıldı")));
+    w.showRecording(recordingOf({{0, idleFrame()}}), QStringLiteral("kayit.csv"));
+    QVERIFY(labelTexts(w).contains(QStringLiteral("Kayıt: kayit.csv")));
+    w.showLive();
+    QVERIFY(labelTexts(w).contains(QStringLiteral("Canlı")));
+}
+
+void GraphTest::spanButtonIsLitOnlyWhileItsSpanIsShown()
+{
+    GraphWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    auto *view = w.findChildren<GraphTimeView *>().first();
+    const QPoint middle = view->chart()->plotArea().center().toPoint();
+    const auto drag = [&] {
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, middle);
+        QTest::mouseMove(view->viewport(), middle + QPoint(50, 0));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, middle + QPoint(50, 0));
+    };
+    for (qint64 ms = 0; ms <= 120'000; ms += 100)
+        w.addFrame(ms, idleFrame());
+    QTRY_COMPARE(panel->timeAxis()->max(), 120.0);
+    QCOMPARE(litSpans(w), QStringList{QStringLiteral("2 dk")});
+
+    chooseSpan(w, QStringLiteral("30 s"));
+    QCOMPARE(litSpans(w), QStringList{QStringLiteral("30 s")});
+    gestures::wheel(&w, w.firstPlotCentre(), -120); // 24 s shown: no span of the buttons
+    QCOMPARE(litSpans(w), QStringList());
+    drag();
+    QCOMPARE(litSpans(w), QStringList());
+
+    chooseSpan(w, QStringLiteral("30 s")); // lit again, also when clicked while unlit
+    QCOMPARE(panel->timeAxis()->max() - panel->timeAxis()->min(), 30.0);
+    QCOMPARE(litSpans(w), QStringList{QStringLiteral("30 s")});
+    chooseSpan(w, QStringLiteral("30 s")); // a click on the lit button leaves it lit
+    QCOMPARE(litSpans(w), QStringList{QStringLiteral("30 s")});
+    drag(); // moved: still 30 s wide
+    QCOMPARE(litSpans(w), QStringList{QStringLiteral("30 s")});
+
+    chooseSpan(w, QStringLiteral("Tümü"));
+    QCOMPARE(litSpans(w), QStringList{QStringLiteral("Tümü")});
+    drag(); // moved: no longer all of it
+    QCOMPARE(litSpans(w), QStringList());
+    QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("pause")), Qt::LeftButton);
+    QVERIFY(!w.isPaused()); // following again: all of it
+    QCOMPARE(litSpans(w), QStringList{QStringLiteral("Tümü")});
 }
 
 QTEST_MAIN(GraphTest)
