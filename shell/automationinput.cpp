@@ -9,6 +9,7 @@
 #include <QMetaObject>
 
 #include <atomic>
+#include <pthread.h>
 #include <thread>
 #include <windows.h>
 #endif
@@ -44,7 +45,9 @@ struct AutomationInput::Reader {
     {
         stopping = true;
         if (thread.joinable()) {
-            CancelSynchronousIo(static_cast<HANDLE>(thread.native_handle()));
+            // MinGW's std::thread runs on winpthreads: its native handle is
+            // a pthread_t, whose Win32 thread handle winpthreads keeps.
+            CancelSynchronousIo(static_cast<HANDLE>(pthread_gethandle(thread.native_handle())));
             thread.join();
         }
     }
