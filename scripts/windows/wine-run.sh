@@ -13,6 +13,15 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
 export WINEPREFIX="${ZENDALITE_WINEPREFIX:?ZENDALITE_WINEPREFIX: the Wine prefix folder}"
+# Wine keeps the user's locale settings (the decimal separator among them)
+# in the prefix's registry and rewrites them when a program starts under
+# another Unix locale: programs of two locales at once in one prefix would
+# see each other's. A desktop in another language gets a prefix of its own.
+locale="${LC_ALL:-${LANG:-C}}"
+case "$locale" in
+C | C.* | POSIX) ;;
+*) WINEPREFIX="$WINEPREFIX-${locale%%.*}" ;;
+esac
 "$here/make-wineprefix.sh" "$WINEPREFIX"
 
 export WINEPATH="${ZENDALITE_WINEPATH:-}"
@@ -20,4 +29,9 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEQT_QPA_PLATFORM="${WINEQT_QPA_PLATFORM:-offscreen}"
 export WINEQT_FORCE_STDERR_LOGGING=1
+# The first program of a Wine server starts Wine's own background processes
+# (services, devices, the desktop), which stay while the server lives and
+# would keep the caller's output open: CTest would wait for them to close
+# it. They are started here first, holding nothing of the caller's.
+wine cmd /c exit < /dev/null > /dev/null 2>&1
 exec wine "$@"
