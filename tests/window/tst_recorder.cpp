@@ -51,9 +51,9 @@ QList<zcore::RecordRow> rowsOf(const zcore::Recording &r, zcore::RecordEvent eve
     return out;
 }
 
-#ifdef Q_OS_UNIX
 // Files this thread writes may grow to `bytes` at most while it lives (a
 // disk that fills up); writing past it fails instead of signalling.
+#ifdef Q_OS_UNIX
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
