@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 ARGS ?=
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build demo test package clean
+.PHONY: all deps configure build demo test package windows windows-test clean
 
 all: build
 
@@ -29,6 +29,16 @@ test: build
 package: build
 	@cd $(BUILD) && cpack > /dev/null && ls zendalite_*.deb
 	@packaging/check-package.sh $(BUILD)
+
+# The Windows build (cross-built with MinGW-w64): its folder and installer
+# in build-win/, and its tests under Wine. WINQT=DIR names the Qt for
+# Windows to use (see scripts/windows/make.sh for where it comes from).
+windows:
+	@scripts/install-deps.sh --windows
+	@JOBS=$(JOBS) WINQT=$(WINQT) scripts/windows/make.sh
+
+windows-test: windows
+	@JOBS=$(JOBS) scripts/windows/test.sh
 
 clean:
 	rm -rf $(BUILD)

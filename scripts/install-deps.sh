@@ -4,7 +4,8 @@
 # --fuzz adds clang and its runtime for the libFuzzer targets; --package the
 # package checkers (lintian, desktop-file-validate); --bench Google Benchmark
 # and the profilers bench/profile.sh uses (valgrind, perf); --lint the
-# layout checker (clang-format).
+# layout checker (clang-format); --windows the MinGW-w64 cross compiler, Wine
+# to run the Windows build's tests, and NSIS for its installer.
 set -euo pipefail
 
 packages=(
@@ -19,6 +20,13 @@ case "${1:-}" in
 --package) packages+=(lintian desktop-file-utils) ;;
 --bench) packages+=(libbenchmark-dev valgrind linux-perf) ;;
 --lint) packages+=(clang-format git) ;;
+--windows)
+    # The Windows Qt SDK is built with the posix thread model; its runtime
+    # DLLs only fit code from these compilers. Wine's own fonts go into the
+    # test prefix (Tahoma), imagemagick checks the screenshot's size.
+    packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+        wine wine64 fonts-wine nsis imagemagick xz-utils)
+    ;;
 esac
 
 missing=()

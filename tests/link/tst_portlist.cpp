@@ -112,14 +112,14 @@ void PortListTest::portNameIsOpenedAsItStandsNeverAsAFile()
     QFETCH(QString, opened);
     QTemporaryDir config, work;
     QVERIFY(config.isValid() && work.isValid());
-    // Elsewhere than on Windows the port's name comes from ports/com3.
+#ifndef Q_OS_WIN
+    // Elsewhere than on Windows the port's name comes from ports/com3
+    // (Windows lets no file be called COM3, in any folder).
     QVERIFY(QDir(config.path()).mkpath(QStringLiteral("ports")));
     QFile entry(config.filePath(QStringLiteral("ports/com3")));
     QVERIFY(entry.open(QIODevice::WriteOnly));
     entry.write(name.toUtf8() + '\n');
     entry.close();
-#ifndef Q_OS_WIN
-    // (Windows lets no file be called COM3.)
     QFile decoy(work.filePath(QStringLiteral("COM3")));
     QVERIFY(decoy.open(QIODevice::WriteOnly));
     decoy.close();
