@@ -258,6 +258,30 @@ private:
     bool m_switched = false;
 };
 
+// Types a port number into the dialog as an ordinary user while the port
+// file's folder takes no new file, then makes the folder writable again.
+// False (nothing typed) where this machine lets a file be created there
+// all the same.
+bool typePortWhereNoFileMayBeCreated(ShellFixture &f, const QString &number)
+{
+    bool refused = true;
+    {
+        OrdinaryFileAccess ordinary;
+        QFile probe(f.dir.filePath(QStringLiteral("probe")));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            refused = false;
+        } else {
+            SkinTextBox *text1 = f.shell->comPort().el().Text1;
+            gestures::typeText(text1, number);
+            gestures::key(text1, 13);
+        }
+    }
+    QFile::setPermissions(f.dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return refused;
+}
+
 } // namespace
 
 void StartupTest::portFileInAFolderThatTakesNoNewFilesIsChangedInPlace()
@@ -272,20 +296,8 @@ void StartupTest::portFileInAFolderThatTakesNoNewFilesIsChangedInPlace()
     const auto all = P::ReadOwner | P::ReadGroup | P::ReadOther;
     QFile::setPermissions(f.portFilePath(), all | P::WriteOwner | P::WriteGroup | P::WriteOther);
     QVERIFY(QFile::setPermissions(f.dir.path(), all | P::ExeOwner | P::ExeGroup | P::ExeOther));
-    const auto writable = P::ReadOwner | P::WriteOwner | P::ExeOwner;
-    {
-        OrdinaryFileAccess ordinary;
-        QFile probe(f.dir.filePath(QStringLiteral("probe")));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.remove();
-            QFile::setPermissions(f.dir.path(), writable);
-            QSKIP("this machine lets any file be created in a read-only folder");
-        }
-        SkinTextBox *text1 = f.shell->comPort().el().Text1;
-        gestures::typeText(text1, QStringLiteral("4"));
-        gestures::key(text1, 13);
-    }
-    QFile::setPermissions(f.dir.path(), writable);
+    if (!typePortWhereNoFileMayBeCreated(f, QStringLiteral("4")))
+        QSKIP("this machine lets any file be created in a read-only folder");
     QVERIFY2(!f.shell->comPort().isVisible(), qPrintable(f.shell->comPort().toolTip()));
     QCOMPARE(f.portFile(), QByteArray("\"Com-4\"\r\n"));
     QVERIFY(f.link.isOpen());
@@ -311,20 +323,8 @@ void StartupTest::portChosenWhereTheDriveRootTakesNoFileGoesToTheOwnCopy()
     const auto readOnly =
         P::ReadOwner | P::ExeOwner | P::ReadGroup | P::ExeGroup | P::ReadOther | P::ExeOther;
     QVERIFY(QFile::setPermissions(f.dir.path(), readOnly));
-    const auto writable = P::ReadOwner | P::WriteOwner | P::ExeOwner;
-    {
-        OrdinaryFileAccess ordinary;
-        QFile probe(f.dir.filePath(QStringLiteral("probe")));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.remove();
-            QFile::setPermissions(f.dir.path(), writable);
-            QSKIP("this machine lets any file be created in a read-only folder");
-        }
-        SkinTextBox *text1 = f.shell->comPort().el().Text1;
-        gestures::typeText(text1, QStringLiteral("12"));
-        gestures::key(text1, 13);
-    }
-    QFile::setPermissions(f.dir.path(), writable);
+    if (!typePortWhereNoFileMayBeCreated(f, QStringLiteral("12")))
+        QSKIP("this machine lets any file be created in a read-only folder");
     QVERIFY2(!f.shell->comPort().isVisible(), qPrintable(f.shell->comPort().toolTip()));
     QVERIFY(!f.portFileExists());
     const QString ownFile = own.filePath(QStringLiteral("Ecu.ini"));
