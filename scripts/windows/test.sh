@@ -7,7 +7,8 @@
 #     pseudo-terminal, as Windows programs (numbers, port file, decoding,
 #     recordings, settings file, the window tests on the in-memory link; the
 #     number tests again on a Turkish desktop), and the real program:
-#     --version, the automation channel, a screenshot of the main window.
+#     --version, the automation channel, a screenshot of the main window,
+#     and a band level sent through COM12 to the Linux simulated unit.
 #     All under one Xvfb, so that Wine's desktop always has the same display.
 #  2. The folder's import tables: every DLL in the folder or Windows', and
 #     the check itself fails on a folder with a DLL taken out.
@@ -28,6 +29,17 @@ die() { echo "windows-test: $*" >&2; exit 1; }
 prefix="$(sed -n 's/^ZENDALITE_WINEPREFIX:PATH=//p' "$build/CMakeCache.txt")"
 "$root/scripts/windows/make-wineprefix.sh" "$prefix"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The serial check talks to the Linux simulated unit: built in the Linux
+# build when there is one (as in CI, after the Linux suite), else in a host
+# build of its own beside the Windows one.
+host="$root/build"
+if [ ! -e "$host/CMakeCache.txt" ]; then
+    host="$out/host"
+    cmake -S "$root" -B "$host" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENDALITE_TESTS=OFF > /dev/null
+fi
+cmake --build "$host" --target zendalite-sim -j "$jobs" > /dev/null
+export ZENDALITE_SIM="$host/sim/zendalite-sim"
 
 # 1. CTest, with one Wine server kept running for the whole suite (a Qt
 # program then starts in about 0.25 s instead of 0.7).
