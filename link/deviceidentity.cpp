@@ -34,12 +34,6 @@ QString byIdLinkTo(const QString &folder, const QString &device)
     return {};
 }
 
-bool isAdapter(const ListedPort &port, quint16 vendor, quint16 product, const QString &serial)
-{
-    return port.hasUsbNumbers && port.vendor == vendor && port.product == product &&
-           port.serialNumber == serial;
-}
-
 } // namespace
 
 DeviceIdentity::Node DeviceIdentity::Node::of(const QString &path, bool link)
@@ -121,7 +115,7 @@ bool DeviceIdentity::isStill(const PortNames &names, const QString &path) const
     case Kind::Usb: {
         const QList<ListedPort> ports = portlist::systemPorts();
         const qsizetype i = portlist::indexOf(ports, path);
-        return i >= 0 && isAdapter(ports[i], m_vendor, m_product, m_serial);
+        return i >= 0 && portlist::isAdapter(ports[i], m_vendor, m_product, m_serial);
     }
     case Kind::ChosenName:
     case Kind::Path:

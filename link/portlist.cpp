@@ -84,14 +84,18 @@ qsizetype indexOf(const QList<ListedPort> &ports, const QString &device)
     return -1;
 }
 
+bool isAdapter(const ListedPort &port, quint16 vendor, quint16 product, const QString &serialNumber)
+{
+    return port.hasUsbNumbers && port.vendor == vendor && port.product == product &&
+           port.serialNumber == serialNumber;
+}
+
 qsizetype indexOfUsb(const QList<ListedPort> &ports, quint16 vendor, quint16 product,
                      const QString &serialNumber)
 {
     qsizetype found = -1;
     for (qsizetype i = 0; i < ports.size(); ++i) {
-        const ListedPort &port = ports[i];
-        if (!port.hasUsbNumbers || port.vendor != vendor || port.product != product ||
-            port.serialNumber != serialNumber)
+        if (!isAdapter(ports[i], vendor, product, serialNumber))
             continue;
         if (found >= 0)
             return -1; // two that cannot be told apart

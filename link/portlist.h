@@ -55,6 +55,10 @@ QList<PortName> numbered(const QList<ListedPort> &ports);
 // its index; -1 when none is.
 qsizetype indexOf(const QList<ListedPort> &ports, const QString &device);
 
+// Whether the listed port is the USB adapter with these numbers.
+bool isAdapter(const ListedPort &port, quint16 vendor, quint16 product,
+               const QString &serialNumber);
+
 // Which listed port is the USB adapter with these numbers: its index; -1
 // when none is, and when more than one answers (two adapters of one make
 // without serial numbers cannot be told apart, so neither is taken).
