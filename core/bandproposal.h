@@ -1,0 +1,56 @@
+// The level proposed for one speed band, from the petrol ECU's median
+// injection time there on petrol (the reference) and on gas.
+//
+// Error = (gas − petrol) ÷ petrol. The petrol ECU keeps its mixture
+// control running on gas: a lean gas mixture makes it inject longer
+// (error above 0), so the level is raised; a rich one shorter, so it is
+// lowered. Step = level × error, rounded, at most kMostStep of the level
+// (rounded down), at least 1; the level stays within 0..255.
+//
+// None is proposed with fewer than kLeastSamples samples on either fuel,
+// under kLeastErrorPct of error, or once the band is stopped: the
+// direction is an assumption about the unit, so after a round that moved
+// the level the way the rule says, the error must shrink by at least
+// kLeastShrinkPct points (more than the medians' noise); where it did not,
+// the unit may work the other way and the band is stopped. (A petrol ECU
+// whose correction is at its limit before and after the round reads the
+// same error both times: so it is stopped too, rightly, as nothing tells
+// the way.)
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace zcore {
+
+struct BandEvidence {
+    int petrolSamples = 0;
+    int gasSamples = 0;
+    std::optional<double> petrolMs; // medians
+    std::optional<double> gasMs;
+    std::optional<int> level; // the level the unit holds
+    // The error (percent) before the last change of this band's level,
+    // when that change went the way the rule says for that error.
+    std::optional<double> errorBeforeChangePct;
+};
+
+struct BandProposal {
+    std::optional<double> errorPct;
+    std::optional<int> level; // the level proposed
+    bool stop = false;        // the error did not shrink after a round
+    QString why;              // Turkish: the reason there is none, or why this one
+};
+
+inline constexpr int kLeastSamples = 100;
+inline constexpr double kLeastErrorPct = 2.0;
+inline constexpr double kMostStep = 0.15;
+inline constexpr double kLeastShrinkPct = 1.0;
+
+BandProposal proposeBand(const BandEvidence &evidence);
+
+// The step from level for an error in percent, within the limits above;
+// 0 when the error is under kLeastErrorPct.
+int proposalStep(int level, double errorPct);
+
+} // namespace zcore

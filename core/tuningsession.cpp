@@ -1,0 +1,167 @@
+#include "core/tuningsession.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace zcore {
+
+namespace {
+
+size_t index(Fuel fuel) { return fuel == Fuel::Petrol ? 0 : 1; }
+
+} // namespace
+
+void TuningSession::reset() { *this = TuningSession(); }
+
+void TuningSession::take(Feed &feed, qint64 elapsedMs, const LiveFrame &frame)
+{
+    // A band's level counts as changed once two frames in a row show it.
+    if (feed.m_lastBands) {
+        for (int b = 0; b < kSpeedBandCount; ++b) {
+            if (frame.bands[size_t(b)] != (*feed.m_lastBands)[size_t(b)])
+                continue;
+            if (m_level[size_t(b)] && *m_level[size_t(b)] != frame.bands[size_t(b)])
+                feed.m_settled[size_t(b)] = 0;
+            levelSeen(b, frame.bands[size_t(b)]);
+        }
+    }
+    feed.m_lastBands = frame.bands;
+
+    const AssistVerdict verdict = feed.m_filter.take(elapsedMs, frame);
+    if (verdict.fuel != feed.m_fuel) {
+        feed.m_fuel = verdict.fuel;
+        feed.m_settled.fill(0);
+    }
+    feed.m_lastSkip = verdict.skip;
+    if (!verdict.band)
+        return;
+    int &settled = feed.m_settled[size_t(*verdict.band)];
+    if (settled < kSettleFrames) {
+        ++settled;
+        return;
+    }
+    if (!verdict.sample)
+        return;
+    // Gas samples belong to the level they were taken with: a frame that
+    // shows another (the first at a new level, or a torn one) does not count.
+    if (verdict.sample->fuel == Fuel::Gas &&
+        m_level[size_t(verdict.sample->band)] != frame.bands[size_t(verdict.sample->band)])
+        return;
+    const int band = verdict.sample->band;
+    m_samples.push_back(*verdict.sample);
+    ++m_counts[size_t(band)][index(verdict.sample->fuel)];
+    // The round after a change is judged once, as soon as it can be: then
+    // the band is stopped, or goes on as any other.
+    if (m_errorBeforeChange[size_t(band)] && count(band, Fuel::Petrol) >= kLeastSamples &&
+        count(band, Fuel::Gas) >= kLeastSamples) {
+        const BandReport now = report(band);
+        m_errorBeforeChange[size_t(band)].reset();
+        if (now.proposal.stop)
+            m_stopped[size_t(band)] = now.proposal.why;
+    }
+}
+
+void TuningSession::levelSeen(int band, int level)
+{
+    std::optional<int> &held = m_level[size_t(band)];
+    if (held == level)
+        return;
+    if (held) {
+        // The error the old level gave, kept when the change went its way.
+        const BandReport before = report(band);
+        const std::optional<double> error = before.proposal.errorPct;
+        const int change = level - *held;
+        m_errorBeforeChange[size_t(band)].reset();
+        if (error && std::abs(*error) >= kLeastErrorPct && (change > 0) == (*error > 0))
+            m_errorBeforeChange[size_t(band)] = error;
+        std::erase_if(m_samples, [band](const AssistSample &s) {
+            return s.band == band && s.fuel == Fuel::Gas;
+        });
+        m_counts[size_t(band)][index(Fuel::Gas)] = 0;
+    }
+    held = level;
+}
+
+int TuningSession::count(int band, Fuel fuel) const { return m_counts[size_t(band)][index(fuel)]; }
+
+std::optional<double> TuningSession::median(int band, Fuel fuel) const
+{
+    std::vector<double> values;
+    values.reserve(size_t(count(band, fuel)));
+    for (const AssistSample &s : m_samples)
+        if (s.band == band && s.fuel == fuel)
+            values.push_back(s.injectionMs);
+    if (values.empty())
+        return std::nullopt;
+    const size_t half = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + qsizetype(half), values.end());
+    if (values.size() % 2)
+        return values[half];
+    const double upper = values[half];
+    const double lower = *std::max_element(values.begin(), values.begin() + qsizetype(half));
+    return (lower + upper) / 2;
+}
+
+BandReport TuningSession::report(int band) const
+{
+    BandReport r;
+    r.band = band;
+    r.petrolSamples = count(band, Fuel::Petrol);
+    r.gasSamples = count(band, Fuel::Gas);
+    r.petrolMs = median(band, Fuel::Petrol);
+    r.gasMs = median(band, Fuel::Gas);
+    r.level = m_level[size_t(band)];
+    BandEvidence e;
+    e.petrolSamples = r.petrolSamples;
+    e.gasSamples = r.gasSamples;
+    e.petrolMs = r.petrolMs;
+    e.gasMs = r.gasMs;
+    e.level = r.level;
+    e.errorBeforeChangePct = m_errorBeforeChange[size_t(band)];
+    r.proposal = proposeBand(e);
+    if (m_stopped[size_t(band)]) {
+        r.proposal.level.reset();
+        r.proposal.stop = true;
+        r.proposal.why = *m_stopped[size_t(band)];
+    }
+    return r;
+}
+
+std::array<BandReport, kSpeedBandCount> TuningSession::reports() const
+{
+    std::array<BandReport, kSpeedBandCount> all;
+    for (int b = 0; b < kSpeedBandCount; ++b)
+        all[size_t(b)] = report(b);
+    return all;
+}
+
+std::vector<std::pair<int, int>> TuningSession::proposals() const
+{
+    std::vector<std::pair<int, int>> all;
+    for (const BandReport &r : reports())
+        if (r.proposal.level)
+            all.emplace_back(r.band, *r.proposal.level);
+    return all;
+}
+
+QString TuningSession::skipText(SampleSkip skip)
+{
+    switch (skip) {
+    case SampleSkip::None:
+        return {};
+    case SampleSkip::NoSpeed:
+        return QCoreApplication::translate("TuningSession", "Devir yok");
+    case SampleSkip::Cold:
+        return QCoreApplication::translate("TuningSession", "Motor soğuk");
+    case SampleSkip::NotSteady:
+        return QCoreApplication::translate("TuningSession", "Devir sabit değil");
+    case SampleSkip::FuelCut:
+        return QCoreApplication::translate("TuningSession", "Yakıt kesik");
+    case SampleSkip::RowsMixed:
+        return QCoreApplication::translate("TuningSession", "Silindirlerin bir kısmı gazda");
+    }
+    return {};
+}
+
+} // namespace zcore
