@@ -79,6 +79,7 @@ void TuningSession::levelSeen(int band, int level)
             return s.band == band && s.fuel == Fuel::Gas;
         });
         m_counts[size_t(band)][index(Fuel::Gas)] = 0;
+        ++m_rounds;
     }
     held = level;
 }
@@ -143,6 +144,50 @@ std::vector<std::pair<int, int>> TuningSession::proposals() const
         if (r.proposal.level)
             all.emplace_back(r.band, *r.proposal.level);
     return all;
+}
+
+TuningSession::Step TuningSession::step(const Feed &live) const
+{
+    if (!live.fuel() || live.lastSkip() == SampleSkip::Cold)
+        return Step::WarmUp;
+    const auto all = reports();
+    const auto short_ = [](int n) { return n < kLeastSamples; };
+    if (std::any_of(all.begin(), all.end(),
+                    [&](const BandReport &r) { return short_(r.petrolSamples); }))
+        return Step::PetrolDrive;
+    if (*live.fuel() == Fuel::Petrol)
+        return Step::SwitchToGas;
+    if (std::any_of(all.begin(), all.end(),
+                    [&](const BandReport &r) { return !r.proposal.stop && short_(r.gasSamples); }))
+        return m_rounds > 0 ? Step::CheckDrive : Step::GasDrive;
+    if (std::any_of(all.begin(), all.end(),
+                    [](const BandReport &r) { return r.proposal.level.has_value(); }))
+        return Step::Apply;
+    return Step::Done;
+}
+
+QString TuningSession::stepText(Step step)
+{
+    const auto tr = [](const char *text) {
+        return QCoreApplication::translate("TuningSession", text);
+    };
+    switch (step) {
+    case Step::WarmUp:
+        return tr("Motoru ısıtın: su sıcaklığı geçiş sıcaklığına gelsin");
+    case Step::PetrolDrive:
+        return tr("Benzinde sürün: her devir bandında birkaç saniye sabit devir");
+    case Step::SwitchToGas:
+        return tr("Gaza geçin (bütün silindirler gazda)");
+    case Step::GasDrive:
+        return tr("Gazda aynı şekilde sürün");
+    case Step::Apply:
+        return tr("Öneriyi uygulayın: Uygula");
+    case Step::CheckDrive:
+        return tr("Kontrol için gazda yeniden sürün");
+    case Step::Done:
+        return tr("Tamam: önerilecek seviye yok");
+    }
+    return {};
 }
 
 QString TuningSession::skipText(SampleSkip skip)

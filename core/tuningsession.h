@@ -59,6 +59,13 @@ public:
         SampleSkip m_lastSkip = SampleSkip::None;
     };
 
+    // Where the technician is, by the live feed and what was collected.
+    enum class Step { WarmUp, PetrolDrive, SwitchToGas, GasDrive, Apply, CheckDrive, Done };
+    Step step(const Feed &live) const;
+    static QString stepText(Step step);
+    // Band levels that changed while gas samples were held: rounds applied.
+    int rounds() const { return m_rounds; }
+
     // One frame of a feed, elapsedMs on the feed's time line.
     void take(Feed &feed, qint64 elapsedMs, const LiveFrame &frame);
 
@@ -88,6 +95,7 @@ private:
     std::array<std::optional<double>, kSpeedBandCount> m_errorBeforeChange{};
     std::array<std::optional<QString>, kSpeedBandCount> m_stopped{};
     std::array<std::array<int, 2>, kSpeedBandCount> m_counts{};
+    int m_rounds = 0;
 };
 
 } // namespace zcore
