@@ -42,7 +42,7 @@ struct BandReport {
 
 class TuningSession {
 public:
-    static constexpr int kSettleFrames = 100;
+    static constexpr int kSettleFrames = 150;
 
     class Feed {
     public:
