@@ -11,6 +11,7 @@
 #include "faultswitch.h"
 #include "fileframesource.h"
 #include "modelframesource.h"
+#include "modeloptions.h"
 #include "openwatcher.h"
 #include "ptylink.h"
 #include "replayframesource.h"
@@ -121,7 +122,25 @@ int main(int argc, char *argv[])
         "  quiet MS     send nothing for MS milliseconds\n"
         "Each is reported once carried out, replug followed by a new ready line:\n"
         "  fault <name> [<number>] [frame <k> | frames <k>-<m>]   (frames with --counter)\n"
-        "  error <why>"));
+        "  error <why>\n"
+        "\n"
+        "The petrol ECU beside the engine adapts on gas like a long-term fuel trim. Each rpm\n"
+        "band (0-1500, 1500-2500, 2500-4000, 4000-8000 rpm) has a right level\n"
+        "(--ideal-levels, default the factory levels 100,110,120,130). With the petrol bit\n"
+        "clear and g = (rows on gas) / 4, in the band the engine runs in:\n"
+        "  seen   = 1 - g + g * level / right    (right / level with --inverse-levels)\n"
+        "  target = clamp(1 / seen - 1, -25 %, +25 %)\n"
+        "  trim  += (target - trim) * (1 - exp(-dt / 3 s))   dt in engine seconds\n"
+        "A lean band (level below right) lengthens the in times, a rich one shortens them;\n"
+        "the other bands' trims stay. On petrol every trim heads back to 0 the same way.\n"
+        "A trim is at 95 % of its target after 9 s of engine time, 99 % after 14 s.\n"
+        "In words sent = base in time * (1 + trim of the band); out = period - in, so the\n"
+        "speed from in + out is unchanged. The trim is per band, not interpolated.\n"
+        "\n"
+        "With --time-scale X the engine's clock runs X times as fast: one frame per\n"
+        "1/rate s of engine time, rate * X frames a wall second; the line's pacing runs X\n"
+        "times as fast too (faster than a real 9600 baud line; for simulation only).\n"
+        "--fault times and the fault durations stay on the wall clock."));
     parser.addHelpOption();
     // The version is answered here rather than by the parser, so that it
     // carries the licence lines as GNU programs print them.
@@ -133,7 +152,8 @@ int main(int argc, char *argv[])
         QStringLiteral("Publish the unit's port as a symbolic link at <path> (required)."),
         QStringLiteral("path"));
     const QCommandLineOption rateOption(
-        QStringLiteral("rate"), QStringLiteral("Frames per second (default %1).").arg(kDefaultRate),
+        QStringLiteral("rate"),
+        QStringLiteral("Frames per second of engine time (default %1).").arg(kDefaultRate),
         QStringLiteral("n"), QString::number(kDefaultRate));
     const QCommandLineOption seedOption(
         QStringLiteral("seed"),
@@ -172,8 +192,34 @@ int main(int argc, char *argv[])
         QStringLiteral("At <seconds> after the start, carry out a fault as its control line "
                        "would, e.g. 5:unplug, 8:replug, 3:garbage:200. May be given again."),
         QStringLiteral("seconds:name[:n]"));
+    const QCommandLineOption idealLevelsOption(
+        QStringLiteral("ideal-levels"),
+        QStringLiteral("The right mixture level of each rpm band, hidden from the tool: four "
+                       "levels 1 to 255, e.g. 130,110,120,100 (default: the factory levels "
+                       "100,110,120,130). On gas the petrol ECU's in times drift until they "
+                       "make up for level / right."),
+        QStringLiteral("a,b,c,d"));
+    const QCommandLineOption inverseLevelsOption(
+        QStringLiteral("inverse-levels"),
+        QStringLiteral("The unit's levels work the other way: a raised level makes the mixture "
+                       "leaner (off by right / level)."));
+    const QCommandLineOption driveOption(
+        QStringLiteral("drive"),
+        QStringLiteral("How the engine is driven: town (default; rev-ups from idle to "
+                       "2500-4000 rpm) or wide (all four bands: holds of 4.5 to 7 s at about "
+                       "900, 2000, 3200 and 5000 rpm, rev-ups to 5000-6000 rpm)."),
+        QStringLiteral("town|wide"), QStringLiteral("town"));
+    const QCommandLineOption timeScaleOption(
+        QStringLiteral("time-scale"),
+        QStringLiteral("Run the engine's clock and the line <x> times as fast, %1 to %2 "
+                       "(default 1): --rate frames per engine second, rate * x a wall second. "
+                       "Not with --replay.")
+            .arg(kLeastTimeScale)
+            .arg(kMostTimeScale),
+        QStringLiteral("x"), QStringLiteral("1"));
     parser.addOptions({linkOption, rateOption, seedOption, framesOption, replayOption, speedOption,
-                       loopOption, counterOption, faultOption});
+                       loopOption, counterOption, faultOption, idealLevelsOption,
+                       inverseLevelsOption, driveOption, timeScaleOption});
     parser.process(app);
     if (parser.isSet(versionOption)) {
         std::fputs(zcore::versionText("zendalite-sim", ZENDALITE_VERSION).constData(), stdout);
@@ -220,6 +266,43 @@ int main(int argc, char *argv[])
         printNote(QStringLiteral("--speed takes a number from %1 to %2")
                       .arg(ReplayFrameSource::kLeastSpeed)
                       .arg(ReplayFrameSource::kMostSpeed));
+        return 2;
+    }
+
+    // The engine's options go with the engine; the time scale with anything
+    // but a replay, whose pace is --speed.
+    const bool engine = !replay && !parser.isSet(framesOption);
+    if (!engine && (parser.isSet(idealLevelsOption) || parser.isSet(inverseLevelsOption) ||
+                    parser.isSet(driveOption))) {
+        printNote(QStringLiteral("--ideal-levels, --inverse-levels and --drive go with the "
+                                 "engine, not with --frames or --replay"));
+        return 2;
+    }
+    if (replay && parser.isSet(timeScaleOption)) {
+        printNote(QStringLiteral("--replay keeps the recording's own pace (--speed); it takes "
+                                 "no --time-scale"));
+        return 2;
+    }
+    QString optionError;
+    EngineModel::Setup setup;
+    if (parser.isSet(idealLevelsOption)) {
+        const auto levels = parseIdealLevels(parser.value(idealLevelsOption), &optionError);
+        if (!levels) {
+            printNote(optionError);
+            return 2;
+        }
+        setup.idealLevels = *levels;
+    }
+    setup.inverseLevels = parser.isSet(inverseLevelsOption);
+    const auto drive = parseDrive(parser.value(driveOption), &optionError);
+    if (!drive) {
+        printNote(optionError);
+        return 2;
+    }
+    setup.drive = *drive;
+    const auto timeScale = parseTimeScale(parser.value(timeScaleOption), &optionError);
+    if (!timeScale) {
+        printNote(optionError);
         return 2;
     }
 
@@ -280,7 +363,18 @@ int main(int argc, char *argv[])
         source = std::make_unique<FileFrameSource>(std::move(*frames));
     } else {
         printNote(QStringLiteral("engine seed %1").arg(seed));
-        source = std::make_unique<ModelFrameSource>(seed);
+        const auto &levels = setup.idealLevels;
+        if (parser.isSet(idealLevelsOption) || parser.isSet(inverseLevelsOption) ||
+            parser.isSet(driveOption))
+            printNote(QStringLiteral("right levels %1,%2,%3,%4%5, %6 drive")
+                          .arg(levels[0])
+                          .arg(levels[1])
+                          .arg(levels[2])
+                          .arg(levels[3])
+                          .arg(setup.inverseLevels ? QStringLiteral(" (inverse)") : QString())
+                          .arg(setup.drive == EngineModel::Drive::Wide ? QStringLiteral("wide")
+                                                                       : QStringLiteral("town")));
+        source = std::make_unique<ModelFrameSource>(seed, setup);
     }
 
     // SIGINT, SIGTERM and SIGHUP end the program cleanly: the link is removed.
@@ -303,7 +397,12 @@ int main(int argc, char *argv[])
 
     auto *listener = new CommandListener(source.get(), &app);
     QObject::connect(link, &PtyLink::received, listener, &CommandListener::take);
-    auto *transmitter = new Transmitter(source.get(), link, rate, seed, &app);
+    if (*timeScale != 1.0)
+        printNote(QStringLiteral("time scale %1: %2 frames a wall second, the line %1 times as "
+                                 "fast as 9600 baud")
+                      .arg(*timeScale)
+                      .arg(rate * *timeScale));
+    auto *transmitter = new Transmitter(source.get(), link, rate, *timeScale, seed, &app);
     if (parser.isSet(counterOption))
         transmitter->numberFrames();
     const auto printReady = [link] {

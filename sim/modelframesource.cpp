@@ -4,7 +4,10 @@
 
 namespace zsim {
 
-ModelFrameSource::ModelFrameSource(quint32 seed) : m_model(seed) {}
+ModelFrameSource::ModelFrameSource(quint32 seed, const EngineModel::Setup &setup)
+    : m_model(seed, setup)
+{
+}
 
 QByteArray ModelFrameSource::nextFrame(double periodSeconds)
 {

@@ -9,7 +9,7 @@ namespace zsim {
 
 class ModelFrameSource : public FrameSource {
 public:
-    explicit ModelFrameSource(quint32 seed);
+    explicit ModelFrameSource(quint32 seed, const EngineModel::Setup &setup = {});
 
     QByteArray nextFrame(double periodSeconds) override;
     bool apply(int code, int value) override;

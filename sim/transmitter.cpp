@@ -14,9 +14,10 @@ namespace zsim {
 using Step = FaultShaper::Step;
 
 Transmitter::Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond,
-                         quint32 faultSeed, QObject *parent)
-    : QObject(parent), m_source(source), m_link(link), m_rate(framesPerSecond),
-      m_timer(new QTimer(this)), m_shaper(faultSeed)
+                         double timeScale, quint32 faultSeed, QObject *parent)
+    : QObject(parent), m_source(source), m_link(link), m_timer(new QTimer(this)),
+      m_frameClock(framesPerSecond, timeScale, WirePacer::kLineBytesPerSecond * timeScale),
+      m_pacer(WirePacer::kLineBytesPerSecond * timeScale), m_shaper(faultSeed)
 {
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(kTickMs);
@@ -97,21 +98,21 @@ bool Transmitter::planNext(double now)
     if (const auto dueMs = m_source->nextDueMs())
         return planTimed(now, *dueMs);
 
-    const qint64 due = slotAt(now);
-    if (due <= m_slotsTaken)
+    const std::optional<double> period = m_frameClock.take(now);
+    if (!period)
         return false;
     // Normally one period has passed. When the line was still busy, the
     // engine has run on for the periods missed and the frame goes out late.
-    if (due - m_slotsTaken > 1 && !m_toldLate) {
-        printNote(QStringLiteral("frames wait for the line: %1 frames a second do not fit "
-                                 "through 9600 baud")
-                      .arg(m_rate));
+    if (m_frameClock.lastSkipped() && !m_toldLate) {
+        const double scale = m_frameClock.timeScale();
+        printNote(
+            QStringLiteral("frames wait for the line: %1 frames a second do not fit "
+                           "through 9600 baud%2")
+                .arg(m_frameClock.framesPerWallSecond())
+                .arg(scale == 1.0 ? QString() : QStringLiteral(" (%1 times as fast)").arg(scale)));
         m_toldLate = true;
     }
-    const qint64 periods = due - m_lastFrameSlot;
-    m_slotsTaken = due;
-    m_lastFrameSlot = due;
-    m_steps = shapeNext(double(periods) / m_rate);
+    m_steps = shapeNext(*period);
     return true;
 }
 
@@ -226,16 +227,11 @@ void Transmitter::replug()
 
 void Transmitter::resume(double now)
 {
-    m_slotsTaken = std::max(m_slotsTaken, slotAt(now));
+    m_frameClock.skipTo(now);
     // A source with its own timing loses the frames whose time has passed,
     // as the rate's periods are skipped.
     for (auto due = m_source->nextDueMs(); due && *due < now; due = m_source->nextDueMs())
         m_source->nextFrame(0.0);
-}
-
-qint64 Transmitter::slotAt(double now) const
-{
-    return qint64(std::floor(now * m_rate / 1000.0)) + 1;
 }
 
 double Transmitter::nowMs() const { return double(m_clock.nsecsElapsed()) / 1e6; }

@@ -1,8 +1,13 @@
-// The unit's sending side: a frame every 1/rate seconds (or, from a source
-// with timing of its own, whenever its next frame is due), put on the line no
-// faster than 9600 baud carries it, each frame's bytes one after the other.
+// The unit's sending side: a frame every 1/rate seconds of engine time (or,
+// from a source with timing of its own, whenever its next frame is due), put
+// on the line no faster than 9600 baud carries it, each frame's bytes one
+// after the other. With a time scale X the engine's clock and the line both
+// run X times as fast: rate × X frames a wall second, 960 × X bytes a second
+// (faster than any real line; a pseudo-terminal has no baud rate).
 //
 // The way a frame takes:
+//   FrameClock::take()         whether a frame is due, and the engine time
+//                              it covers
 //   FrameSource::nextFrame()   the frame as the unit means it
 //   FrameCounter::stamp()      its number, when frames are numbered (--counter)
 //   FaultShaper::shape()       the steps that put it on the line, with the
@@ -14,6 +19,7 @@
 
 #include "fault.h"
 #include "faultshaper.h"
+#include "frameclock.h"
 #include "framecounter.h"
 #include "wirepacer.h"
 
@@ -45,9 +51,11 @@ public:
     // time is worth a note: the line cannot keep up.
     static constexpr double kLateNoteMs = 100.0;
 
-    // faultSeed sets the garbage bytes and the cut points of the faults.
-    Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond, quint32 faultSeed,
-                QObject *parent);
+    // framesPerSecond in engine time; the engine's clock and the line run
+    // timeScale times as fast as the wall clock. faultSeed sets the garbage
+    // bytes and the cut points of the faults.
+    Transmitter(FrameSource *source, PtyLink *link, double framesPerSecond, double timeScale,
+                quint32 faultSeed, QObject *parent);
 
     // Numbers every frame begun on the line from now on (FrameCounter), and
     // names the numbers in the faults' reports.
@@ -78,21 +86,18 @@ private:
     bool sendBytes(double nowMs);
     void replug();
     void resume(double nowMs);
-    qint64 slotAt(double nowMs) const;
     double nowMs() const;
 
     FrameSource *m_source = nullptr;
     PtyLink *m_link = nullptr;
-    double m_rate = 10.0;
     QTimer *m_timer = nullptr;
     QElapsedTimer m_clock;
+    FrameClock m_frameClock;
     WirePacer m_pacer;
     FaultShaper m_shaper;
     std::optional<FrameCounter> m_counter;
     QList<FaultShaper::Step> m_steps; // what is left of putting the current frame out
     double m_silenceEndMs = -1.0;     // while a silence runs, when it ends
-    qint64 m_slotsTaken = 0;          // frame periods used up or skipped so far
-    qint64 m_lastFrameSlot = 0;       // the period of the last frame built
     qsizetype m_unreadAfterWrite = 0;
     bool m_cableOut = false;      // unplug taken (done or waiting), no replug since
     bool m_replugWaiting = false; // replug taken while its unplug still waits

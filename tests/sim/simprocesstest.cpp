@@ -185,6 +185,9 @@ private slots:
     void unitRunsOnWhenStandardInputCloses();
     void counterNumbersEveryFrameBegunSoTheCutOnesAreTheGaps();
     void counterIsRefusedWithReplay();
+    void malformedEngineOptionsStopTheProgramBeforeItStarts_data();
+    void malformedEngineOptionsStopTheProgramBeforeItStarts();
+    void timeScaleTenSendsAHundredFramesAWallSecond();
 
 private:
     QTemporaryDir m_dir;
@@ -347,6 +350,63 @@ void SimProcessTest::counterIsRefusedWithReplay()
     QCOMPARE(unit.process.exitCode(), 2);
     QVERIFY(unit.process.readAllStandardError().contains("--counter"));
     QVERIFY(!QFile::exists(m_link));
+}
+
+void SimProcessTest::malformedEngineOptionsStopTheProgramBeforeItStarts_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("named"); // the option the reason names
+    QTest::newRow("three ideal levels")
+        << QStringList{"--ideal-levels", "100,110,120"} << "--ideal-levels";
+    QTest::newRow("ideal level above a byte")
+        << QStringList{"--ideal-levels", "100,110,120,300"} << "--ideal-levels";
+    QTest::newRow("ideal levels with a frames file")
+        << QStringList{"--ideal-levels", "100,110,120,130", "--frames", "FRAMES"}
+        << "--ideal-levels";
+    QTest::newRow("unknown drive") << QStringList{"--drive", "motorway"} << "--drive";
+    QTest::newRow("inverse levels with a replay")
+        << QStringList{"--inverse-levels", "--replay", "FRAMES"} << "--inverse-levels";
+    QTest::newRow("time scale below one") << QStringList{"--time-scale", "0.5"} << "--time-scale";
+    QTest::newRow("time scale above twenty") << QStringList{"--time-scale", "25"} << "--time-scale";
+    QTest::newRow("time scale with a decimal comma")
+        << QStringList{"--time-scale", "2,5"} << "--time-scale";
+    QTest::newRow("time scale with a replay")
+        << QStringList{"--time-scale", "10", "--replay", "FRAMES"} << "--time-scale";
+}
+
+void SimProcessTest::malformedEngineOptionsStopTheProgramBeforeItStarts()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, named);
+    arguments.replaceInStrings(QStringLiteral("FRAMES"), m_frames);
+    Unit unit;
+    QVERIFY(unit.start(QStringList{"--link", m_link} + arguments));
+    QVERIFY(unit.process.waitForFinished(5000));
+    QCOMPARE(unit.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(unit.process.exitCode(), 2);
+    const QByteArray error = unit.process.readAllStandardError();
+    QVERIFY2(error.contains(named.toUtf8()), error.constData());
+    QVERIFY(!QFile::exists(m_link));
+}
+
+void SimProcessTest::timeScaleTenSendsAHundredFramesAWallSecond()
+{
+    Unit unit;
+    QVERIFY(unit.start({"--link", m_link, "--frames", m_frames, "--time-scale", "10"}));
+    QVERIFY(!unit.waitForLine("ready ").isEmpty());
+    Port port;
+    QVERIFY(port.open(m_link));
+    QVERIFY(readFrames(port, 1));
+    const qsizetype before = port.bytes.count(testFrame());
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 2000)
+        port.readFor(5);
+    const double perSecond =
+        double(port.bytes.count(testFrame()) - before) * 1000.0 / double(clock.elapsed());
+    // 10 frames a second of engine time, ten times as fast; a busy machine's
+    // late ticks are made up for, so only the edges of the window count.
+    QVERIFY2(perSecond >= 90.0 && perSecond <= 110.0, qPrintable(QString::number(perSecond)));
 }
 
 QTEST_GUILESS_MAIN(SimProcessTest)
