@@ -31,53 +31,70 @@ std::optional<double> frameSpeed(const LiveFrame &frame)
 void SampleFilter::reset()
 {
     m_speeds.clear();
+    m_times.clear();
     m_lastMs.reset();
 }
 
 AssistVerdict SampleFilter::take(qint64 elapsedMs, const LiveFrame &frame)
 {
     AssistVerdict v;
-    v.fuel = (frame.mask & kPetrolBit) ? Fuel::Petrol : Fuel::Gas;
+    // With the petrol bit set no row burns gas, whatever the row bits say
+    // (the fuel button leaves them as they were); with it clear and no row
+    // on gas the engine burns petrol all the same.
+    const int rows = frame.mask & kAllRows;
+    const bool petrol = (frame.mask & kPetrolBit) || rows == 0;
+    v.fuel = petrol ? Fuel::Petrol : Fuel::Gas;
 
     if (m_lastMs && (elapsedMs < *m_lastMs || elapsedMs - *m_lastMs > kLongestGapMs))
-        m_speeds.clear();
+        reset();
     m_lastMs = elapsedMs;
 
     const std::optional<double> speed = frameSpeed(frame);
     if (!speed) {
-        m_speeds.clear();
+        reset();
+        m_lastMs = elapsedMs;
         v.skip = SampleSkip::NoSpeed;
         return v;
     }
+    bool cut = false;
+    double sum = 0;
+    for (const int word : frame.inWord) {
+        cut = cut || word <= 3;
+        sum += timeMs(word);
+    }
+    const double injectionMs = cut ? 0.0 : sum / 4;
     m_speeds.push_back(*speed);
-    while (m_speeds.size() > size_t(kSteadyFrames))
+    m_times.push_back(injectionMs);
+    while (m_speeds.size() > size_t(kSteadyFrames)) {
         m_speeds.pop_front();
+        m_times.pop_front();
+    }
     v.band = speedBandOf(*speed);
 
     // The order of the checks gives the reason a person can act on first.
-    if (degreesFromByte(frame.temperatureByte) < degreesFromByte(frame.switchOverByte)) {
+    const int coolant = degreesFromByte(frame.temperatureByte);
+    if (coolant < degreesFromByte(frame.switchOverByte) || coolant < kWarmCelsius) {
         v.skip = SampleSkip::Cold;
         return v;
     }
-    const int rows = frame.mask & kAllRows;
-    if ((*v.fuel == Fuel::Gas && rows != kAllRows) || (*v.fuel == Fuel::Petrol && rows != 0)) {
+    if (!petrol && rows != kAllRows) {
         v.skip = SampleSkip::RowsMixed;
         return v;
     }
-    double sum = 0;
-    for (const int word : frame.inWord) {
-        if (word <= 3) {
-            v.skip = SampleSkip::FuelCut;
-            return v;
-        }
-        sum += timeMs(word);
+    if (cut) {
+        v.skip = SampleSkip::FuelCut;
+        return v;
     }
-    const auto [low, high] = std::minmax_element(m_speeds.begin(), m_speeds.end());
-    if (!v.band || m_speeds.size() < size_t(kSteadyFrames) || *high - *low > kSteadySpread * *low) {
+    const auto within = [](const std::deque<double> &values) {
+        const auto [low, high] = std::minmax_element(values.begin(), values.end());
+        return *low > 0 && *high - *low <= kSteadySpread * *low;
+    };
+    if (!v.band || m_speeds.size() < size_t(kSteadyFrames) || !within(m_speeds) ||
+        !within(m_times)) {
         v.skip = SampleSkip::NotSteady;
         return v;
     }
-    v.sample = AssistSample{*v.band, *v.fuel, sum / 4, *speed};
+    v.sample = AssistSample{*v.band, *v.fuel, injectionMs, *speed};
     return v;
 }
 

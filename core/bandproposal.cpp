@@ -31,6 +31,17 @@ QString missing(int petrolSamples, int gasSamples)
     return tr("Gazda %1 örnek daha gerekli").arg(gas);
 }
 
+// Whether the error moved towards 0 by at least kLeastShrinkShare of what
+// the step from `before` to `after` should have moved it.
+bool movedAsAssumed(double errorBeforePct, double errorPct, int before, int after)
+{
+    const double step = double(after - before) / before;
+    const double expected = (100 + errorBeforePct) / (1 + step) - 100 - errorBeforePct;
+    const double moved = errorPct - errorBeforePct;
+    return expected < 0 ? moved <= kLeastShrinkShare * expected
+                        : moved >= kLeastShrinkShare * expected;
+}
+
 } // namespace
 
 int proposalStep(int level, double errorPct)
@@ -46,19 +57,24 @@ int proposalStep(int level, double errorPct)
 BandProposal proposeBand(const BandEvidence &e)
 {
     BandProposal p;
-    if (e.petrolSamples < kLeastSamples || e.gasSamples < kLeastSamples || !e.petrolMs ||
-        !e.gasMs || !(*e.petrolMs > 0)) {
+    if (e.petrolSamples < kLeastSamples || e.gasSamples < kLeastSamples) {
         p.why = missing(e.petrolSamples, e.gasSamples);
         return p;
     }
-    const double error = (*e.gasMs - *e.petrolMs) / *e.petrolMs * 100.0;
+    if (!e.errorPct || !std::isfinite(*e.errorPct)) {
+        p.why = tr("Benzin ve gaz örnekleri aynı devirlerde değil: iki yakıtta aynı şekilde "
+                   "sürün");
+        return p;
+    }
+    const double error = *e.errorPct;
     p.errorPct = error;
     if (!e.level) {
         p.why = tr("Ünitenin seviyesi bilinmiyor");
         return p;
     }
-    if (e.errorBeforeChangePct && std::abs(error) >= kLeastErrorPct &&
-        std::abs(error) > std::abs(*e.errorBeforeChangePct) - kLeastShrinkPct) {
+    if (e.errorBeforeChangePct && e.levelBeforeChange && *e.levelBeforeChange > 0 &&
+        std::abs(error) >= kLeastErrorPct &&
+        !movedAsAssumed(*e.errorBeforeChangePct, error, *e.levelBeforeChange, *e.level)) {
         p.stop = true;
         p.why = tr("Hata küçülmedi (%%1 → %%2): ünite seviyeye ters yönde tepki veriyor "
                    "olabilir; bu bant için öneri durduruldu")

@@ -10,6 +10,17 @@ namespace {
 
 size_t index(Fuel fuel) { return fuel == Fuel::Petrol ? 0 : 1; }
 
+double medianOf(std::vector<double> &values)
+{
+    const size_t half = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + qsizetype(half), values.end());
+    if (values.size() % 2)
+        return values[half];
+    const double upper = values[half];
+    const double lower = *std::max_element(values.begin(), values.begin() + qsizetype(half));
+    return (lower + upper) / 2;
+}
+
 } // namespace
 
 void TuningSession::reset() { *this = TuningSession(); }
@@ -34,7 +45,10 @@ void TuningSession::take(Feed &feed, qint64 elapsedMs, const LiveFrame &frame)
         feed.m_settled.fill(0);
     }
     feed.m_lastSkip = verdict.skip;
-    if (!verdict.band)
+    // A cold engine's frames do not settle a band either: so a recording
+    // begun earlier than the live collection, while the engine was cold,
+    // counts the same frames.
+    if (!verdict.band || verdict.skip == SampleSkip::Cold)
         return;
     int &settled = feed.m_settled[size_t(*verdict.band)];
     if (settled < kSettleFrames) {
@@ -73,8 +87,10 @@ void TuningSession::levelSeen(int band, int level)
         const std::optional<double> error = before.proposal.errorPct;
         const int change = level - *held;
         m_errorBeforeChange[size_t(band)].reset();
-        if (error && std::abs(*error) >= kLeastErrorPct && (change > 0) == (*error > 0))
+        if (error && std::abs(*error) >= kLeastErrorPct && (change > 0) == (*error > 0)) {
             m_errorBeforeChange[size_t(band)] = error;
+            m_levelBeforeChange[size_t(band)] = *held;
+        }
         std::erase_if(m_samples, [band](const AssistSample &s) {
             return s.band == band && s.fuel == Fuel::Gas;
         });
@@ -95,13 +111,56 @@ std::optional<double> TuningSession::median(int band, Fuel fuel) const
             values.push_back(s.injectionMs);
     if (values.empty())
         return std::nullopt;
-    const size_t half = values.size() / 2;
-    std::nth_element(values.begin(), values.begin() + qsizetype(half), values.end());
-    if (values.size() % 2)
-        return values[half];
-    const double upper = values[half];
-    const double lower = *std::max_element(values.begin(), values.begin() + qsizetype(half));
-    return (lower + upper) / 2;
+    return medianOf(values);
+}
+
+std::optional<double> TuningSession::matchedErrorPct(int band) const
+{
+    std::vector<std::pair<double, double>> petrol; // speed, injection time
+    std::vector<const AssistSample *> gas;
+    for (const AssistSample &s : m_samples) {
+        if (s.band != band)
+            continue;
+        if (s.fuel == Fuel::Petrol)
+            petrol.emplace_back(s.rpm, s.injectionMs);
+        else
+            gas.push_back(&s);
+    }
+    if (petrol.size() < size_t(kLeastMatchSamples) || gas.size() < size_t(kLeastMatched))
+        return std::nullopt;
+    std::sort(petrol.begin(), petrol.end());
+
+    // The petrol reference on the grid, made only where a gas sample asks.
+    const double from = kSpeedBandLimitsRpm[size_t(band)];
+    const int points = (kSpeedBandLimitsRpm[size_t(band) + 1] - int(from)) / kGridRpm + 1;
+    std::vector<std::optional<double>> reference(static_cast<size_t>(points));
+    std::vector<bool> made(static_cast<size_t>(points), false);
+    std::vector<double> window;
+    const auto referenceAt = [&](int point) -> std::optional<double> {
+        if (!made[size_t(point)]) {
+            made[size_t(point)] = true;
+            const double at = from + point * kGridRpm;
+            const auto first =
+                std::lower_bound(petrol.begin(), petrol.end(), std::pair(at - kMatchRpm, -1.0));
+            window.clear();
+            for (auto it = first; it != petrol.end() && it->first <= at + kMatchRpm; ++it)
+                window.push_back(it->second);
+            if (window.size() >= size_t(kLeastMatchSamples))
+                reference[size_t(point)] = medianOf(window);
+        }
+        return reference[size_t(point)];
+    };
+
+    std::vector<double> ratios;
+    ratios.reserve(gas.size());
+    for (const AssistSample *s : gas) {
+        const int point = std::clamp(int(std::lround((s->rpm - from) / kGridRpm)), 0, points - 1);
+        if (const auto ref = referenceAt(point); ref && *ref > 0)
+            ratios.push_back(s->injectionMs / *ref - 1);
+    }
+    if (ratios.size() < size_t(kLeastMatched))
+        return std::nullopt;
+    return medianOf(ratios) * 100.0;
 }
 
 BandReport TuningSession::report(int band) const
@@ -116,10 +175,10 @@ BandReport TuningSession::report(int band) const
     BandEvidence e;
     e.petrolSamples = r.petrolSamples;
     e.gasSamples = r.gasSamples;
-    e.petrolMs = r.petrolMs;
-    e.gasMs = r.gasMs;
+    e.errorPct = matchedErrorPct(band);
     e.level = r.level;
     e.errorBeforeChangePct = m_errorBeforeChange[size_t(band)];
+    e.levelBeforeChange = m_levelBeforeChange[size_t(band)];
     r.proposal = proposeBand(e);
     if (m_stopped[size_t(band)]) {
         r.proposal.level.reset();

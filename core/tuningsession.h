@@ -7,8 +7,17 @@
 // count; the samples go into one collection.
 //
 // Settling: the petrol ECU adapts to a change slowly, so after the fuel
-// changed, or a band's level did, the first kSettleFrames frames the
+// changed, or a band's level did, the first kSettleFrames frames the warm
 // engine spends in a band on that fuel are not counted there.
+//
+// Matching: the injection time follows the load, and the load the speed,
+// so a band's two fuels are compared at the same speeds: each gas sample
+// against the median of the petrol samples within kMatchRpm of its speed
+// (taken on a grid of kGridRpm), when there are at least
+// kLeastMatchSamples of them; the band's error is the median of those
+// comparisons, given at least kLeastMatched of them. A median of the whole
+// band would move with the share of time spent at each speed, which no two
+// drives keep alike.
 //
 // Rounds: the gas samples of a band belong to the level they were taken
 // with. When frames show the band at another level (two frames in a row
@@ -43,6 +52,10 @@ struct BandReport {
 class TuningSession {
 public:
     static constexpr int kSettleFrames = 150;
+    static constexpr int kMatchRpm = 100;
+    static constexpr int kGridRpm = 20;
+    static constexpr int kLeastMatchSamples = 5;
+    static constexpr int kLeastMatched = 30;
 
     class Feed {
     public:
@@ -86,6 +99,7 @@ public:
 private:
     void levelSeen(int band, int level);
     std::optional<double> median(int band, Fuel fuel) const;
+    std::optional<double> matchedErrorPct(int band) const;
     int count(int band, Fuel fuel) const;
     BandReport report(int band) const;
 
@@ -93,6 +107,7 @@ private:
     // Per band: the level the gas samples were taken with.
     std::array<std::optional<int>, kSpeedBandCount> m_level{};
     std::array<std::optional<double>, kSpeedBandCount> m_errorBeforeChange{};
+    std::array<std::optional<int>, kSpeedBandCount> m_levelBeforeChange{};
     std::array<std::optional<QString>, kSpeedBandCount> m_stopped{};
     std::array<std::array<int, 2>, kSpeedBandCount> m_counts{};
     int m_rounds = 0;

@@ -21,7 +21,7 @@ constexpr int kPetrol = 128;
 // A frame at an engine speed and a petrol injection time, as the unit
 // sends it: in + out words give twice the channel speed.
 LiveFrame frameAt(double rpm, double injectionMs, int mask = kGas, int coolantC = 90,
-                  std::array<int, 4> bands = {100, 110, 120, 130})
+                  std::array<int, 4> bands = {100, 110, 120, 130}, int switchOverC = 35)
 {
     LiveFrame f;
     const int in = int(std::lround(injectionMs * 126 + 3));
@@ -32,7 +32,7 @@ LiveFrame frameAt(double rpm, double injectionMs, int mask = kGas, int coolantC 
     }
     f.mask = mask;
     f.temperatureByte = int(byteFromDegrees(coolantC));
-    f.switchOverByte = int(byteFromDegrees(35));
+    f.switchOverByte = int(byteFromDegrees(switchOverC));
     f.bands = bands;
     return f;
 }
@@ -58,6 +58,7 @@ private slots:
     void frameCountsOnlyWhenTheComparisonIsFair_data();
     void frameCountsOnlyWhenTheComparisonIsFair();
     void speedMustHoldForASecondAndAGapStartsTheCountAgain();
+    void injectionTimeMustHoldForASecondAsTheSpeedDoes();
     void injectionTimeIsTheMeanOfTheFourChannels();
     void proposalFollowsTheRuleAndItsLimits_data();
     void proposalFollowsTheRuleAndItsLimits();
@@ -70,41 +71,67 @@ private slots:
     void errorThatShrinksLetsTheBandGoOn();
     void levelMovedAgainstTheRuleIsNotHeldAgainstTheUnit();
     void sameFramesGiveTheSameNumbersWhateverTheFeed();
+    void fuelsAreComparedAtTheSameSpeedsWhateverTheTimeSpentAtEach();
+    void gasAtSpeedsThePetrolDriveNeverHeldIsNotCompared();
 };
 
 void AssistantTest::frameCountsOnlyWhenTheComparisonIsFair_data()
 {
     QTest::addColumn<int>("mask");
     QTest::addColumn<int>("coolantC");
+    QTest::addColumn<int>("switchOverC");
     QTest::addColumn<double>("injectionMs");
     QTest::addColumn<SampleSkip>("skip");
-    QTest::newRow("warm on gas") << kGas << 90 << 4.0 << SampleSkip::None;
-    QTest::newRow("warm on petrol") << kPetrol << 90 << 4.0 << SampleSkip::None;
-    QTest::newRow("at the switch-over temperature") << kGas << 35 << 4.0 << SampleSkip::None;
-    QTest::newRow("a degree below it") << kGas << 34 << 4.0 << SampleSkip::Cold;
-    QTest::newRow("gas with a row on petrol") << (16 | 8 | 4) << 90 << 4.0 << SampleSkip::RowsMixed;
-    QTest::newRow("petrol with a row on gas")
-        << (kPetrol | 4) << 90 << 4.0 << SampleSkip::RowsMixed;
-    QTest::newRow("fuel cut") << kGas << 90 << 0.0 << SampleSkip::FuelCut;
+    QTest::newRow("warm on gas") << kGas << 90 << 35 << 4.0 << SampleSkip::None;
+    QTest::newRow("warm on petrol") << kPetrol << 90 << 35 << 4.0 << SampleSkip::None;
+    QTest::newRow("at a switch-over temperature of 70")
+        << kGas << 70 << 70 << 4.0 << SampleSkip::None;
+    QTest::newRow("a degree below it") << kGas << 69 << 70 << 4.0 << SampleSkip::Cold;
+    QTest::newRow("past a switch-over of 35, still enriched")
+        << kGas << 59 << 35 << 4.0 << SampleSkip::Cold;
+    QTest::newRow("60 degrees past a switch-over of 35")
+        << kGas << 60 << 35 << 4.0 << SampleSkip::None;
+    QTest::newRow("gas with a row on petrol")
+        << (16 | 8 | 4) << 90 << 35 << 4.0 << SampleSkip::RowsMixed;
+    QTest::newRow("petrol bit with the rows' bits left set")
+        << (kPetrol | kGas) << 90 << 35 << 4.0 << SampleSkip::None;
+    QTest::newRow("gas bit but no row on gas: petrol") << 0 << 90 << 35 << 4.0 << SampleSkip::None;
+    QTest::newRow("fuel cut") << kGas << 90 << 35 << 0.0 << SampleSkip::FuelCut;
 }
 
 void AssistantTest::frameCountsOnlyWhenTheComparisonIsFair()
 {
     QFETCH(int, mask);
     QFETCH(int, coolantC);
+    QFETCH(int, switchOverC);
     QFETCH(double, injectionMs);
     QFETCH(SampleSkip, skip);
     SampleFilter filter;
     AssistVerdict v;
     for (int i = 0; i < SampleFilter::kSteadyFrames; ++i)
-        v = filter.take(i * 100, frameAt(2000, injectionMs, mask, coolantC));
+        v = filter.take(
+            i * 100, frameAt(2000, injectionMs, mask, coolantC, {100, 110, 120, 130}, switchOverC));
     QCOMPARE(v.skip, skip);
     QCOMPARE(v.sample.has_value(), skip == SampleSkip::None);
     QCOMPARE(v.band, std::optional<int>(1));
     if (v.sample) {
-        QCOMPARE(v.sample->fuel, (mask & kPetrol) ? Fuel::Petrol : Fuel::Gas);
+        QCOMPARE(v.sample->fuel, (mask & kPetrol) || mask == 0 ? Fuel::Petrol : Fuel::Gas);
         QCOMPARE(v.sample->band, 1);
     }
+}
+
+void AssistantTest::injectionTimeMustHoldForASecondAsTheSpeedDoes()
+{
+    SampleFilter filter;
+    qint64 ms = 0;
+    for (int i = 0; i < SampleFilter::kSteadyFrames; ++i, ms += 100)
+        filter.take(ms, frameAt(2000, 4.0));
+    // The load still settling: 5 % longer, then 3 % (within the spread).
+    QCOMPARE(filter.take(ms += 100, frameAt(2000, 4.2)).skip, SampleSkip::NotSteady);
+    filter.reset();
+    for (int i = 0; i < SampleFilter::kSteadyFrames; ++i, ms += 100)
+        filter.take(ms, frameAt(2000, 4.0));
+    QCOMPARE(filter.take(ms += 100, frameAt(2000, 4.12)).skip, SampleSkip::None);
 }
 
 void AssistantTest::speedMustHoldForASecondAndAGapStartsTheCountAgain()
@@ -159,32 +186,39 @@ void AssistantTest::proposalFollowsTheRuleAndItsLimits_data()
     QTest::addColumn<double>("petrolMs");
     QTest::addColumn<double>("gasMs");
     QTest::addColumn<std::optional<double>>("errorBefore");
+    QTest::addColumn<int>("levelBefore");
     QTest::addColumn<std::optional<int>>("proposed");
     QTest::addColumn<bool>("stop");
     const std::optional<double> none;
     const std::optional<int> no;
     QTest::newRow("lean 10 %: raise by 10 %")
-        << 100 << 4.0 << 4.4 << none << std::optional<int>(110) << false;
+        << 100 << 4.0 << 4.4 << none << 0 << std::optional<int>(110) << false;
     QTest::newRow("rich 8 %: lower by 8 %")
-        << 120 << 5.0 << 4.6 << none << std::optional<int>(110) << false;
+        << 120 << 5.0 << 4.6 << none << 0 << std::optional<int>(110) << false;
     QTest::newRow("lean 30 %: at most 15 % up")
-        << 100 << 4.0 << 5.2 << none << std::optional<int>(115) << false;
+        << 100 << 4.0 << 5.2 << none << 0 << std::optional<int>(115) << false;
     QTest::newRow("rich 30 %: at most 15 % down")
-        << 130 << 4.0 << 2.8 << none << std::optional<int>(111) << false;
-    QTest::newRow("at least 1") << 20 << 4.0 << 4.1 << none << std::optional<int>(21) << false;
-    QTest::newRow("under 2 %: none") << 100 << 4.0 << 4.07 << none << no << false;
-    QTest::newRow("not past 255") << 255 << 4.0 << 4.4 << none << no << false;
-    QTest::newRow("not under 0") << 0 << 4.0 << 3.6 << none << no << false;
-    QTest::newRow("error shrank: goes on")
-        << 115 << 4.0 << 4.5 << std::optional<double>(25.0) << std::optional<int>(129) << false;
-    QTest::newRow("error stayed: stopped")
-        << 115 << 4.0 << 5.0 << std::optional<double>(25.0) << no << true;
-    QTest::newRow("error grew: stopped")
-        << 85 << 4.0 << 3.0 << std::optional<double>(-15.0) << no << true;
-    QTest::newRow("shrank by less than a point: stopped")
-        << 100 << 4.0 << 4.39 << std::optional<double>(10.5) << no << true;
+        << 130 << 4.0 << 2.8 << none << 0 << std::optional<int>(111) << false;
+    QTest::newRow("at least 1") << 20 << 4.0 << 4.1 << none << 0 << std::optional<int>(21) << false;
+    QTest::newRow("under 2 %: none") << 100 << 4.0 << 4.07 << none << 0 << no << false;
+    QTest::newRow("not past 255") << 255 << 4.0 << 4.4 << none << 0 << no << false;
+    QTest::newRow("not under 0") << 0 << 4.0 << 3.6 << none << 0 << no << false;
+    // 100 → 115 at +25 %: a unit as assumed reads about +8.7 % after.
+    QTest::newRow("shrank as the step should: goes on")
+        << 115 << 4.0 << 4.5 << std::optional<double>(25.0) << 100 << std::optional<int>(129)
+        << false;
+    QTest::newRow("stayed at the limit: stopped")
+        << 115 << 4.0 << 5.0 << std::optional<double>(25.0) << 100 << no << true;
+    QTest::newRow("shrank by a point, noise: stopped")
+        << 115 << 4.0 << 4.96 << std::optional<double>(25.0) << 100 << no << true;
+    QTest::newRow("rich grew: stopped")
+        << 85 << 4.0 << 3.0 << std::optional<double>(-15.0) << 100 << no << true;
+    // 20 → 21 at +2.5 %: overshoots to about −2.4 %, which is fine.
+    QTest::newRow("least step overshot: goes on")
+        << 21 << 4.0 << 3.904 << std::optional<double>(2.5) << 20 << std::optional<int>(20)
+        << false;
     QTest::newRow("small after a round: nothing to stop")
-        << 100 << 4.0 << 4.04 << std::optional<double>(1.5) << no << false;
+        << 100 << 4.0 << 4.04 << std::optional<double>(10.0) << 90 << no << false;
 }
 
 void AssistantTest::proposalFollowsTheRuleAndItsLimits()
@@ -193,14 +227,16 @@ void AssistantTest::proposalFollowsTheRuleAndItsLimits()
     QFETCH(double, petrolMs);
     QFETCH(double, gasMs);
     QFETCH(std::optional<double>, errorBefore);
+    QFETCH(int, levelBefore);
     QFETCH(std::optional<int>, proposed);
     QFETCH(bool, stop);
     BandEvidence e;
     e.petrolSamples = e.gasSamples = kLeastSamples;
-    e.petrolMs = petrolMs;
-    e.gasMs = gasMs;
+    e.errorPct = (gasMs - petrolMs) / petrolMs * 100;
     e.level = level;
     e.errorBeforeChangePct = errorBefore;
+    if (errorBefore)
+        e.levelBeforeChange = levelBefore;
     const BandProposal p = proposeBand(e);
     QCOMPARE(p.level, proposed);
     QCOMPARE(p.stop, stop);
@@ -229,8 +265,7 @@ void AssistantTest::tooFewSamplesSaysHowManyMoreOnWhichFuel()
     BandEvidence e;
     e.petrolSamples = petrol;
     e.gasSamples = gas;
-    e.petrolMs = 4.0;
-    e.gasMs = 6.0; // 50 % lean, yet too few to say
+    e.errorPct = 50; // lean, yet too few to say
     e.level = 100;
     const BandProposal p = proposeBand(e);
     QCOMPARE(p.level, std::optional<int>());
@@ -239,25 +274,24 @@ void AssistantTest::tooFewSamplesSaysHowManyMoreOnWhichFuel()
 
 void AssistantTest::mediansOfEachFuelAndBand()
 {
+    // Times as the words carry them.
+    const auto onWire = [](double ms) { return (std::lround(ms * 126 + 3) - 3) / 126.0; };
     TuningSession session;
     Drive d{session, {}};
-    // Settle in band 1 on gas, then alternate two times: the median of an
-    // even count is the mean of the middle two.
     d.run(TuningSession::kSettleFrames + SampleFilter::kSteadyFrames, frameAt(2000, 4.0));
-    const int before = session.reports()[1].gasSamples;
-    QCOMPARE(before, SampleFilter::kSteadyFrames); // settled while the count ran
+    QCOMPARE(session.reports()[1].gasSamples, SampleFilter::kSteadyFrames);
     QCOMPARE(session.reports()[1].gasMs, std::optional<double>(4.0));
-    d.run(SampleFilter::kSteadyFrames, frameAt(2000, 5.0));
-    // 10 × 4.0 and 10 × 5.0: an even count's median is the mean of the
+    d.run(SampleFilter::kSteadyFrames, frameAt(2000, 4.1));
+    // 10 × 4.0 and 10 × 4.1: an even count's median is the mean of the
     // middle two.
     auto r = session.reports()[1];
     QCOMPARE(r.gasSamples, 20);
-    QCOMPARE(r.gasMs, std::optional<double>(4.5));
+    QVERIFY(qAbs(*r.gasMs - (4.0 + onWire(4.1)) / 2) < 1e-12);
     QCOMPARE(r.petrolSamples, 0);
     QCOMPARE(r.petrolMs, std::optional<double>());
     QCOMPARE(session.reports()[0].gasSamples, 0);
-    d.run(1, frameAt(2000, 5.0));
-    QCOMPARE(session.reports()[1].gasMs, std::optional<double>(5.0));
+    d.run(1, frameAt(2000, 4.1));
+    QCOMPARE(session.reports()[1].gasMs, std::optional<double>(onWire(4.1)));
 }
 
 void AssistantTest::framesRightAfterAChangeAreNotCounted()
@@ -375,8 +409,8 @@ void AssistantTest::sameFramesGiveTheSameNumbersWhateverTheFeed()
     std::vector<LiveFrame> petrol, gas;
     for (int i = 0; i < 1200; ++i) {
         const double rpm = 900 + 1000 * ((i / 50) % 4) + (i % 3);
-        petrol.push_back(frameAt(rpm, 3 + (i % 7) * 0.1, kPetrol));
-        gas.push_back(frameAt(rpm, 3.3 + (i % 5) * 0.1, kGas));
+        petrol.push_back(frameAt(rpm, 3 + (i % 7) * 0.01, kPetrol));
+        gas.push_back(frameAt(rpm, 3.3 + (i % 5) * 0.01, kGas));
     }
     TuningSession live;
     TuningSession::Feed feed;
@@ -405,6 +439,38 @@ void AssistantTest::sameFramesGiveTheSameNumbersWhateverTheFeed()
         QCOMPARE(a[i].proposal.level, b[i].proposal.level);
     }
     QVERIFY(a[0].petrolSamples > 0);
+}
+
+void AssistantTest::fuelsAreComparedAtTheSameSpeedsWhateverTheTimeSpentAtEach()
+{
+    // Band 0 at idle (800 rpm, 3.6 ms) and held at 1200 rpm (4.4 ms, more
+    // load): mostly idling on petrol, mostly held on gas, the level right.
+    TuningSession session;
+    Drive d{session, {}};
+    const int settle = TuningSession::kSettleFrames;
+    d.run(settle + 160, frameAt(800, 3.6, kPetrol));
+    d.run(60, frameAt(1200, 4.4, kPetrol));
+    d.run(settle + 40, frameAt(800, 3.6, kGas));
+    d.run(160, frameAt(1200, 4.4, kGas));
+    const auto r = session.reports()[0];
+    // The medians of the whole band are far apart; the error is none.
+    QVERIFY(*r.gasMs > *r.petrolMs * 1.15);
+    QVERIFY2(r.proposal.errorPct && qAbs(*r.proposal.errorPct) < 0.5, qPrintable(r.proposal.why));
+    QCOMPARE(r.proposal.level, std::optional<int>());
+}
+
+void AssistantTest::gasAtSpeedsThePetrolDriveNeverHeldIsNotCompared()
+{
+    TuningSession session;
+    Drive d{session, {}};
+    const int n = TuningSession::kSettleFrames + kLeastSamples;
+    d.run(n, frameAt(1600, 4.0, kPetrol));
+    d.run(n, frameAt(2300, 5.0, kGas)); // 700 rpm away: another load
+    const auto r = session.reports()[1];
+    QCOMPARE(r.proposal.errorPct, std::optional<double>());
+    QCOMPARE(r.proposal.level, std::optional<int>());
+    QVERIFY2(r.proposal.why.contains(QStringLiteral("aynı devirlerde değil")),
+             qPrintable(r.proposal.why));
 }
 
 QTEST_GUILESS_MAIN(AssistantTest)
