@@ -119,8 +119,9 @@ void AssistantPlot::show(const std::vector<zcore::AssistSample> &samples,
         place(m_petrolMedian[size_t(r.band)], r.petrolMs);
         place(m_gasMedian[size_t(r.band)], r.gasMs);
     }
-    // Whole milliseconds above the highest point, at least 5.
+    // Whole milliseconds above the highest point, at least 5, in round steps.
     m_ms->setRange(0, std::max(5.0, std::ceil(highest * 1.1)));
+    m_ms->applyNiceNumbers();
 }
 
 qsizetype AssistantPlot::petrolPoints() const { return m_petrol->count(); }

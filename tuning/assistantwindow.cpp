@@ -8,9 +8,10 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -22,7 +23,9 @@ constexpr std::array kSteps = {Step::WarmUp, Step::PetrolDrive, Step::SwitchToGa
 QString number(double value, int decimals)
 {
     static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    return turkish.toString(value, 'f', decimals);
+    const double scale = std::pow(10.0, decimals);
+    const double shown = std::round(value * scale) / scale;
+    return turkish.toString(shown == 0 ? 0.0 : shown, 'f', decimals); // no "-0,0"
 }
 
 QString orDash(const std::optional<double> &value, int decimals)
@@ -57,6 +60,8 @@ AssistantWindow::AssistantWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setFocusPolicy(Qt::NoFocus);
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->setWordWrap(true);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(WhyColumn, QHeaderView::Stretch);
@@ -84,15 +89,10 @@ AssistantWindow::AssistantWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     top->addWidget(stepsBox);
     top->addWidget(m_now, 1);
 
-    auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(m_table);
-    split->addWidget(m_plot);
-    split->setStretchFactor(1, 1);
-    split->setChildrenCollapsible(false);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(split, 1);
+    layout->addWidget(m_table);
+    layout->addWidget(m_plot, 1);
     layout->addLayout(buttons);
 }
 
@@ -138,6 +138,17 @@ void AssistantWindow::showSession(const zcore::TuningSession &session, Step step
     m_apply->setText(proposals ? tr("Uygula (%1)").arg(proposals) : tr("Uygula"));
     m_apply->setEnabled(proposals > 0);
     m_plot->show(session.samples(), reports);
+    fitTable();
+}
+
+void AssistantWindow::fitTable()
+{
+    // The four bands whole, without an empty band below them.
+    m_table->resizeRowsToContents();
+    int height = m_table->horizontalHeader()->height() + 2 * m_table->frameWidth();
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        height += m_table->rowHeight(row);
+    m_table->setFixedHeight(height);
 }
 
 QString AssistantWindow::stepShown() const

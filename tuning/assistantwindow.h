@@ -56,6 +56,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void fitTable();
+
     std::array<QLabel *, 7> m_steps{}; // child widgets, one per step
     QLabel *m_now = nullptr;           // child widget
     QTableWidget *m_table = nullptr;   // child widget
