@@ -415,12 +415,13 @@ void GraphWindow::showReadout()
             .arg(clockText(m_timePanel->clockStart(), sample->elapsedMs), channels, rpm,
                  sample->petrol ? tr("Benzin") : tr("LPG"), locale.toString(sample->coolantC),
                  locale.toString(sample->switchOverC), locale.toString(sample->tankLevel));
-    // Breaks only where three spaces part the groups.
-    const QString groupGap = QStringLiteral("   ");
-    QStringList groups = text.split(groupGap);
+    // Breaks only after a group's bar, so that a second line starts with
+    // a value's name.
+    const QString bar = QStringLiteral("   │   ");
+    QStringList groups = text.split(bar);
     for (QString &group : groups)
         group.replace(QLatin1Char(' '), nbsp);
-    m_readout->setText(groups.join(groupGap));
+    m_readout->setText(groups.join(QString(3, nbsp) + QStringLiteral("│   ")));
 }
 
 void GraphWindow::setPaused(bool paused)

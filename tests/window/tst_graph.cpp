@@ -231,6 +231,13 @@ QStringList labelTexts(GraphWindow &w)
     return texts;
 }
 
+// A label's text with its no-break spaces (the read-out's, which keep each
+// value with its name) as spaces.
+QString plainText(const QLabel *label)
+{
+    return label->text().replace(QChar(0x00A0), QLatin1Char(' '));
+}
+
 // The span buttons lit.
 QStringList litSpans(GraphWindow &w)
 {
@@ -414,8 +421,8 @@ void GraphTest::readoutShowsTheSampleUnderThePointer()
     for (qint64 ms = 0; ms < 30'000; ms += 100)
         w.addFrame(ms, ms == 15'000 ? workedFrame() : idleFrame());
     QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 29.9);
-    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("14:00:29.9 ")),
-                 qPrintable(readout->text()));
+    QTRY_VERIFY2(plainText(readout).startsWith(QStringLiteral("14:00:29.9 ")),
+                 qPrintable(plainText(readout)));
 
     for (auto *b : w.findChildren<QAbstractButton *>())
         if (b->text() == QStringLiteral("30 s"))
@@ -427,8 +434,7 @@ void GraphTest::readoutShowsTheSampleUnderThePointer()
     const QPoint at(int(std::lround(plot.left() + plot.width() * 15.0 / 30.0)),
                     int(plot.center().y()));
     hover(view, at);
-    // (Within a group the read-out has no-break spaces.)
-    const QString text = readout->text().replace(QChar(0x00A0), QLatin1Char(' '));
+    const QString text = plainText(readout);
     QVERIFY2(text.startsWith(QStringLiteral("14:00:15.0 ")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("1: 3.94 / 11.88")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Devir: 7571 rpm")), qPrintable(text));
@@ -1133,8 +1139,8 @@ void GraphTest::timeAxesShowClockTimeLiveAndFromARecording()
     QTRY_COMPARE(panel->timeAxis()->min(), 0.0);
     QCOMPARE(panel->timeAxis()->titleText(), QStringLiteral("Saat"));
     QCOMPARE(labelAt(panel, QStringLiteral("14:00:30")), 30.0);
-    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("14:01:00.0 ")),
-                 qPrintable(readout->text()));
+    QTRY_VERIFY2(plainText(readout).startsWith(QStringLiteral("14:01:00.0 ")),
+                 qPrintable(plainText(readout)));
 
     QByteArray bytes = zcore::recordingHeaderLine();
     const QByteArray payload = payloads::workedFrame().sliced(3);
@@ -1154,8 +1160,8 @@ void GraphTest::timeAxesShowClockTimeLiveAndFromARecording()
     QCOMPARE(labelAt(panel, QStringLiteral("14:00:30")), 10.0);
     for (const ClockTick &tick : clockTicks(session.addSecs(20), 0, 40'000))
         QCOMPARE(labelAt(panel, tick.label), tick.elapsedMs / 1000.0);
-    QVERIFY2(readout->text().startsWith(QStringLiteral("14:01:00.0 ")),
-             qPrintable(readout->text()));
+    QVERIFY2(plainText(readout).startsWith(QStringLiteral("14:01:00.0 ")),
+             qPrintable(plainText(readout)));
 
     w.showLive();
     QTRY_COMPARE(labelAt(panel, QStringLiteral("14:00:30")), 30.0);
@@ -1284,7 +1290,7 @@ void GraphTest::everyTextStaysWholeOnASmallScreen()
         if (label->isVisible() && label != readout)
             QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
     QVERIFY2(readout->heightForWidth(readout->width()) <= readout->height(),
-             qPrintable(readout->text()));
+             qPrintable(plainText(readout)));
 
     // Every axis title and legend entry of the charts shown whole: Qt Charts
     // cuts a text that has no room ("Giri...").
@@ -1331,8 +1337,9 @@ void GraphTest::mapOfAnHourOfSamplesIsDrawnInAFewMilliseconds()
     for (int i = 0; i < 36'000; ++i) {
         const double phase = std::sin(i / 150.0);
         // Scattered as a real engine's are: a spread of 1.6 ms and 200 rpm.
-        const int in = 400 + int(600 * (phase + 1)) + (i * 7919) % 200;
-        const int sum = int(15'120'000 / (900 + 1500 * (phase + 1) + (i * 104'729) % 200));
+        const int in = 400 + int(600 * (phase + 1)) + int(qint64(i) * 7919 % 200);
+        const int sum =
+            int(15'120'000 / (900 + 1500 * (phase + 1) + double(qint64(i) * 104'729 % 200)));
         zcore::LiveFrame frame = frameOf(in, sum - in);
         frame.mask = i < 9000 ? 128 : 60;
         samples.push_back(graphSample(i * 100, frame));
