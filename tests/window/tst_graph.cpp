@@ -1,7 +1,8 @@
 // The graph window: its plot follows the frames within a refresh, stands
 // still while paused, zooms and moves, reads out the sample under the
-// pointer, marks commands, maps the injection time over engine speed by fuel, shows a recording
-// whole, and keeps every text whole on a 1024 x 600 screen.
+// pointer, marks commands, maps the injection time over engine speed by
+// fuel, shows a recording whole, and keeps every text whole on a 1024 x 600
+// screen.
 #include "core/decode.h"
 #include "core/frame.h"
 #include "core/recording.h"
