@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -82,12 +83,20 @@ GraphWindow::GraphWindow(QWidget *parent)
 
     m_readout->setObjectName(QStringLiteral("readout"));
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // On a narrow window the read-out takes a second line rather than
+    // losing its end.
+    m_readout->setWordWrap(true);
     m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 4);
+    layout->setSpacing(4);
     layout->addWidget(makeToolBar());
     layout->addWidget(splitter, 1);
     layout->addWidget(m_readout);
-    resize(1280, 800);
+    // A 1366 × 768 screen less a task bar and the window's frame; never more
+    // than the room of the screen it opens on.
+    const QScreen *on = screen();
+    resize(on ? kDefaultSize.boundedTo(on->availableGeometry().size()) : kDefaultSize);
     showLive();
 }
 
@@ -392,17 +401,27 @@ void GraphWindow::showReadout()
     const auto ms = [&](double v) {
         return std::isfinite(v) ? locale.toString(v, 'f', 2) : QStringLiteral("—");
     };
+    // A value and its name stay on one line (no-break spaces); the groups
+    // go on a second line where the window is narrow.
+    const QChar nbsp(0x00A0);
     QString channels;
     for (size_t c = 0; c < 4; ++c)
         channels += tr("  %1: %2 / %3").arg(c + 1).arg(ms(sample->inMs[c]), ms(sample->outMs[c]));
     const QString rpm =
         sample->rpm ? locale.toString(std::lround(*sample->rpm)) : QStringLiteral("—");
-    m_readout->setText(tr("%1   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
-                          "Isı: %4 °C   Geçiş ısısı: %5 °C   │   Depo: %6")
-                           .arg(clockText(m_timePanel->clockStart(), sample->elapsedMs), channels,
-                                rpm, locale.toString(sample->coolantC),
-                                locale.toString(sample->switchOverC),
-                                locale.toString(sample->tankLevel)));
+    QString text =
+        tr("%1   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
+           "Yakıt: %4   │   Isı: %5 °C   Geçiş ısısı: %6 °C   │   Depo: %7")
+            .arg(clockText(m_timePanel->clockStart(), sample->elapsedMs), channels, rpm,
+                 sample->petrol ? tr("Benzin") : tr("LPG"), locale.toString(sample->coolantC),
+                 locale.toString(sample->switchOverC), locale.toString(sample->tankLevel));
+    // Breaks only after a group's bar, so that a second line starts with
+    // a value's name.
+    const QString bar = QStringLiteral("   │   ");
+    QStringList groups = text.split(bar);
+    for (QString &group : groups)
+        group.replace(QLatin1Char(' '), nbsp);
+    m_readout->setText(groups.join(QString(3, nbsp) + QStringLiteral("│   ")));
 }
 
 void GraphWindow::setPaused(bool paused)

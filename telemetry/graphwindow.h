@@ -1,8 +1,12 @@
-// The graph window: every frame the unit sends, against time (injection
-// times in and out per channel, engine speed, temperatures, tank level, the
-// commands sent as markers) and as a map of gas time against petrol time by
-// engine-speed band. Shows either the live session (the last hour at most)
-// or one recording whole.
+// The graph window: every frame the unit sends, against time (in and out
+// times per channel, engine speed, temperatures, tank level, the commands
+// sent as markers) and as a map of the petrol ECU's injection time over
+// engine speed by the fuel in use. Shows either the live session (the last
+// hour at most) or one recording whole.
+//
+// It opens at a size that fits a 1366 × 768 screen with its task bar and
+// the window's frame, and no larger than the screen's room; down to
+// 1024 × 600 every text in it stays whole.
 //
 // Live frames are cheap to add: they go into the model, and the plot is
 // redrawn by a coalescing timer, at most every 100 ms, from the visible
@@ -19,6 +23,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -43,6 +48,7 @@ public:
     static constexpr std::array<qint64, 4> kSpansMs = {30'000, 120'000, 600'000, 0};
     static constexpr int kRefreshMs = 100;
     static constexpr int kMapRefreshMs = 1000;
+    static constexpr QSize kDefaultSize{1280, 680};
 
     // A top-level window even with a parent (the parent only owns it).
     explicit GraphWindow(QWidget *parent = nullptr);
