@@ -166,8 +166,10 @@ public:
         Sheet sheet;
         int sheets = 0;
         for (const GraphSample &sample : samples.all()) {
-            if (!sheet.sheet || sheet.row > kRowsPerSheet)
+            if (!sheet.sheet || sheet.row > kRowsPerSheet) {
+                finish(sheet, lxw_col_t(columns.size() - 1));
                 sheet = newSheet(name, ++sheets, headers, widths);
+            }
             const lxw_row_t row = sheet.row++;
             writeTime(sheet.sheet, row, sample.elapsedMs);
             for (size_t c = 0; c < columns.size(); ++c) {
@@ -186,8 +188,7 @@ public:
             if (m_error != LXW_NO_ERROR)
                 return;
         }
-        if (sheet.sheet)
-            finish(sheet, lxw_col_t(columns.size() - 1));
+        finish(sheet, lxw_col_t(columns.size() - 1));
     }
 
     void writeEvents(const GraphSamples &samples)
