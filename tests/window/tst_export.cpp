@@ -11,6 +11,7 @@
 #include "telemetry/graphwindow.h"
 #include "telemetry/workbookexport.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -79,6 +80,7 @@ private slots:
     void theActionWritesTheRecordingShownNotTheLiveSamples();
     void theActionIsRefusedWhereTheFileCannotBeWritten();
     void theButtonIsThereAndEnabledOnlyWithSamples();
+    void theToolBarStillFitsASmallLaptopScreen();
 };
 
 void ExportTest::theActionIsRefusedWhileTheGraphHoldsNoSample()
@@ -177,6 +179,24 @@ void ExportTest::theButtonIsThereAndEnabledOnlyWithSamples()
     QVERIFY(!button->isEnabled());
     receiveFrames(f, 1);
     QVERIFY(QTest::qWaitFor([button] { return button->isEnabled(); }, 2000));
+}
+
+void ExportTest::theToolBarStillFitsASmallLaptopScreen()
+{
+    // 1024 x 600: every button of the tool bar as wide as its text needs.
+    LoadedShell f;
+    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    GraphWindow *w = f.shell->recording().graph();
+    w->resize(1024, 600);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QTest::qWait(50);
+    QCOMPARE(w->width(), 1024);
+    QVERIFY(w->minimumSizeHint().width() <= 1024);
+    const auto buttons = w->findChildren<QAbstractButton *>();
+    QVERIFY(!buttons.isEmpty());
+    for (const QAbstractButton *b : buttons)
+        if (b->isVisible())
+            QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
 }
 
 QTEST_MAIN(ExportTest)
