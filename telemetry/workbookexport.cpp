@@ -390,7 +390,7 @@ bool write(const QString &path, const GraphSamples &samples, const QDateTime &st
     const QByteArray madeName = *fopenName(made);
     QByteArray tmpdir = *fopenName(work->path());
     {
-        const CNumbers numbers;
+        [[maybe_unused]] const CNumbers numbers;
         lxw_workbook_options options{};
         // Rows go to disk as they are written (strings inline): memory
         // stays flat however long the recording.
