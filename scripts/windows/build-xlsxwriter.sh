@@ -6,7 +6,9 @@
 # the MinGW-w64 compiler as a static library with its own minizip and
 # MinGW's static zlib (libz-mingw-w64-dev): no DLL to ship.
 #
-#   build-xlsxwriter.sh OUT    installs into OUT/prefix (include/, lib/)
+#   build-xlsxwriter.sh OUT    installs into OUT/prefix (include/, lib/, and
+#                              License.txt: its licence and those of the
+#                              parts it carries, for the Windows folder)
 #
 # Downloads and builds once: OUT/download keeps the files, OUT/prefix/.built
 # names what was built, and a second run with the same pins does nothing.
@@ -26,7 +28,8 @@ dsc="libxlsxwriter_${version}-${debian_revision}.dsc"
 
 prefix="$out/prefix"
 stamp="$version-$debian_revision $orig_sha256 $debian_sha256"
-if [ -e "$prefix/.built" ] && [ "$(cat "$prefix/.built")" = "$stamp" ]; then
+if [ -e "$prefix/.built" ] && [ -e "$prefix/License.txt" ] &&
+    [ "$(cat "$prefix/.built")" = "$stamp" ]; then
     exit 0
 fi
 
@@ -79,5 +82,6 @@ cmake --build "$out/build" -j "${JOBS:-2}" > /dev/null
 rm -rf "$prefix"
 cmake --install "$out/build" > /dev/null
 [ -e "$prefix/lib/libxlsxwriter.a" ] || die "no libxlsxwriter.a in $prefix/lib"
+cp "$src/License.txt" "$prefix/License.txt"
 echo "$stamp" > "$prefix/.built"
 say "built $version-$debian_revision into $prefix"

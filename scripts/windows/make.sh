@@ -98,6 +98,10 @@ done
 # serves.
 mkdir -p "$folder/translations"
 cp /usr/share/qt6/translations/qtbase_tr.qm "$folder/translations/"
+# libxlsxwriter is linked in (static): its licence (BSD-2, with those of
+# the parts it carries: minizip, tmpfileplus, md5, dtoa) goes with it.
+mkdir -p "$folder/licenses"
+cp "$xlsx/License.txt" "$folder/licenses/libxlsxwriter.txt"
 # Then every DLL that a file of the folder imports and Qt's bin/ holds (the
 # Qt and MinGW runtime DLLs), until nothing new is needed.
 imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
