@@ -117,6 +117,10 @@ QWidget *GraphWindow::makeToolBar()
     connect(m_pause, &QPushButton::clicked, this, [this] { setPaused(!m_paused); });
     connect(m_open, &QPushButton::clicked, this, &GraphWindow::openRecordingRequested);
     m_export->setObjectName(QStringLiteral("exportWorkbook"));
+    // Where the screen is narrower than the tool bar needs, this button
+    // gives way first: the window's least width stays what it was.
+    m_export->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_export->setMinimumWidth(1);
     connect(m_export, &QPushButton::clicked, this, &GraphWindow::exportRequested);
     connect(m_backToLive, &QPushButton::clicked, this, &GraphWindow::showLive);
     row->addSpacing(16);

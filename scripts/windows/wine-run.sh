@@ -7,7 +7,7 @@
 #
 # Wine passes no Unix variable starting with QT_ to the program; WINEQT_X
 # arrives as QT_X. Tests run on Qt's offscreen platform unless the caller
-# chose another (with DejaVu as their fonts), and QtTest writes its log to standard error, not to the
+# chose another, and QtTest writes its log to standard error, not to the
 # debugger channel it uses on Windows when no console is attached.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -28,11 +28,6 @@ export WINEPATH="${ZENDALITE_WINEPATH:-}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEQT_QPA_PLATFORM="${WINEQT_QPA_PLATFORM:-offscreen}"
-# The offscreen platform of Qt for Windows reads fonts from a folder (Qt's
-# lib/fonts, which it lacks): without one its text has no real widths and
-# windows come out far wider than on a desktop. Debian's DejaVu serves, as
-# on the Linux offscreen platform.
-export WINEQT_QPA_FONTDIR="${WINEQT_QPA_FONTDIR:-Z:/usr/share/fonts/truetype/dejavu}"
 export WINEQT_FORCE_STDERR_LOGGING=1
 # The first program of a Wine server starts Wine's own background processes
 # (services, devices, the desktop), which stay while the server lives and

