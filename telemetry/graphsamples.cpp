@@ -68,6 +68,7 @@ GraphSample graphSample(qint64 elapsedMs, const zcore::LiveFrame &frame)
     s.switchOverC = zcore::degreesFromByte(frame.switchOverByte);
     s.tankLevel = frame.sensor;
     s.bands = frame.bands;
+    s.mask = frame.mask;
     return s;
 }
 

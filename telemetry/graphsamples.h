@@ -31,6 +31,7 @@ struct GraphSample {
     double switchOverC = 0;
     int tankLevel = 0;          // the level sensor reading
     std::array<int, 4> bands{}; // mixture level of bands 0..3
+    int mask = 0;               // fuel and cylinder mask (128: on petrol)
 };
 
 // A command the tool sent, as a marker on the time axis.

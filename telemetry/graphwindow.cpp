@@ -49,6 +49,7 @@ GraphWindow::GraphWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), m_refreshTimer(new QTimer(this)), m_mapTimer(new QTimer(this)),
       m_spans(new QButtonGroup(this)), m_pause(new QPushButton(tr("Duraklat"), this)),
       m_open(new QPushButton(tr("Kayıt Aç…"), this)),
+      m_export(new QPushButton(tr("Excel'e Aktar…"), this)),
       m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_note(new QLabel(this)),
       m_source(new QLabel(this)), m_progress(new QProgressBar(this)),
       m_cancelOpen(new QPushButton(tr("Durdur"), this)), m_reader(new GraphRecordingReader(this)),
@@ -124,10 +125,17 @@ QWidget *GraphWindow::makeToolBar()
     m_backToLive->setObjectName(QStringLiteral("backToLive"));
     connect(m_pause, &QPushButton::clicked, this, [this] { setPaused(!m_paused); });
     connect(m_open, &QPushButton::clicked, this, &GraphWindow::openRecordingRequested);
+    m_export->setObjectName(QStringLiteral("exportWorkbook"));
+    // Where the screen is narrower than the tool bar needs, this button
+    // gives way first: the window's least width stays what it was.
+    m_export->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_export->setMinimumWidth(1);
+    connect(m_export, &QPushButton::clicked, this, &GraphWindow::exportRequested);
     connect(m_backToLive, &QPushButton::clicked, this, &GraphWindow::showLive);
     row->addSpacing(16);
     row->addWidget(m_pause);
     row->addWidget(m_open);
+    row->addWidget(m_export);
     row->addWidget(m_backToLive);
     // While a recording is read.
     m_progress->setObjectName(QStringLiteral("openProgress"));
@@ -160,6 +168,8 @@ void GraphWindow::addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame)
     if (!m_showingRecording && newest && elapsedMs < newest->elapsedMs)
         m_timePanel->redrawAll(); // late: it goes in among the drawn samples
     m_live.add(graphSample(elapsedMs, frame));
+    if (!m_showingRecording)
+        showExportable();
     if (following())
         scheduleRefresh();
 }
@@ -194,6 +204,7 @@ void GraphWindow::setLiveSamples(GraphSamples samples)
 {
     m_live = std::move(samples);
     if (!m_showingRecording) {
+        showExportable();
         m_timePanel->redrawAll();
         m_pageValid = false;
         scheduleRefresh();
@@ -253,6 +264,7 @@ void GraphWindow::showRecording(GraphRecording recording, const QString &title)
     m_backToLive->show();
     m_sourceTitle = title;
     showSource();
+    showExportable();
     chooseSpan(int(kSpansMs.size()) - 1);
 }
 
@@ -266,9 +278,12 @@ void GraphWindow::showLive()
     m_pause->setEnabled(true);
     m_backToLive->hide();
     m_note->hide();
+    showExportable();
     m_spanIndex = m_liveSpanIndex;
     setPaused(false);
 }
+
+void GraphWindow::showExportable() { m_export->setEnabled(!shown().isEmpty()); }
 
 int GraphWindow::sampleCount() const { return int(shown().count()); }
 

@@ -88,9 +88,16 @@ public:
     // coordinates: where a script turns the wheel.
     QPointF firstPlotCentre() const;
     bool isShowingRecording() const { return m_showingRecording; }
+    // What an export writes: the samples shown, the clock time at their
+    // elapsed 0, and the recording's file name (empty for live data).
+    const GraphSamples &shownSamples() const { return shown(); }
+    QDateTime shownStart() const { return m_showingRecording ? m_recordingStart : m_liveStart; }
+    QString shownTitle() const { return m_showingRecording ? m_sourceTitle : QString(); }
 
 signals:
     void openRecordingRequested();
+    // "Excel'e Aktar…": the samples shown, as a workbook.
+    void exportRequested();
     void closed();
     // Once per openRecording(): shown (why empty, not cancelled), refused
     // with the reason, or stopped ("Durdur", the window closed).
@@ -124,6 +131,7 @@ private:
     void holdView(double fromMs, double toMs);
     void pointAt(std::optional<double> seconds);
     void recordingRead(const QString &why, bool cancelled);
+    void showExportable();
     QWidget *makeToolBar();
 
     GraphSamples m_live{GraphSamples::kLiveKeepMs};
@@ -151,6 +159,7 @@ private:
     QButtonGroup *m_spans = nullptr;          // child
     QPushButton *m_pause = nullptr;           // child widget
     QPushButton *m_open = nullptr;            // child widget
+    QPushButton *m_export = nullptr;          // child widget, enabled with samples
     QPushButton *m_backToLive = nullptr;      // child widget
     QLabel *m_note = nullptr;                 // child widget
     QLabel *m_source = nullptr;               // child widget
