@@ -25,8 +25,15 @@ endif()
 # try_compile() projects read this file again and need the same folder.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZENDALITE_WINQT)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZENDALITE_MINGW} "${ZENDALITE_WINQT}")
-set(CMAKE_PREFIX_PATH "${ZENDALITE_WINQT}")
+# libxlsxwriter built for MinGW (scripts/windows/build-xlsxwriter.sh), when
+# given: its prefix is searched as Qt's is.
+if(NOT ZENDALITE_WINXLSX AND DEFINED ENV{ZENDALITE_WINXLSX})
+    set(ZENDALITE_WINXLSX "$ENV{ZENDALITE_WINXLSX}")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZENDALITE_WINXLSX)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ZENDALITE_MINGW} "${ZENDALITE_WINQT}" ${ZENDALITE_WINXLSX})
+set(CMAKE_PREFIX_PATH "${ZENDALITE_WINQT}" ${ZENDALITE_WINXLSX})
 set(QT_HOST_PATH /usr)
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -26,7 +26,7 @@ for f in "${expect[@]}"; do
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 # qt6-translations-l10n: Qt's own dialogs in Turkish (qtbase_tr.qm).
-for d in libqt6serialport6 libqt6svg6 libqt6widgets6 libqt6core6 qt6-translations-l10n; do
+for d in libqt6serialport6 libqt6svg6 libqt6widgets6 libqt6core6 qt6-translations-l10n libxlsxwriter4; do
     if ! grep -q "$d" <<< "$depends"; then
         echo "missing dependency: $d"
         status=1

@@ -11,6 +11,7 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+    libxlsxwriter-dev zlib1g-dev
     qt6-qpa-plugins qt6-translations-l10n locales
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
@@ -25,7 +26,7 @@ case "${1:-}" in
     # DLLs only fit code from these compilers. Wine's own fonts go into the
     # test prefix (Tahoma), imagemagick checks the screenshot's size.
     packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-        wine wine64 fonts-wine nsis imagemagick xz-utils)
+        wine wine64 fonts-wine nsis imagemagick xz-utils libz-mingw-w64-dev curl)
     ;;
 esac
 

@@ -4,6 +4,8 @@
 #
 #   docs/graph.png            the graph window after about two minutes of live
 #                             frames, with two settings sent as markers
+#   docs/graph-recording.png  the graph window showing the recording of those
+#                             frames (graph-open)
 #   docs/contextmenu.png      the main window with its context menu open
 #   docs/settingspreview.png  the preview after "Ayarları Yükle…" of a file
 #                             saved before those two settings changed
@@ -15,7 +17,7 @@
 # window's geometry, so menus and other override windows are in them. The
 # frames behind the graph are recorded as well and checked for damaged ones
 # before any picture is kept; the pictures go to the output folder only when
-# all three were made.
+# all four were made.
 #
 # Installs what is missing (Debian packages, sudo when not root) and builds
 # zendalite and zendalite-sim in a Release build folder of its own. The
@@ -26,6 +28,9 @@
 #   --build-dir DIR     build folder (default /tmp/shots-build)
 #   --out DIR           where the pictures go (default docs/ of this tree)
 #   --graph-seconds N   how long the graph collects frames (default 125)
+#   --screen WxH        the display's size (default 1366x768, a workshop
+#                       laptop; the graph window opens at its default size
+#                       or shrunk to the screen)
 #   --jobs N            parallel compile jobs (default 2)
 #   --keep              keep the temporary folder (logs, files) and say where
 set -euo pipefail
@@ -34,6 +39,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=/tmp/shots-build
 out="$root/docs"
 graph_seconds=125
+screen=1366x768
 jobs=2
 keep=0
 
@@ -44,6 +50,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build=$2; shift 2 ;;
     --out) out=$2; shift 2 ;;
     --graph-seconds) graph_seconds=$2; shift 2 ;;
+    --screen) screen=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
     --keep) keep=1; shift ;;
     -h | --help) usage; exit 0 ;;
@@ -52,6 +59,7 @@ while [ $# -gt 0 ]; do
 done
 case "$graph_seconds" in '' | *[!0-9]*) echo "screenshots.sh: --graph-seconds needs whole seconds" >&2; exit 2 ;; esac
 [ "$graph_seconds" -ge 20 ] || { echo "screenshots.sh: --graph-seconds must be 20 or more" >&2; exit 2; }
+case "$screen" in [0-9]*x[0-9]*) ;; *) echo "screenshots.sh: --screen needs WIDTHxHEIGHT" >&2; exit 2 ;; esac
 
 say() { echo "screenshots: $*" >&2; }
 die() { echo "screenshots: $*" >&2; exit 1; }
@@ -107,8 +115,9 @@ documents="$home/Documents/Zendalite"
 mkdir -p "$config/zendalite/ports" "$documents" "$work/runtime"
 chmod 700 "$work/runtime"
 
-# A display of its own, big enough for the graph window beside nothing else.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
+# A display of its own, of the size asked for (no window manager: no task
+# bar and no frames, the windows have the whole screen).
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || die "Xvfb did not start (see $work/xvfb.log; --keep keeps it)"
@@ -222,6 +231,13 @@ xdotool mousemove $((gx + gw * 38 / 100)) $((gy + gh * 30 / 100))
 pause 2
 capture "$graph" "$work/graph.png"
 request '{"op":"action","id":"record-stop"}'
+# The same frames from the file, the pointer over the map.
+request "{\"op\":\"action\",\"id\":\"graph-open\",\"file\":\"$work/session.csv\"}"
+graph=$(window Grafik)
+read -r gx gy gw gh <<< "$(geometry "$graph")"
+xdotool mousemove $((gx + gw * 80 / 100)) $((gy + gh * 50 / 100))
+pause 2
+capture "$graph" "$work/graph-recording.png"
 request '{"op":"close","window":"Graph"}'
 # A frame that came through damaged (for example bytes lost while the machine
 # was too busy to read the port in time) would stand out in the plot as a spike:
@@ -261,7 +277,7 @@ capture "$preview" "$work/settingspreview.png"
 
 request '{"op":"quit"}'
 mkdir -p "$out"
-for picture in graph contextmenu settingspreview; do
+for picture in graph graph-recording contextmenu settingspreview; do
     cp "$work/$picture.png" "$out/$picture.png"
     say "wrote $out/$picture.png"
 done

@@ -319,7 +319,7 @@ Automation::Reply Automation::action(const QJsonObject &request)
     // A script names the file: no dialog waits for a person here.
     static const QStringList needFile = {QStringLiteral("graph-open"),
                                          QStringLiteral("settings-save"),
-                                         QStringLiteral("settings-load")};
+                                         QStringLiteral("settings-load"), QStringLiteral("export")};
     if (needFile.contains(request.value(QStringLiteral("id")).toString()) &&
         request.value(QStringLiteral("file")).toString().isEmpty())
         return failure(QStringLiteral("no file"));

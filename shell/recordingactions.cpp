@@ -5,6 +5,7 @@
 #include "filedialogs.h"
 #include "link/commandsender.h"
 #include "telemetry/graphwindow.h"
+#include "telemetry/workbookexport.h"
 #include "ui/mainwindow.h"
 #include "ui/recordingmark.h"
 #include "ui/sharedstate.h"
@@ -39,6 +40,8 @@ RecordingActions::RecordingActions(SharedState &state, SerialLink &link, Command
     actions.defineLater(
         QStringLiteral("graph-open"),
         [this](const QString &f, const ToolActions::Done &done) { openRecording(f, done); });
+    actions.define(QStringLiteral("export"),
+                   [this](const QString &f) { return exportWorkbook(f); });
     m_recordEntry =
         actions.addEntry(tr("Kaydı Başlat"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] {
             return m_recorder.isActive() ? stopRecording() : startRecording(QString());
@@ -187,6 +190,12 @@ GraphWindow &RecordingActions::graphWindow()
         });
         connect(m_graph.get(), &GraphWindow::recordingOpened, this,
                 &RecordingActions::recordingOpened);
+        connect(m_graph.get(), &GraphWindow::exportRequested, this, [this] {
+            const ToolActions::Result result = exportWorkbook(QString());
+            if (!result.ok && !result.error.isEmpty())
+                QMessageBox::warning(m_graph.get(), tr("Zendalite"),
+                                     tr("Çalışma kitabı yazılamadı: %1").arg(result.error));
+        });
     }
     return *m_graph;
 }
@@ -238,4 +247,34 @@ void RecordingActions::recordingOpened(const QString &why, bool cancelled)
     m_shownForOpening = false;
     if (const ToolActions::Done done = std::exchange(m_opening, {}))
         done(shown ? ToolActions::Result{} : ToolActions::Result{false, why});
+}
+
+ToolActions::Result RecordingActions::exportWorkbook(const QString &file)
+{
+    const GraphSamples &samples = m_graph ? m_graph->shownSamples() : m_liveSamples;
+    const QDateTime start = m_graph ? m_graph->shownStart() : m_liveStart;
+    if (samples.isEmpty())
+        return {false, tr("grafikte veri yok")};
+    QString path = file;
+    if (path.isEmpty()) {
+        // Beside the recordings, named after the recording shown or the
+        // time of the export.
+        const QString title = m_graph ? m_graph->shownTitle() : QString();
+        const QString name =
+            title.isEmpty()
+                ? QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
+                : QFileInfo(title).completeBaseName();
+        const QString folder = QFileInfo(defaultFile()).absolutePath();
+        QDir().mkpath(folder);
+        path = filedialogs::saveFile(m_graph ? static_cast<QWidget *>(m_graph.get()) : &m_main,
+                                     &m_main, tr("Excel'e Aktar"),
+                                     QDir(folder).filePath(name + QStringLiteral(".xlsx")),
+                                     tr("Excel çalışma kitabı (*.xlsx)"));
+        if (path.isEmpty())
+            return {false, QString()}; // the person cancelled
+    }
+    QString why;
+    if (!workbook::write(path, samples, start, &why))
+        return {false, why};
+    return {};
 }

@@ -1,8 +1,8 @@
 // The recorder and the graph window as a person and a script reach them:
 // context menu "Kaydı Başlat" / "Kaydı Durdur" (Ctrl+R), "Grafik" (Ctrl+G),
-// "Kayıt Aç…"; the actions record-start, record-stop, graph-show and
-// graph-open. Frames come from the link's frame tap, which runs while the
-// port is open (and while recording), commands from the command sender,
+// "Kayıt Aç…", and the graph window's "Excel'e Aktar…"; the actions
+// record-start, record-stop, graph-show, graph-open and export. Frames come from the link's frame
+// tap, which runs while the port is open (and while recording), commands from the command sender,
 // link events from start-up and the link. Until the graph window is first
 // opened its live samples are kept here, so that it opens with the last
 // minutes.
@@ -44,6 +44,11 @@ public:
     // GUI thread); done is told then, or at once when the open is refused
     // (no file chosen, another recording being read).
     void openRecording(const QString &file, const ToolActions::Done &done);
+    // Writes what the graph holds (the recording it shows, else the live
+    // samples, also before the window was first opened) as a workbook,
+    // creating or replacing the file; the person is asked where when no
+    // file is named. Refused without a sample, or when it cannot be written.
+    ToolActions::Result exportWorkbook(const QString &file);
 
     // A link event: recorded, marked on the graph (whose lines break at a
     // lost device or a closed port), and a frame cut by it is not finished

@@ -66,6 +66,14 @@ void fitAxis(QValueAxis *axis, double low, double high, double leastSpan)
     axis->setRange(from, to);
 }
 
+double tickStep(double span, double leastStep, double length, double leastGap)
+{
+    if (!(length > 0) || !(span > 0) || !(leastStep > 0))
+        return leastStep;
+    const double step = span * leastGap / length;
+    return step <= leastStep ? leastStep : roundStep(step);
+}
+
 bool timeRangeFits(qint64 fromMs, qint64 toMs)
 {
     const auto near = [](qint64 ms) { return ms >= -kFarthestTimeMs && ms <= kFarthestTimeMs; };

@@ -26,6 +26,13 @@ double roundStep(double value);
 // with no more than twice the room needed is kept.
 void fitAxis(QValueAxis *axis, double low, double high, double leastSpan);
 
+// The step between the labelled ticks of a value axis `length` pixels long
+// over a range `span` wide: leastStep, or the smallest round step above it
+// that leaves at least leastGap pixels between two labels (a label with
+// less room is cut to "..." by Qt Charts). Without room (length 0) the
+// step is leastStep.
+double tickStep(double span, double leastStep, double length, double leastGap);
+
 // Whether the time axes can take [fromMs, toMs]: from kLeastTimeRangeMs to
 // kMostTimeRangeMs wide and within kFarthestTimeMs of 0. Qt Charts makes a
 // tick for every step of a range, and a range of nothing (or of everything)

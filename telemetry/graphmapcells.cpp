@@ -9,13 +9,13 @@
 
 namespace {
 constexpr qreal kOverGrid = 10; // z value above the chart's grid and axes
-// A marker is a disc of 8 px: the 6 px a scatter series was given and the
-// border it drew around them.
-constexpr qreal kMarkerRadius = 4;
+// A marker is a disc of 6 px: two clouds of them (petrol and gas) still
+// show each other's edge where they lie close.
+constexpr qreal kMarkerRadius = 3;
 } // namespace
 
-GraphMapCells::GraphMapCells(const std::array<QColor, kSpeedBands> &colors, QGraphicsItem *parent)
-    : QGraphicsItem(parent), m_colors(colors)
+GraphMapCells::GraphMapCells(const QList<QColor> &colors, QGraphicsItem *parent)
+    : QGraphicsItem(parent), m_colors(colors), m_cells(colors.size())
 {
     setZValue(kOverGrid);
     setAcceptedMouseButtons(Qt::NoButton);
@@ -35,17 +35,18 @@ void GraphMapCells::setFrame(const QRectF &plotArea, const QRectF &values)
     update();
 }
 
-void GraphMapCells::setCells(const Bands &cells)
+void GraphMapCells::setCells(const Groups &cells)
 {
     m_cells = cells;
     m_stale = true;
     update();
 }
 
-void GraphMapCells::changeCells(const Bands &cells, const Bands &added, const Bands &removed)
+void GraphMapCells::changeCells(const Groups &cells, const Groups &added, const Groups &removed)
 {
-    const auto any = [](const Bands &bands) {
-        return std::any_of(bands.begin(), bands.end(), [](const auto &b) { return !b.isEmpty(); });
+    const auto any = [](const Groups &groups) {
+        return std::any_of(groups.begin(), groups.end(),
+                           [](const auto &g) { return !g.isEmpty(); });
     };
     const bool anyAdded = any(added);
     const bool anyRemoved = any(removed);
@@ -53,13 +54,16 @@ void GraphMapCells::changeCells(const Bands &cells, const Bands &added, const Ba
     if (!anyAdded && !anyRemoved)
         return;
     // Markers may overlap, so a cell that goes away takes the whole image
-    // drawn again (at the next paint); new cells are simply drawn over it.
-    if (m_stale || anyRemoved || m_image.isNull()) {
+    // drawn again (at the next paint), and so does a new cell of a group
+    // drawn under others (it would come out on top); new cells of the last
+    // group are simply drawn over it.
+    const bool underOthers =
+        std::any_of(added.begin(), added.end() - 1, [](const auto &g) { return !g.isEmpty(); });
+    if (m_stale || anyRemoved || underOthers || m_image.isNull()) {
         m_stale = true;
     } else {
         QPainter painter(&m_image);
-        for (int b = 0; b < kSpeedBands; ++b)
-            drawMarkers(painter, b, added[size_t(b)]);
+        drawMarkers(painter, int(added.size()) - 1, added.last());
     }
     updateSpots(added);
     updateSpots(removed);
@@ -106,26 +110,26 @@ void GraphMapCells::redraw(qreal ratio)
     }
     m_image.fill(Qt::transparent);
     QPainter painter(&m_image);
-    for (int b = 0; b < kSpeedBands; ++b)
-        drawMarkers(painter, b, m_cells[size_t(b)]);
+    for (int g = 0; g < m_cells.size(); ++g)
+        drawMarkers(painter, g, m_cells[g]);
 }
 
-void GraphMapCells::drawMarkers(QPainter &painter, int band, const QList<QPointF> &cells) const
+void GraphMapCells::drawMarkers(QPainter &painter, int group, const QList<QPointF> &cells) const
 {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(m_colors[size_t(band)]);
+    painter.setBrush(m_colors[group]);
     for (const QPointF &cell : cells)
         painter.drawEllipse(at(cell), kMarkerRadius, kMarkerRadius);
 }
 
-void GraphMapCells::updateSpots(const Bands &cells)
+void GraphMapCells::updateSpots(const Groups &cells)
 {
     // Through the scene: the item's own update() would join the spots into
     // their bounding rectangle, the scene passes each to the views.
     QGraphicsScene *on = scene();
     if (!on)
         return;
-    for (const QList<QPointF> &band : cells)
-        for (const QPointF &cell : band)
+    for (const QList<QPointF> &group : cells)
+        for (const QPointF &cell : group)
             on->update(mapRectToScene(spotOf(cell)));
 }

@@ -6,8 +6,6 @@
 // ranges) changes or cells go away.
 #pragma once
 
-#include "telemetry/graphsamples.h"
-
 #include <QColor>
 #include <QGraphicsItem>
 #include <QImage>
@@ -15,24 +13,24 @@
 #include <QPointF>
 #include <QRectF>
 
-#include <array>
-
 class GraphMapCells : public QGraphicsItem {
 public:
-    using Bands = std::array<QList<QPointF>, kSpeedBands>; // cell centres, in values
+    // Cell centres in values, one list per group of markers (a colour);
+    // later groups are drawn over earlier ones.
+    using Groups = QList<QList<QPointF>>;
 
-    // colors: one per band. parent: the chart, which owns the item.
-    GraphMapCells(const std::array<QColor, kSpeedBands> &colors, QGraphicsItem *parent);
+    // colors: one per group. parent: the chart, which owns the item.
+    GraphMapCells(const QList<QColor> &colors, QGraphicsItem *parent);
 
     // The plot area in the parent's coordinates and the values at its edges
     // (left, bottom, width across, height up). A change redraws every cell.
     void setFrame(const QRectF &plotArea, const QRectF &values);
 
     // Every cell anew.
-    void setCells(const Bands &cells);
+    void setCells(const Groups &cells);
     // All cells, of which added are new since the last call and removed are
     // gone; only their spots are repainted.
-    void changeCells(const Bands &cells, const Bands &added, const Bands &removed);
+    void changeCells(const Groups &cells, const Groups &added, const Groups &removed);
 
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
@@ -41,13 +39,13 @@ private:
     QPointF at(QPointF value) const; // in item coordinates
     QRectF spotOf(QPointF value) const;
     void redraw(qreal ratio);
-    void drawMarkers(QPainter &painter, int band, const QList<QPointF> &cells) const;
-    void updateSpots(const Bands &cells);
+    void drawMarkers(QPainter &painter, int group, const QList<QPointF> &cells) const;
+    void updateSpots(const Groups &cells);
 
-    std::array<QColor, kSpeedBands> m_colors;
+    QList<QColor> m_colors;
     QSizeF m_size;
     QRectF m_values;
-    Bands m_cells;
+    Groups m_cells;
     QImage m_image;       // the markers drawn so far, at the screen's pixel ratio
     bool m_stale = false; // the image no longer matches the cells or the frame
 };

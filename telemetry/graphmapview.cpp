@@ -3,130 +3,219 @@
 #include "telemetry/graphaxes.h"
 #include "telemetry/graphmapcells.h"
 
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
-const std::array<QColor, kSpeedBands> kBandColors = {
-    QColor(0x1F, 0x77, 0xB4), QColor(0x2C, 0xA0, 0x2C), QColor(0xFF, 0x7F, 0x0E),
-    QColor(0xD6, 0x27, 0x28)};
+const QList<QColor> kFuelColors = {QColor(0xE0, 0x7B, 0x00),  // petrol: amber
+                                   QColor(0x1F, 0x5F, 0xB4)}; // gas: blue
+const QColor kLimitColor(0x70, 0x70, 0x70);
+const QColor kBandTextColor(0x30, 0x30, 0x30);
 constexpr double kLeastSpanMs = 5;
+// The speed axis always shows the band from 4000 rpm, and goes no further
+// than the last band's end.
+constexpr double kLeastRpm = 4500;
+constexpr double kMostRpm = 8000;
 constexpr double kCellPixels = 2;
+constexpr int kMargin = 4;
+// Above the band limits: no limit needs a value beyond this.
+constexpr double kLimitTopMs = 1000;
 
-// A cell as a key: band, then the cell's column and row (31 bits each).
+// A cell as a key: fuel, then the cell's column and row (31 bits each).
 constexpr int kCellBits = 31;
 constexpr quint64 kCellMask = (quint64(1) << kCellBits) - 1;
 } // namespace
 
-GraphMapView::GraphMapView(QWidget *parent) : QChartView(new QChart, parent), m_chart(chart())
+GraphMapView::GraphMapView(QWidget *parent)
+    : QChartView(new QChart, parent), m_chart(chart()), m_points(Fuels)
 {
     setRenderHint(QPainter::Antialiasing, false);
-    m_chart->setTitle(tr("Harita: LPG süresi / benzin süresi"));
-    m_chart->setMargins(QMargins(4, 4, 4, 4));
     m_chart->setBackgroundRoundness(0);
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0); // the margins set below are all
     m_chart->legend()->setAlignment(Qt::AlignBottom);
 
-    m_inAxis = new QValueAxis(m_chart);
-    m_inAxis->setTitleText(tr("Giriş – benzin (ms)"));
-    m_inAxis->setLabelFormat(QStringLiteral("%g"));
-    m_outAxis = new QValueAxis(m_chart);
-    m_outAxis->setTitleText(tr("Çıkış – LPG (ms)"));
-    m_outAxis->setLabelFormat(QStringLiteral("%g"));
-    m_chart->addAxis(m_inAxis, Qt::AlignBottom);
-    m_chart->addAxis(m_outAxis, Qt::AlignLeft);
-    fitAxis(m_inAxis, 0, 0, kLeastSpanMs);
-    fitAxis(m_outAxis, 0, 0, kLeastSpanMs);
+    m_rpmAxis = new QValueAxis(m_chart);
+    m_rpmAxis->setTitleText(tr("Devir (rpm)"));
+    m_rpmAxis->setLabelFormat(QStringLiteral("%g"));
+    m_msAxis = new QValueAxis(m_chart);
+    m_msAxis->setTitleText(tr("Enjeksiyon süresi (ms)"));
+    m_msAxis->setLabelFormat(QStringLiteral("%g"));
+    m_chart->addAxis(m_rpmAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_msAxis, Qt::AlignLeft);
+    fitAxis(m_rpmAxis, 0, kLeastRpm, 1000);
+    fitAxis(m_msAxis, 0, 0, kLeastSpanMs);
 
-    for (int b = 0; b < kSpeedBands; ++b) {
+    const QString names[Fuels] = {tr("Benzin"), tr("LPG")};
+    for (int f = 0; f < Fuels; ++f) {
         auto *series = new QScatterSeries(m_chart);
-        series->setName(speedBandName(b));
+        series->setName(names[f]);
         series->setMarkerSize(6);
-        series->setColor(kBandColors[size_t(b)]);
-        series->setBorderColor(kBandColors[size_t(b)]);
+        series->setColor(kFuelColors[f]);
+        series->setBorderColor(kFuelColors[f]);
         m_chart->addSeries(series);
-        series->attachAxis(m_inAxis);
-        series->attachAxis(m_outAxis);
-        m_bands[size_t(b)] = series;
+        series->attachAxis(m_rpmAxis);
+        series->attachAxis(m_msAxis);
+        m_fuels[size_t(f)] = series;
     }
 
-    m_cells = new GraphMapCells(kBandColors, m_chart);
+    // The band limits: lines from the bottom of the plot up past any value
+    // (the plot clips them), with no entry in the legend.
+    for (size_t b = 0; b < m_limits.size(); ++b) {
+        auto *line = new QLineSeries(m_chart);
+        const double rpm = speedBandLowerRpm(int(b) + 1);
+        line->append({QPointF(rpm, 0), QPointF(rpm, kLimitTopMs)});
+        line->setPen(QPen(kLimitColor, 1, Qt::DashLine));
+        m_chart->addSeries(line);
+        line->attachAxis(m_rpmAxis);
+        line->attachAxis(m_msAxis);
+        for (QLegendMarker *marker : m_chart->legend()->markers(line))
+            marker->setVisible(false);
+        m_limits[b] = line;
+    }
+
+    // Each band's name and mixture level, in two lines above the plot.
+    const QFontMetricsF metrics(m_chart->font());
+    m_chart->setMargins(
+        QMargins(kMargin, kMargin + int(std::ceil(2 * metrics.lineSpacing())), kMargin, kMargin));
+    for (auto &text : m_bandTexts) {
+        text = new QGraphicsSimpleTextItem(m_chart);
+        text->setBrush(kBandTextColor);
+        text->setFont(m_chart->font());
+    }
+
+    m_cells = new GraphMapCells(kFuelColors, m_chart);
     connect(m_chart, &QChart::plotAreaChanged, this, &GraphMapView::placeCells);
-    connect(m_inAxis, &QValueAxis::rangeChanged, this, &GraphMapView::placeCells);
-    connect(m_outAxis, &QValueAxis::rangeChanged, this, &GraphMapView::placeCells);
+    connect(m_rpmAxis, &QValueAxis::rangeChanged, this, &GraphMapView::placeCells);
+    connect(m_msAxis, &QValueAxis::rangeChanged, this, &GraphMapView::placeCells);
     placeCells();
+}
+
+QList<double> GraphMapView::bandLimits() const
+{
+    QList<double> limits;
+    for (const QLineSeries *line : m_limits)
+        limits.append(line->at(0).x());
+    return limits;
+}
+
+QStringList GraphMapView::bandTexts() const
+{
+    QStringList texts;
+    for (const QGraphicsSimpleTextItem *text : m_bandTexts)
+        texts.append(text->isVisible() ? text->text() : QString());
+    return texts;
 }
 
 void GraphMapView::placeCells()
 {
     m_cells->setFrame(m_chart->plotArea(),
-                      QRectF(m_inAxis->min(), m_outAxis->min(), m_inAxis->max() - m_inAxis->min(),
-                             m_outAxis->max() - m_outAxis->min()));
+                      QRectF(m_rpmAxis->min(), m_msAxis->min(), m_rpmAxis->max() - m_rpmAxis->min(),
+                             m_msAxis->max() - m_msAxis->min()));
+    placeBandTexts();
+}
+
+void GraphMapView::placeBandTexts()
+{
+    // Centred over the part of each band the plot shows; a text that does
+    // not fit there is left out rather than cut.
+    const QRectF plot = m_chart->plotArea();
+    const double span = m_rpmAxis->max() - m_rpmAxis->min();
+    if (plot.isEmpty() || !(span > 0))
+        return;
+    const auto xOf = [&](double rpm) {
+        return plot.left() +
+               (std::clamp(rpm, m_rpmAxis->min(), m_rpmAxis->max()) - m_rpmAxis->min()) / span *
+                   plot.width();
+    };
+    for (int b = 0; b < kSpeedBands; ++b) {
+        QGraphicsSimpleTextItem *text = m_bandTexts[size_t(b)];
+        const double left = xOf(speedBandLowerRpm(b));
+        const double right = xOf(speedBandUpperRpm(b));
+        const QRectF box = text->boundingRect();
+        if (text->text().isEmpty() || right - left < box.width() + 2) {
+            text->hide();
+            continue;
+        }
+        text->setPos((left + right - box.width()) / 2, plot.top() - box.height() - 2);
+        text->show();
+    }
 }
 
 void GraphMapView::setSamples(std::span<const GraphSample> samples)
 {
-    double inMost = 0;
-    double outMost = 0;
-    for (const GraphSample &s : samples)
-        for (size_t c = 0; c < 4; ++c) {
-            if (std::isfinite(s.inMs[c]) && std::isfinite(s.outMs[c])) {
-                inMost = std::max(inMost, s.inMs[c]);
-                outMost = std::max(outMost, s.outMs[c]);
-            }
-        }
-    fitAxis(m_inAxis, 0, inMost, kLeastSpanMs);
-    fitAxis(m_outAxis, 0, outMost, kLeastSpanMs);
+    double rpmMost = 0;
+    double msMost = 0;
+    for (const GraphSample &s : samples) {
+        const auto ms = meanInMs(s);
+        if (!s.rpm || !ms)
+            continue;
+        rpmMost = std::max(rpmMost, *s.rpm);
+        msMost = std::max(msMost, *ms);
+    }
+    fitAxis(m_rpmAxis, 0, std::clamp(rpmMost, kLeastRpm, kMostRpm), 1000);
+    fitAxis(m_msAxis, 0, msMost, kLeastSpanMs);
 
-    // One point per cell of the plot and band: the cell's centre. With the
+    // The bands' levels as the newest sample shown has them.
+    for (int b = 0; b < kSpeedBands; ++b) {
+        const QString level = samples.empty() ? QStringLiteral("—")
+                                              : QString::number(samples.back().bands[size_t(b)]);
+        m_bandTexts[size_t(b)]->setText(tr("Kalori %1\n%2").arg(b + 1).arg(level));
+    }
+    placeBandTexts();
+
+    // One point per cell of the plot and fuel: the cell's centre. With the
     // cells as they were, the map changes only by the cells that came and
     // went, and only those are drawn.
     const QRectF plot = m_chart->plotArea();
-    const double inCell = m_inAxis->max() / std::max(50.0, plot.width() / kCellPixels);
-    const double outCell = m_outAxis->max() / std::max(50.0, plot.height() / kCellPixels);
-    const bool sameCells = inCell == m_inCell && outCell == m_outCell;
-    const auto centre = [&](quint64 i, quint64 o) {
-        return QPointF((i + 0.5) * inCell, (o + 0.5) * outCell);
+    const double rpmCell = m_rpmAxis->max() / std::max(50.0, plot.width() / kCellPixels);
+    const double msCell = m_msAxis->max() / std::max(50.0, plot.height() / kCellPixels);
+    const bool sameCells = rpmCell == m_rpmCell && msCell == m_msCell;
+    const auto centre = [&](quint64 r, quint64 m) {
+        return QPointF((r + 0.5) * rpmCell, (m + 0.5) * msCell);
     };
-    GraphMapCells::Bands points;
-    GraphMapCells::Bands added;
+    GraphMapCells::Groups points(Fuels);
+    GraphMapCells::Groups added(Fuels);
     QSet<quint64> taken;
     taken.reserve(m_taken.size());
     qsizetype kept = 0;
     for (const GraphSample &s : samples) {
-        const auto band = speedBand(s);
-        if (!band)
+        const auto ms = meanInMs(s);
+        if (!s.rpm || !ms)
             continue;
-        for (size_t c = 0; c < 4; ++c) {
-            if (!std::isfinite(s.inMs[c]) || !std::isfinite(s.outMs[c]))
-                continue;
-            const auto i = quint64(std::max(0.0, std::floor(s.inMs[c] / inCell)));
-            const auto o = quint64(std::max(0.0, std::floor(s.outMs[c] / outCell)));
-            const quint64 key = quint64(*band) << (2 * kCellBits) | i << kCellBits | o;
-            if (taken.contains(key))
-                continue;
-            taken.insert(key);
-            points[size_t(*band)].append(centre(i, o));
-            if (!sameCells)
-                continue;
-            if (m_taken.contains(key))
-                ++kept;
-            else
-                added[size_t(*band)].append(centre(i, o));
-        }
+        const quint64 fuel = s.petrol ? Petrol : Gas;
+        const auto r = quint64(std::clamp(std::floor(*s.rpm / rpmCell), 0.0, double(kCellMask)));
+        const auto m = quint64(std::clamp(std::floor(*ms / msCell), 0.0, double(kCellMask)));
+        const quint64 key = fuel << (2 * kCellBits) | r << kCellBits | m;
+        if (taken.contains(key))
+            continue;
+        taken.insert(key);
+        points[fuel].append(centre(r, m));
+        if (!sameCells)
+            continue;
+        if (m_taken.contains(key))
+            ++kept;
+        else
+            added[fuel].append(centre(r, m));
     }
-    GraphMapCells::Bands removed;
+    GraphMapCells::Groups removed(Fuels);
     if (sameCells && kept < m_taken.size())
         for (const quint64 key : std::as_const(m_taken))
             if (!taken.contains(key))
-                removed[size_t(key >> (2 * kCellBits))].append(
+                removed[qsizetype(key >> (2 * kCellBits))].append(
                     centre((key >> kCellBits) & kCellMask, key & kCellMask));
 
     m_points = std::move(points);
     m_taken = std::move(taken);
-    m_inCell = inCell;
-    m_outCell = outCell;
+    m_rpmCell = rpmCell;
+    m_msCell = msCell;
     if (sameCells)
         m_cells->changeCells(m_points, added, removed);
     else

@@ -1,10 +1,16 @@
-// The map view: gas (out) time against petrol (in) time, one point per
-// channel of every sample given, coloured by the sample's engine-speed band.
+// The map view: the petrol ECU's injection time (the mean in time of the
+// channels with a reading) over engine speed, one point per sample with a
+// speed, coloured by the fuel in use (petrol or gas), with the limits of the
+// engine-speed bands drawn as vertical lines and each band's mixture level
+// (Kalori) above it. On gas, a band whose points stand above the petrol
+// points at the same speed asks the petrol ECU for more fuel than on petrol:
+// its gas mixture is lean.
+//
 // Points that fall on the same spot of the plot (a cell of about two
 // pixels) are drawn once, so an hour of samples costs no more to draw than
-// the spots they cover. The chart keeps its series empty, for the legend and
-// the axes; the cells are drawn over the plot by GraphMapCells, which
-// repaints only the cells that came or went since the last call.
+// the spots they cover. The chart keeps its fuel series empty, for the
+// legend and the axes; the cells are drawn over the plot by GraphMapCells,
+// which repaints only the cells that came or went since the last call.
 #pragma once
 
 #include "telemetry/graphsamples.h"
@@ -13,34 +19,46 @@
 #include <QList>
 #include <QPointF>
 #include <QSet>
+#include <QStringList>
 
 #include <array>
 #include <span>
 
 class GraphMapCells;
+class QGraphicsSimpleTextItem;
+class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
 
 class GraphMapView : public QChartView {
     Q_OBJECT
 public:
+    enum Fuel { Petrol, Gas, Fuels };
+
     explicit GraphMapView(QWidget *parent = nullptr);
 
     void setSamples(std::span<const GraphSample> samples);
 
-    // The points drawn for band b (0..3).
-    const QList<QPointF> &bandPoints(int band) const { return m_points[size_t(band)]; }
+    // The points drawn for a fuel: cell centres, (rpm, ms).
+    const QList<QPointF> &fuelPoints(Fuel fuel) const { return m_points[fuel]; }
+    // The band limits drawn, in rpm, left to right.
+    QList<double> bandLimits() const;
+    // The texts over the bands, left to right ("Kalori 1" and its level).
+    QStringList bandTexts() const;
 
 private:
     void placeCells();
+    void placeBandTexts();
 
-    QChart *m_chart = nullptr;                           // owned by the view
-    QValueAxis *m_inAxis = nullptr;                      // owned by the chart
-    QValueAxis *m_outAxis = nullptr;                     // owned by the chart
-    std::array<QScatterSeries *, kSpeedBands> m_bands{}; // owned by the chart, kept empty
-    GraphMapCells *m_cells = nullptr;                    // owned by the chart (item parent)
-    std::array<QList<QPointF>, kSpeedBands> m_points;
-    QSet<quint64> m_taken; // the cells of m_points, as keys of band and cell
-    double m_inCell = 0;   // the cell size m_points were made with, in ms
-    double m_outCell = 0;
+    QChart *m_chart = nullptr;                             // owned by the view
+    QValueAxis *m_rpmAxis = nullptr;                       // owned by the chart
+    QValueAxis *m_msAxis = nullptr;                        // owned by the chart
+    std::array<QScatterSeries *, Fuels> m_fuels{};         // owned by the chart, kept empty
+    std::array<QLineSeries *, kSpeedBands - 1> m_limits{}; // owned by the chart
+    std::array<QGraphicsSimpleTextItem *, kSpeedBands> m_bandTexts{}; // owned by the chart
+    GraphMapCells *m_cells = nullptr; // owned by the chart (item parent)
+    QList<QList<QPointF>> m_points;   // by Fuel
+    QSet<quint64> m_taken;            // the cells of m_points, as keys of fuel and cell
+    double m_rpmCell = 0;             // the cell size m_points were made with
+    double m_msCell = 0;
 };

@@ -63,10 +63,12 @@ GraphSample graphSample(qint64 elapsedMs, const zcore::LiveFrame &frame)
                 s.rpm = entry;
         }
     }
+    s.petrol = zcore::maskFaces(frame.mask).petrol;
     s.coolantC = zcore::degreesFromByte(frame.temperatureByte);
     s.switchOverC = zcore::degreesFromByte(frame.switchOverByte);
     s.tankLevel = frame.sensor;
     s.bands = frame.bands;
+    s.mask = frame.mask;
     return s;
 }
 
@@ -125,6 +127,25 @@ std::optional<int> speedBand(const GraphSample &sample)
 QString speedBandName(int band)
 {
     return tr("%1-%2 rpm").arg(kBandLowerRpm[band]).arg(kBandUpperRpm[band]);
+}
+
+double speedBandLowerRpm(int band) { return kBandLowerRpm[band]; }
+
+double speedBandUpperRpm(int band) { return kBandUpperRpm[band]; }
+
+std::optional<double> meanInMs(const GraphSample &sample)
+{
+    double sum = 0;
+    int channels = 0;
+    for (const double ms : sample.inMs) {
+        if (!std::isfinite(ms))
+            continue;
+        sum += ms;
+        ++channels;
+    }
+    if (channels == 0)
+        return std::nullopt;
+    return sum / channels;
 }
 
 GraphSamples::GraphSamples(qint64 keepMs) : m_keepMs(keepMs) {}

@@ -16,15 +16,22 @@
 
 // One frame in physical units. Times are in ms, NaN where the word is 0 (no
 // reading).
+//
+// The in time of a channel is the petrol ECU's injection time, as the unit
+// reads it on the petrol injector's line. The out time is the rest of that
+// injector's period: in + out is one period (two revolutions), from which
+// the engine speed comes. It is not the gas injector's time.
 struct GraphSample {
     qint64 elapsedMs = 0;          // since the session (or the recording) began
-    std::array<double, 4> inMs{};  // petrol injection time, channels 1..4
-    std::array<double, 4> outMs{}; // gas injection time, channels 1..4
+    std::array<double, 4> inMs{};  // the petrol ECU's injection time, channels 1..4
+    std::array<double, 4> outMs{}; // the rest of the period, channels 1..4
     std::optional<double> rpm;     // highest speed-list entry of the frame
+    bool petrol = true;            // the fuel in use: petrol, else gas (LPG)
     double coolantC = 0;
     double switchOverC = 0;
     int tankLevel = 0;          // the level sensor reading
     std::array<int, 4> bands{}; // mixture level of bands 0..3
+    int mask = 0;               // fuel and cylinder mask (128: on petrol)
 };
 
 // A command the tool sent, as a marker on the time axis.
@@ -65,6 +72,13 @@ GraphCommand graphCommand(qint64 elapsedMs, int code, int value);
 inline constexpr int kSpeedBands = 4;
 std::optional<int> speedBand(const GraphSample &sample);
 QString speedBandName(int band); // "0-1500 rpm"
+// The lowest and highest engine speed of a band (0..3), in rpm.
+double speedBandLowerRpm(int band);
+double speedBandUpperRpm(int band);
+
+// The petrol ECU's injection time of a sample: the mean in time of the
+// channels with a reading; none when no channel has one.
+std::optional<double> meanInMs(const GraphSample &sample);
 
 // Samples, commands and link events in time order. With a keep span,
 // samples (commands, link events) older than that span before the newest

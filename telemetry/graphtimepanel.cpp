@@ -4,6 +4,8 @@
 #include "telemetry/graphplotlayer.h"
 
 #include <QCategoryAxis>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -17,8 +19,12 @@ const QColor kTemperatureColor(0xD6, 0x27, 0x28);
 const QColor kTankColor(0x17, 0xA2, 0xB8);
 const QColor kRpmColor(0x30, 0x30, 0x30);
 constexpr double kTankMost = 255;
+constexpr double kTankStep = 50;
 constexpr int kChartMargin = 4;
-constexpr int kStretch[3] = {4, 3, 3};
+// Shares of the height that make the plots about as tall as each other:
+// the first has the channels' legend over it, the last the time scale and
+// its legend under it.
+constexpr int kStretch[4] = {5, 4, 4, 7};
 
 QValueAxis *addAxis(QChart *chart, const QString &title, Qt::Alignment side)
 {
@@ -71,31 +77,43 @@ GraphTimePanel::GraphTimePanel(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    QChart *injection = addView(tr("Enjeksiyon süreleri"), 0)->chart();
-    m_inAxis = addAxis(injection, tr("Giriş – benzin (ms)"), Qt::AlignLeft);
-    m_outAxis = addAxis(injection, tr("Çıkış – LPG (ms)"), Qt::AlignRight);
+    // The petrol ECU's injection times and the rest of each period, in
+    // plots of their own, a channel in the same colour in both; the legend
+    // of the first stands for both.
+    QChart *in = addView(0)->chart();
+    m_inAxis = addAxis(in, tr("Giriş (ms)"), Qt::AlignLeft);
+    QChart *out = addView(1)->chart();
+    m_outAxis = addAxis(out, tr("Çıkış (ms)"), Qt::AlignLeft);
     m_lines.reserve(Lines);
     for (int c = 0; c < 4; ++c)
-        addLine(injection, tr("Giriş %1").arg(c + 1),
-                QPen(kChannelColors[c].lighter(125), 1, Qt::DashLine), 0, m_inAxis);
+        addLine(in, tr("Kanal %1").arg(c + 1), QPen(kChannelColors[c], 1), 0, m_inAxis);
     for (int c = 0; c < 4; ++c)
-        addLine(injection, tr("Çıkış %1").arg(c + 1), QPen(kChannelColors[c], 1), 0, m_outAxis);
+        addLine(out, tr("Kanal %1").arg(c + 1), QPen(kChannelColors[c], 1), 1, m_outAxis);
+    in->legend()->setAlignment(Qt::AlignTop);
+    out->legend()->hide();
 
-    QChart *speed = addView(tr("Motor devri"), 1)->chart();
-    m_rpmAxis = addAxis(speed, tr("rpm"), Qt::AlignLeft);
-    addLine(speed, tr("Devir"), QPen(kRpmColor, 1), 1, m_rpmAxis);
+    QChart *speed = addView(2)->chart();
+    m_rpmAxis = addAxis(speed, tr("Devir (rpm)"), Qt::AlignLeft);
+    addLine(speed, tr("Devir"), QPen(kRpmColor, 1), 2, m_rpmAxis);
     speed->legend()->hide();
 
-    QChart *level = addView(tr("Isı ve depo seviyesi"), 2)->chart();
+    QChart *level = addView(3)->chart();
     m_celsiusAxis = addAxis(level, tr("Isı (°C)"), Qt::AlignLeft);
     m_tankAxis = addAxis(level, tr("Depo"), Qt::AlignRight);
-    addLine(level, tr("Motor ısısı"), QPen(kTemperatureColor, 2), 2, m_celsiusAxis);
-    addLine(level, tr("Geçiş ısısı"), QPen(kTemperatureColor, 1, Qt::DashLine), 2, m_celsiusAxis);
-    addLine(level, tr("Depo seviyesi"), QPen(kTankColor, 2), 2, m_tankAxis);
+    addLine(level, tr("Motor ısısı"), QPen(kTemperatureColor, 2), 3, m_celsiusAxis);
+    addLine(level, tr("Geçiş ısısı"), QPen(kTemperatureColor, 1, Qt::DashLine), 3, m_celsiusAxis);
+    addLine(level, tr("Depo seviyesi"), QPen(kTankColor, 2), 3, m_tankAxis);
+
+    // One time scale for all, labelled under the lowest plot; the others
+    // keep its grid, so that a moment lies on one vertical in each.
+    for (size_t i = 0; i + 1 < kCharts; ++i) {
+        m_timeAxes[i]->setLabelsVisible(false);
+        m_timeAxes[i]->setTitleVisible(false);
+    }
 
     m_tankAxis->setTickType(QValueAxis::TicksDynamic);
     m_tankAxis->setTickAnchor(0);
-    m_tankAxis->setTickInterval(50);
+    m_tankAxis->setTickInterval(kTankStep);
     m_tankAxis->setRange(0, kTankMost);
     fitAxis(m_inAxis, 0, 0, 5);
     fitAxis(m_outAxis, 0, 0, 5);
@@ -109,10 +127,10 @@ void GraphTimePanel::addLine(QChart *chart, const QString &name, const QPen &pen
     m_lines.emplace_back(chart, m_layers[size_t(view)], name, pen, m_timeAxes[size_t(view)], y);
 }
 
-GraphTimeView *GraphTimePanel::addView(const QString &title, int index)
+GraphTimeView *GraphTimePanel::addView(int index)
 {
     auto *chart = new QChart;
-    chart->setTitle(title);
+    chart->layout()->setContentsMargins(0, 0, 0, 0); // the margins below are all
     chart->setMargins(QMargins(kChartMargin, kChartMargin, kChartMargin, kChartMargin));
     chart->setBackgroundRoundness(0);
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -151,8 +169,28 @@ void GraphTimePanel::setClockStart(const QDateTime &start)
     redrawAll();
 }
 
+void GraphTimePanel::spaceTicks()
+{
+    const auto space = [](QValueAxis *axis, double leastStep, const QChart *chart) {
+        const double gap = 1.4 * QFontMetricsF(axis->labelsFont()).height();
+        const double step =
+            tickStep(axis->max() - axis->min(), leastStep, chart->plotArea().height(), gap);
+        if (step != axis->tickInterval())
+            axis->setTickInterval(step);
+    };
+    const auto fitted = [](const QValueAxis *axis) {
+        return roundStep((axis->max() - axis->min()) / 5);
+    };
+    space(m_inAxis, fitted(m_inAxis), m_views[0]->chart());
+    space(m_outAxis, fitted(m_outAxis), m_views[1]->chart());
+    space(m_rpmAxis, fitted(m_rpmAxis), m_views[2]->chart());
+    space(m_celsiusAxis, fitted(m_celsiusAxis), m_views[3]->chart());
+    space(m_tankAxis, kTankStep, m_views[3]->chart());
+}
+
 void GraphTimePanel::alignPlotAreas()
 {
+    spaceTicks();
     // The margins make up the difference between the axes' room, so that
     // every plot area starts and ends at the same x. Margins do not change
     // that room, so the layout that follows finds nothing more to do.
@@ -326,6 +364,7 @@ void GraphTimePanel::fitValueAxes()
     fitAxis(m_rpmAxis, 0, m_most[Rpm], 1000);
     fitAxis(m_celsiusAxis, std::min(m_least[Coolant], m_least[SwitchOver]),
             std::max(m_most[Coolant], m_most[SwitchOver]), 50);
+    spaceTicks();
 }
 
 QPointF GraphTimePanel::firstPlotCentre(const QWidget *w) const

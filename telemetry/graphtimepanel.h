@@ -1,7 +1,9 @@
-// The time view of the graph window: three charts stacked over one time
+// The time view of the graph window: four charts stacked over one time
 // range, their plot areas aligned so that a moment lies on one vertical:
-// injection times in (petrol) and out (gas) per channel, engine speed, and
-// coolant and switch-over temperature with the tank level.
+// the in times per channel (the petrol ECU's injection times), the out
+// times per channel (the rest of each injector period), engine speed, and
+// coolant and switch-over temperature with the tank level. The time scale
+// is labelled under the lowest chart only.
 #pragma once
 
 #include "telemetry/graphline.h"
@@ -52,9 +54,11 @@ public:
 
     const GraphLine &line(Line line) const { return m_lines[size_t(line)]; }
     QList<QPointF> points(Line line) const { return m_lines[size_t(line)].points(); }
-    QCategoryAxis *timeAxis() const { return m_timeAxes[0]; }
-    // The centre of the first chart's plot area, in the coordinates of w
-    // (an ancestor).
+    // The time axis that is labelled, under the lowest chart (the others
+    // have the same range and ticks).
+    QCategoryAxis *timeAxis() const { return m_timeAxes[kCharts - 1]; }
+    // The centre of the first chart's plot area (the in times), in the
+    // coordinates of w (an ancestor).
     QPointF firstPlotCentre(const QWidget *w) const;
 
 signals:
@@ -64,9 +68,11 @@ signals:
     void pointerLeft();
 
 private:
-    static constexpr int kCharts = 3;
-    GraphTimeView *addView(const QString &title, int index);
+    static constexpr int kCharts = 4;
+    GraphTimeView *addView(int index);
     void alignPlotAreas();
+    // Fewer labelled ticks on a value axis too short for all of them.
+    void spaceTicks();
     void addLine(QChart *chart, const QString &name, const QPen &pen, int view, QValueAxis *y);
     // breaks: where the lines break among the samples (GraphSamples::breaksIn).
     void drawAll(std::span<const GraphSample> samples, const std::vector<qsizetype> &breaks);

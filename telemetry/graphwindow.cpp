@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -48,6 +49,7 @@ GraphWindow::GraphWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), m_refreshTimer(new QTimer(this)), m_mapTimer(new QTimer(this)),
       m_spans(new QButtonGroup(this)), m_pause(new QPushButton(tr("Duraklat"), this)),
       m_open(new QPushButton(tr("Kayıt Aç…"), this)),
+      m_export(new QPushButton(tr("Excel'e Aktar…"), this)),
       m_backToLive(new QPushButton(tr("Canlıya Dön"), this)), m_note(new QLabel(this)),
       m_source(new QLabel(this)), m_progress(new QProgressBar(this)),
       m_cancelOpen(new QPushButton(tr("Durdur"), this)), m_reader(new GraphRecordingReader(this)),
@@ -82,12 +84,20 @@ GraphWindow::GraphWindow(QWidget *parent)
 
     m_readout->setObjectName(QStringLiteral("readout"));
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // On a narrow window the read-out takes a second line rather than
+    // losing its end.
+    m_readout->setWordWrap(true);
     m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 4);
+    layout->setSpacing(4);
     layout->addWidget(makeToolBar());
     layout->addWidget(splitter, 1);
     layout->addWidget(m_readout);
-    resize(1280, 800);
+    // A 1366 × 768 screen less a task bar and the window's frame; never more
+    // than the room of the screen it opens on.
+    const QScreen *on = screen();
+    resize(on ? kDefaultSize.boundedTo(on->availableGeometry().size()) : kDefaultSize);
     showLive();
 }
 
@@ -115,10 +125,17 @@ QWidget *GraphWindow::makeToolBar()
     m_backToLive->setObjectName(QStringLiteral("backToLive"));
     connect(m_pause, &QPushButton::clicked, this, [this] { setPaused(!m_paused); });
     connect(m_open, &QPushButton::clicked, this, &GraphWindow::openRecordingRequested);
+    m_export->setObjectName(QStringLiteral("exportWorkbook"));
+    // Where the screen is narrower than the tool bar needs, this button
+    // gives way first: the window's least width stays what it was.
+    m_export->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_export->setMinimumWidth(1);
+    connect(m_export, &QPushButton::clicked, this, &GraphWindow::exportRequested);
     connect(m_backToLive, &QPushButton::clicked, this, &GraphWindow::showLive);
     row->addSpacing(16);
     row->addWidget(m_pause);
     row->addWidget(m_open);
+    row->addWidget(m_export);
     row->addWidget(m_backToLive);
     // While a recording is read.
     m_progress->setObjectName(QStringLiteral("openProgress"));
@@ -151,6 +168,8 @@ void GraphWindow::addFrame(qint64 elapsedMs, const zcore::LiveFrame &frame)
     if (!m_showingRecording && newest && elapsedMs < newest->elapsedMs)
         m_timePanel->redrawAll(); // late: it goes in among the drawn samples
     m_live.add(graphSample(elapsedMs, frame));
+    if (!m_showingRecording)
+        showExportable();
     if (following())
         scheduleRefresh();
 }
@@ -185,6 +204,7 @@ void GraphWindow::setLiveSamples(GraphSamples samples)
 {
     m_live = std::move(samples);
     if (!m_showingRecording) {
+        showExportable();
         m_timePanel->redrawAll();
         m_pageValid = false;
         scheduleRefresh();
@@ -244,6 +264,7 @@ void GraphWindow::showRecording(GraphRecording recording, const QString &title)
     m_backToLive->show();
     m_sourceTitle = title;
     showSource();
+    showExportable();
     chooseSpan(int(kSpansMs.size()) - 1);
 }
 
@@ -257,9 +278,12 @@ void GraphWindow::showLive()
     m_pause->setEnabled(true);
     m_backToLive->hide();
     m_note->hide();
+    showExportable();
     m_spanIndex = m_liveSpanIndex;
     setPaused(false);
 }
+
+void GraphWindow::showExportable() { m_export->setEnabled(!shown().isEmpty()); }
 
 int GraphWindow::sampleCount() const { return int(shown().count()); }
 
@@ -392,17 +416,27 @@ void GraphWindow::showReadout()
     const auto ms = [&](double v) {
         return std::isfinite(v) ? locale.toString(v, 'f', 2) : QStringLiteral("—");
     };
+    // A value and its name stay on one line (no-break spaces); the groups
+    // go on a second line where the window is narrow.
+    const QChar nbsp(0x00A0);
     QString channels;
     for (size_t c = 0; c < 4; ++c)
         channels += tr("  %1: %2 / %3").arg(c + 1).arg(ms(sample->inMs[c]), ms(sample->outMs[c]));
     const QString rpm =
         sample->rpm ? locale.toString(std::lround(*sample->rpm)) : QStringLiteral("—");
-    m_readout->setText(tr("%1   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
-                          "Isı: %4 °C   Geçiş ısısı: %5 °C   │   Depo: %6")
-                           .arg(clockText(m_timePanel->clockStart(), sample->elapsedMs), channels,
-                                rpm, locale.toString(sample->coolantC),
-                                locale.toString(sample->switchOverC),
-                                locale.toString(sample->tankLevel)));
+    QString text =
+        tr("%1   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
+           "Yakıt: %4   │   Isı: %5 °C   Geçiş ısısı: %6 °C   │   Depo: %7")
+            .arg(clockText(m_timePanel->clockStart(), sample->elapsedMs), channels, rpm,
+                 sample->petrol ? tr("Benzin") : tr("LPG"), locale.toString(sample->coolantC),
+                 locale.toString(sample->switchOverC), locale.toString(sample->tankLevel));
+    // Breaks only after a group's bar, so that a second line starts with
+    // a value's name.
+    const QString bar = QStringLiteral("   │   ");
+    QStringList groups = text.split(bar);
+    for (QString &group : groups)
+        group.replace(QLatin1Char(' '), nbsp);
+    m_readout->setText(groups.join(QString(3, nbsp) + QStringLiteral("│   ")));
 }
 
 void GraphWindow::setPaused(bool paused)

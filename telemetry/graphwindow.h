@@ -1,8 +1,12 @@
-// The graph window: every frame the unit sends, against time (injection
-// times in and out per channel, engine speed, temperatures, tank level, the
-// commands sent as markers) and as a map of gas time against petrol time by
-// engine-speed band. Shows either the live session (the last hour at most)
-// or one recording whole.
+// The graph window: every frame the unit sends, against time (in and out
+// times per channel, engine speed, temperatures, tank level, the commands
+// sent as markers) and as a map of the petrol ECU's injection time over
+// engine speed by the fuel in use. Shows either the live session (the last
+// hour at most) or one recording whole.
+//
+// It opens at a size that fits a 1366 × 768 screen with its task bar and
+// the window's frame, and no larger than the screen's room; down to
+// 1024 × 600 every text in it stays whole.
 //
 // Live frames are cheap to add: they go into the model, and the plot is
 // redrawn by a coalescing timer, at most every 100 ms, from the visible
@@ -19,6 +23,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -43,6 +48,7 @@ public:
     static constexpr std::array<qint64, 4> kSpansMs = {30'000, 120'000, 600'000, 0};
     static constexpr int kRefreshMs = 100;
     static constexpr int kMapRefreshMs = 1000;
+    static constexpr QSize kDefaultSize{1280, 680};
 
     // A top-level window even with a parent (the parent only owns it).
     explicit GraphWindow(QWidget *parent = nullptr);
@@ -82,9 +88,16 @@ public:
     // coordinates: where a script turns the wheel.
     QPointF firstPlotCentre() const;
     bool isShowingRecording() const { return m_showingRecording; }
+    // What an export writes: the samples shown, the clock time at their
+    // elapsed 0, and the recording's file name (empty for live data).
+    const GraphSamples &shownSamples() const { return shown(); }
+    QDateTime shownStart() const { return m_showingRecording ? m_recordingStart : m_liveStart; }
+    QString shownTitle() const { return m_showingRecording ? m_sourceTitle : QString(); }
 
 signals:
     void openRecordingRequested();
+    // "Excel'e Aktar…": the samples shown, as a workbook.
+    void exportRequested();
     void closed();
     // Once per openRecording(): shown (why empty, not cancelled), refused
     // with the reason, or stopped ("Durdur", the window closed).
@@ -118,6 +131,7 @@ private:
     void holdView(double fromMs, double toMs);
     void pointAt(std::optional<double> seconds);
     void recordingRead(const QString &why, bool cancelled);
+    void showExportable();
     QWidget *makeToolBar();
 
     GraphSamples m_live{GraphSamples::kLiveKeepMs};
@@ -145,6 +159,7 @@ private:
     QButtonGroup *m_spans = nullptr;          // child
     QPushButton *m_pause = nullptr;           // child widget
     QPushButton *m_open = nullptr;            // child widget
+    QPushButton *m_export = nullptr;          // child widget, enabled with samples
     QPushButton *m_backToLive = nullptr;      // child widget
     QLabel *m_note = nullptr;                 // child widget
     QLabel *m_source = nullptr;               // child widget

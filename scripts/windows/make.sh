@@ -59,6 +59,12 @@ else
 fi
 say "Qt: $qt"
 
+# --- libxlsxwriter -----------------------------------------------------------
+# Built once from Debian's source into build-win/xlsxwriter (static, with
+# MinGW's static zlib: nothing to add to the folder).
+JOBS="$jobs" "$root/scripts/windows/build-xlsxwriter.sh" "$out/xlsxwriter"
+xlsx="$out/xlsxwriter/prefix"
+
 # --- the cross-build ---------------------------------------------------------
 launcher=()
 command -v ccache > /dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -67,9 +73,10 @@ command -v ninja > /dev/null && generator=(-G Ninja)
 if [ ! -e "$out/build/CMakeCache.txt" ]; then
     cmake "${generator[@]}" -S "$root" -B "$out/build" \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64-toolchain.cmake" \
-        -DZENDALITE_WINQT="$qt" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" > /dev/null
+        -DZENDALITE_WINQT="$qt" -DZENDALITE_WINXLSX="$xlsx" -DCMAKE_BUILD_TYPE=Release \
+        "${launcher[@]}" > /dev/null
 else
-    cmake "$out/build" -DZENDALITE_WINQT="$qt" > /dev/null
+    cmake "$out/build" -DZENDALITE_WINQT="$qt" -DZENDALITE_WINXLSX="$xlsx" > /dev/null
 fi
 cmake --build "$out/build" -j "$jobs"
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/build/CMakeCache.txt")"
@@ -91,6 +98,10 @@ done
 # serves.
 mkdir -p "$folder/translations"
 cp /usr/share/qt6/translations/qtbase_tr.qm "$folder/translations/"
+# libxlsxwriter is linked in (static): its licence (BSD-2, with those of
+# the parts it carries: minizip, tmpfileplus, md5, dtoa) goes with it.
+mkdir -p "$folder/licenses"
+cp "$xlsx/License.txt" "$folder/licenses/libxlsxwriter.txt"
 # Then every DLL that a file of the folder imports and Qt's bin/ holds (the
 # Qt and MinGW runtime DLLs), until nothing new is needed.
 imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }

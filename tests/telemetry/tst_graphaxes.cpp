@@ -25,6 +25,8 @@ private slots:
     void ticksAreTheClocksRoundMoments();
     void clockTextIsTheMomentsTimeOfDayToATenth_data();
     void clockTextIsTheMomentsTimeOfDayToATenth();
+    void ticksOfAShortAxisLeaveRoomForTheirLabels_data();
+    void ticksOfAShortAxisLeaveRoomForTheirLabels();
 };
 
 void GraphAxesTest::ticksAreTheClocksRoundMoments_data()
@@ -94,6 +96,33 @@ void GraphAxesTest::clockTextIsTheMomentsTimeOfDayToATenth()
     QFETCH(qint64, elapsedMs);
     QFETCH(QString, text);
     QCOMPARE(clockText(start, elapsedMs), text);
+}
+
+void GraphAxesTest::ticksOfAShortAxisLeaveRoomForTheirLabels_data()
+{
+    QTest::addColumn<double>("span");
+    QTest::addColumn<double>("leastStep");
+    QTest::addColumn<double>("length");
+    QTest::addColumn<double>("step");
+    // Labels need 20 px each.
+    QTest::newRow("tall: the step as fitted") << 4000.0 << 1000.0 << 200.0 << 1000.0;
+    QTest::newRow("just room: 4 gaps of 20 px") << 4000.0 << 1000.0 << 80.0 << 1000.0;
+    QTest::newRow("short: every 2000 rpm") << 4000.0 << 1000.0 << 60.0 << 2000.0;
+    QTest::newRow("the tank's 50s on a short axis: 100s") << 255.0 << 50.0 << 90.0 << 100.0;
+    QTest::newRow("very short: the whole range in one") << 8.0 << 2.0 << 20.0 << 10.0;
+    QTest::newRow("not laid out yet") << 4000.0 << 1000.0 << 0.0 << 1000.0;
+}
+
+void GraphAxesTest::ticksOfAShortAxisLeaveRoomForTheirLabels()
+{
+    QFETCH(double, span);
+    QFETCH(double, leastStep);
+    QFETCH(double, length);
+    QFETCH(double, step);
+    const double got = tickStep(span, leastStep, length, 20);
+    QCOMPARE(got, step);
+    if (length > 0)
+        QVERIFY(length / (span / got) >= 20 || got >= span);
 }
 
 QTEST_GUILESS_MAIN(GraphAxesTest)

@@ -39,6 +39,10 @@ private slots:
     void nearestSampleIsTheClosestInTime();
     void bandOfASampleFollowsTheSpeedTable_data();
     void bandOfASampleFollowsTheSpeedTable();
+    void fuelInUseFollowsTheMasksTopBit_data();
+    void fuelInUseFollowsTheMasksTopBit();
+    void injectionTimeIsTheMeanOfTheChannelsWithAReading_data();
+    void injectionTimeIsTheMeanOfTheChannelsWithAReading();
     void commandMarkersReadAsTheSetting_data();
     void commandMarkersReadAsTheSetting();
     void linesBreakWhereFramesAreMissing_data();
@@ -163,6 +167,57 @@ void GraphSamplesTest::bandOfASampleFollowsTheSpeedTable()
     const auto got = speedBand(sampleAt(0, rpm < 0 ? std::nullopt : std::optional(rpm)));
     QCOMPARE(got.value_or(-1), band);
     QCOMPARE(speedBandName(1), QStringLiteral("1500-2500 rpm"));
+}
+
+void GraphSamplesTest::fuelInUseFollowsTheMasksTopBit_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<bool>("petrol");
+    QTest::newRow("nothing set: gas") << 0 << false;
+    QTest::newRow("128: petrol") << 128 << true;
+    QTest::newRow("petrol with every row on") << 128 + 32 + 16 + 8 + 4 << true;
+    QTest::newRow("rows on gas, bit 7 clear") << 32 + 16 + 8 + 4 << false;
+    QTest::newRow("bit 6 is no fuel") << 64 << false;
+    QTest::newRow("every bit") << 255 << true;
+}
+
+void GraphSamplesTest::fuelInUseFollowsTheMasksTopBit()
+{
+    QFETCH(int, mask);
+    QFETCH(bool, petrol);
+    zcore::LiveFrame frame = workedFrame();
+    frame.mask = mask;
+    QCOMPARE(graphSample(0, frame).petrol, petrol);
+}
+
+void GraphSamplesTest::injectionTimeIsTheMeanOfTheChannelsWithAReading_data()
+{
+    using Words = std::array<int, 4>; // in 1..4
+    QTest::addColumn<Words>("inWords");
+    QTest::addColumn<double>("meanMs"); // -1: none
+    QTest::newRow("every channel") << Words{255, 381, 507, 633} << 3.5;
+    QTest::newRow("two without a reading")
+        << Words{255, 0, 507, 0} << 3.0; // not (2 + 0 + 4 + 0) / 4
+    QTest::newRow("one channel") << Words{0, 0, 0, 885} << 7.0;
+    QTest::newRow("a reading of 0 ms counts") << Words{3, 255, 0, 0} << 1.0;
+    QTest::newRow("no channel reads") << Words{} << -1.0;
+}
+
+void GraphSamplesTest::injectionTimeIsTheMeanOfTheChannelsWithAReading()
+{
+    using Words = std::array<int, 4>;
+    QFETCH(Words, inWords);
+    QFETCH(double, meanMs);
+    zcore::LiveFrame frame;
+    frame.inWord = inWords;
+    frame.outWord.fill(18000);
+    const auto got = meanInMs(graphSample(0, frame));
+    if (meanMs < 0) {
+        QVERIFY(!got);
+        return;
+    }
+    QVERIFY(got);
+    QCOMPARE(*got, meanMs);
 }
 
 void GraphSamplesTest::commandMarkersReadAsTheSetting_data()

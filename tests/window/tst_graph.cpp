@@ -1,6 +1,8 @@
 // The graph window: its plot follows the frames within a refresh, stands
 // still while paused, zooms and moves, reads out the sample under the
-// pointer, marks commands, maps by speed band and shows a recording whole.
+// pointer, marks commands, maps the injection time over engine speed by
+// fuel, shows a recording whole, and keeps every text whole on a 1024 x 600
+// screen.
 #include "core/decode.h"
 #include "core/frame.h"
 #include "core/recording.h"
@@ -23,11 +25,14 @@
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -92,11 +97,13 @@ double lastX(GraphTimePanel *panel, GraphTimePanel::Line line)
     return lastPoint(panel, line).x();
 }
 
-GraphTimeView *viewTitled(GraphWindow &w, const QString &title)
+// The time view whose value axis has this title.
+GraphTimeView *viewWithAxis(GraphWindow &w, const QString &title)
 {
     for (auto *view : w.findChildren<GraphTimeView *>())
-        if (view->chart()->title() == title)
-            return view;
+        for (QAbstractAxis *axis : view->chart()->axes(Qt::Vertical))
+            if (axis->titleText() == title)
+                return view;
     return nullptr;
 }
 
@@ -116,6 +123,16 @@ bool drawnNear(GraphTimeView *view, QPointF value, const QColor &colour)
 }
 
 const QColor kRpmColour(0x30, 0x30, 0x30);
+const QColor kPetrolColour(0xE0, 0x7B, 0x00);
+const QColor kGasColour(0x1F, 0x5F, 0xB4);
+const QColor kLimitColour(0x70, 0x70, 0x70);
+
+// The colour of the map where a cell's marker is.
+QColor mapColourAt(GraphMapView *map, QPointF cell)
+{
+    const QPointF at = map->chart()->mapToPosition(cell, map->chart()->series().first());
+    return map->grab().toImage().pixelColor(map->mapFromScene(map->chart()->mapToScene(at)));
+}
 
 void chooseSpan(GraphWindow &w, const QString &name)
 {
@@ -216,6 +233,13 @@ QStringList labelTexts(GraphWindow &w)
     return texts;
 }
 
+// A label's text with its no-break spaces (the read-out's, which keep each
+// value with its name) as spaces.
+QString plainText(const QLabel *label)
+{
+    return label->text().replace(QChar(0x00A0), QLatin1Char(' '));
+}
+
 // The span buttons lit.
 QStringList litSpans(GraphWindow &w)
 {
@@ -245,8 +269,10 @@ private slots:
     void wheelZoomsAndDragMovesTheTimeAxis();
     void readoutShowsTheSampleUnderThePointer();
     void commandsAppearAsMarkersWithText();
-    void mapColoursSamplesByTheirSpeedBand();
+    void mapPlotsInjectionTimeOverEngineSpeedByFuel();
+    void mapDrawsTheBandLimitsAndLevels();
     void mapDrawsNewCellsAndDropsCellsOfSamplesGone();
+    void mapOfAnHourOfSamplesIsDrawnInAFewMilliseconds();
     void recordingIsShownWholeAndShowLiveGoesBack();
     void viewStaysFiniteAndWideWhateverTheGesture_data();
     void viewStaysFiniteAndWideWhateverTheGesture();
@@ -268,6 +294,9 @@ private slots:
     void timeAxesShowClockTimeLiveAndFromARecording();
     void cornerSaysPausedWhilePaused();
     void spanButtonIsLitOnlyWhileItsSpanIsShown();
+    void opensNoLargerThanAWorkshopLaptopsScreen();
+    void everyTextStaysWholeOnASmallScreen_data();
+    void everyTextStaysWholeOnASmallScreen();
 };
 
 void GraphTest::frameIsOnThePlotWithin150Ms()
@@ -294,7 +323,7 @@ void GraphTest::linesAreDrawnWhereTheirSamplesAre()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *panel = w.findChild<GraphTimePanel *>();
-    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    GraphTimeView *speed = viewWithAxis(w, QStringLiteral("Devir (rpm)"));
     QVERIFY(speed);
     const QColor rpmColour(0x30, 0x30, 0x30);
     for (qint64 ms = 0; ms < 20'000; ms += 100)
@@ -394,8 +423,8 @@ void GraphTest::readoutShowsTheSampleUnderThePointer()
     for (qint64 ms = 0; ms < 30'000; ms += 100)
         w.addFrame(ms, ms == 15'000 ? workedFrame() : idleFrame());
     QTRY_COMPARE(lastX(panel, GraphTimePanel::Out1), 29.9);
-    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("14:00:29.9 ")),
-                 qPrintable(readout->text()));
+    QTRY_VERIFY2(plainText(readout).startsWith(QStringLiteral("14:00:29.9 ")),
+                 qPrintable(plainText(readout)));
 
     for (auto *b : w.findChildren<QAbstractButton *>())
         if (b->text() == QStringLiteral("30 s"))
@@ -407,7 +436,7 @@ void GraphTest::readoutShowsTheSampleUnderThePointer()
     const QPoint at(int(std::lround(plot.left() + plot.width() * 15.0 / 30.0)),
                     int(plot.center().y()));
     hover(view, at);
-    const QString text = readout->text();
+    const QString text = plainText(readout);
     QVERIFY2(text.startsWith(QStringLiteral("14:00:15.0 ")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("1: 3.94 / 11.88")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Devir: 7571 rpm")), qPrintable(text));
@@ -428,22 +457,92 @@ void GraphTest::commandsAppearAsMarkersWithText()
     QVERIFY(markerTexts(w).contains(QStringLiteral("Geçiş ısısı → 40 °C")));
 }
 
-void GraphTest::mapColoursSamplesByTheirSpeedBand()
+void GraphTest::mapPlotsInjectionTimeOverEngineSpeedByFuel()
 {
     GraphWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *map = w.findChild<GraphMapView *>();
-    w.addFrame(0, idleFrame());                  // about 815 rpm
-    w.addFrame(100, frameOf(1000, 5043 - 1000)); // 3000 rpm
-    w.addFrame(200, frameOf(0, 0));              // no speed: not on the map
-    QTRY_COMPARE(map->bandPoints(2).size(), 1);
-    QCOMPARE(map->bandPoints(0).size(), 1); // four channels on one spot
-    QCOMPARE(map->bandPoints(1).size(), 0);
-    QCOMPARE(map->bandPoints(3).size(), 0);
-    const QPointF p = map->bandPoints(2).first();
-    QVERIFY(std::abs(p.x() - (1000 - 3) / 126.0) < 0.2);
-    QVERIFY(std::abs(p.y() - (4043 - 3) / 126.0) < 1.0);
+    zcore::LiveFrame petrolIdle = idleFrame(); // about 815 rpm, in 3.6 ms
+    petrolIdle.mask = 128;
+    // 3000 rpm on gas, channels 2 and 4 without a reading: the injection
+    // time is the mean of channels 1 and 3 (not of all four).
+    zcore::LiveFrame gasFast = frameOf(0, 0);
+    gasFast.inWord = {1000, 0, 2000, 0};
+    gasFast.outWord = {5043 - 1000, 0, 5043 - 2000, 0};
+    gasFast.mask = 32 + 16 + 8 + 4;
+    w.addFrame(0, petrolIdle);
+    w.addFrame(100, gasFast);
+    w.addFrame(200, frameOf(500, 0)); // in times, but no engine speed: not on the map
+    w.addFrame(300, frameOf(0, 0));   // nothing at all
+    QTRY_COMPARE(map->fuelPoints(GraphMapView::Gas).size(), 1);
+    QCOMPARE(map->fuelPoints(GraphMapView::Petrol).size(), 1);
+    // Cell centres: within a cell (a few rpm, a tenth of a ms) of the sample.
+    const QPointF petrol = map->fuelPoints(GraphMapView::Petrol).first();
+    QVERIFY2(std::abs(petrol.x() - *graphSample(0, petrolIdle).rpm) < 50,
+             qPrintable(QString::number(petrol.x())));
+    QVERIFY2(std::abs(petrol.y() - (457 - 3) / 126.0) < 0.1,
+             qPrintable(QString::number(petrol.y())));
+    const QPointF gas = map->fuelPoints(GraphMapView::Gas).first();
+    QVERIFY2(std::abs(gas.x() - 3000) < 50, qPrintable(QString::number(gas.x())));
+    QVERIFY2(std::abs(gas.y() - (997 + 1997) / 2 / 126.0) < 0.1,
+             qPrintable(QString::number(gas.y())));
+
+    // Each drawn in its fuel's colour, the legend naming both.
+    QTest::qWait(100);
+    QCOMPARE(mapColourAt(map, petrol), kPetrolColour);
+    QCOMPARE(mapColourAt(map, gas), kGasColour);
+    QStringList legend;
+    for (QLegendMarker *marker : map->chart()->legend()->markers())
+        if (marker->isVisible())
+            legend.append(marker->label());
+    QCOMPARE(legend, (QStringList{QStringLiteral("Benzin"), QStringLiteral("LPG")}));
+    QCOMPARE(map->chart()->axes(Qt::Horizontal).first()->titleText(),
+             QStringLiteral("Devir (rpm)"));
+    QCOMPARE(map->chart()->axes(Qt::Vertical).first()->titleText(),
+             QStringLiteral("Enjeksiyon süresi (ms)"));
+}
+
+void GraphTest::mapDrawsTheBandLimitsAndLevels()
+{
+    GraphWindow w;
+    w.resize(GraphWindow::kDefaultSize);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *map = w.findChild<GraphMapView *>();
+    zcore::LiveFrame frame = idleFrame();
+    frame.bands = {30, 45, 60, 70};
+    w.addFrame(0, frame);
+    frame.bands = {30, 57, 60, 70}; // the newest sample's levels are shown
+    w.addFrame(100, frame);
+    QTRY_COMPARE(map->bandTexts().value(1), QStringLiteral("Kalori 2\n57"));
+    QCOMPARE(map->bandTexts(),
+             (QStringList{QStringLiteral("Kalori 1\n30"), QStringLiteral("Kalori 2\n57"),
+                          QStringLiteral("Kalori 3\n60"), QStringLiteral("Kalori 4\n70")}));
+
+    // A dashed line at each limit, from the bottom of the plot to its top,
+    // and none a few hundred rpm beside it.
+    QCOMPARE(map->bandLimits(), (QList<double>{1500, 2500, 4000}));
+    QTest::qWait(100);
+    const QImage image = map->grab().toImage();
+    QChart *chart = map->chart();
+    const QRectF plot = chart->plotArea();
+    const auto drawnAt = [&](double rpm) {
+        const double x = chart->mapToPosition(QPointF(rpm, 0), chart->series().first()).x();
+        int hits = 0;
+        for (int y = int(plot.top()) + 2; y < int(plot.bottom()) - 2; ++y)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (image.pixelColor(map->mapFromScene(chart->mapToScene(QPointF(x + dx, y)))) ==
+                    kLimitColour) {
+                    ++hits;
+                    break;
+                }
+        return hits > plot.height() / 3; // dashed: more than a third of the height
+    };
+    for (const double rpm : {1500.0, 2500.0, 4000.0}) {
+        QVERIFY2(drawnAt(rpm), qPrintable(QString::number(rpm)));
+        QVERIFY2(!drawnAt(rpm + 300), qPrintable(QString::number(rpm + 300)));
+    }
 }
 
 void GraphTest::mapDrawsNewCellsAndDropsCellsOfSamplesGone()
@@ -452,12 +551,6 @@ void GraphTest::mapDrawsNewCellsAndDropsCellsOfSamplesGone()
     map.resize(480, 400);
     map.show();
     QVERIFY(QTest::qWaitForWindowExposed(&map));
-    // The colour of the map where a cell's marker is.
-    const auto colourAt = [&map](QPointF cell) {
-        const QPointF at = map.chart()->mapToPosition(cell, map.chart()->series().first());
-        return map.grab().toImage().pixelColor(map.mapFromScene(map.chart()->mapToScene(at)));
-    };
-    const QColor band0(0x1F, 0x77, 0xB4);
     // What the viewport repaints.
     struct Repaints : QObject {
         QRegion region;
@@ -470,30 +563,31 @@ void GraphTest::mapDrawsNewCellsAndDropsCellsOfSamplesGone()
     } repaints;
     map.viewport()->installEventFilter(&repaints);
 
-    // Idle, then a little richer on petrol: another cell on the same axes.
+    // Idle on gas, then with a longer injection time: another cell on the
+    // same axes.
     const std::vector<GraphSample> samples = {graphSample(0, idleFrame()),
                                               graphSample(100, frameOf(500, 18552 - 500))};
     map.setSamples(std::span(samples).first(1));
     QTest::qWait(50);                            // the plot laid out for the axes
     map.setSamples(std::span(samples).first(1)); // its cells on the plot as laid out
     QTest::qWait(50);                            // and drawn
-    const QPointF first = map.bandPoints(0).value(0);
-    QCOMPARE(colourAt(first), band0);
+    const QPointF first = map.fuelPoints(GraphMapView::Gas).value(0);
+    QCOMPARE(mapColourAt(&map, first), kGasColour);
 
     repaints.region = QRegion();
     map.setSamples(samples);
     QTRY_VERIFY(!repaints.region.isEmpty());
     const QRect spot = repaints.region.boundingRect();
     QVERIFY2(spot.width() <= 20 && spot.height() <= 20, "only the new cell's spot is repainted");
-    QCOMPARE(map.bandPoints(0).size(), 2);
-    const QPointF second = map.bandPoints(0).last();
-    QCOMPARE(colourAt(second), band0);
-    QCOMPARE(colourAt(first), band0);
+    QCOMPARE(map.fuelPoints(GraphMapView::Gas).size(), 2);
+    const QPointF second = map.fuelPoints(GraphMapView::Gas).last();
+    QCOMPARE(mapColourAt(&map, second), kGasColour);
+    QCOMPARE(mapColourAt(&map, first), kGasColour);
 
     map.setSamples(std::span(samples).last(1)); // the first sample left the range
-    QCOMPARE(map.bandPoints(0), QList<QPointF>{second});
-    QCOMPARE(colourAt(second), band0);
-    QVERIFY(colourAt(first) != band0);
+    QCOMPARE(map.fuelPoints(GraphMapView::Gas), QList<QPointF>{second});
+    QCOMPARE(mapColourAt(&map, second), kGasColour);
+    QVERIFY(mapColourAt(&map, first) != kGasColour);
 }
 
 void GraphTest::recordingIsShownWholeAndShowLiveGoesBack()
@@ -582,7 +676,8 @@ void GraphTest::viewStaysFiniteAndWideWhateverTheGesture()
                                       .arg(axis->min())
                                       .arg(axis->max())
                                       .arg(axis->count());
-            if (!std::isfinite(axis->min()) || !std::isfinite(axis->max()) || width < 1 ||
+            // (A second is 1000 ms over 1000: 64.511 - 63.511 is a hair less.)
+            if (!std::isfinite(axis->min()) || !std::isfinite(axis->max()) || width < 1 - 1e-9 ||
                 width > 24 * 3600 || axis->count() < 1 || axis->count() > 8)
                 return range;
         }
@@ -640,7 +735,7 @@ void GraphTest::liveFramesAreKeptWhileARecordingIsShown()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *panel = w.findChild<GraphTimePanel *>();
-    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    GraphTimeView *speed = viewWithAxis(w, QStringLiteral("Devir (rpm)"));
     for (qint64 ms = 0; ms < 500; ms += 100)
         w.addFrame(ms, idleFrame());
     QTRY_COMPARE(lastX(panel, GraphTimePanel::Rpm), 0.4);
@@ -691,7 +786,7 @@ void GraphTest::linesBreakWhereMoreThanASecondPassedWithoutAFrame()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *panel = w.findChild<GraphTimePanel *>();
-    GraphTimeView *speed = viewTitled(w, QStringLiteral("Motor devri"));
+    GraphTimeView *speed = viewWithAxis(w, QStringLiteral("Devir (rpm)"));
     QList<std::pair<qint64, zcore::LiveFrame>> frames;
     for (qint64 ms = 0; ms <= gapFromMs; ms += 100)
         frames.append({ms, idleFrame()});
@@ -749,7 +844,7 @@ void GraphTest::linkEventsBreakTheLinesAndAreMarked()
     QVERIFY(QTest::qWaitForWindowExposed(w));
     chooseSpan(*w, QStringLiteral("30 s"));
     auto *panel = w->findChild<GraphTimePanel *>();
-    GraphTimeView *speed = viewTitled(*w, QStringLiteral("Motor devri"));
+    GraphTimeView *speed = viewWithAxis(*w, QStringLiteral("Devir (rpm)"));
 
     for (int i = 0; i < 10; ++i) {
         f.link.receive(payloads::workedFrame());
@@ -1046,8 +1141,8 @@ void GraphTest::timeAxesShowClockTimeLiveAndFromARecording()
     QTRY_COMPARE(panel->timeAxis()->min(), 0.0);
     QCOMPARE(panel->timeAxis()->titleText(), QStringLiteral("Saat"));
     QCOMPARE(labelAt(panel, QStringLiteral("14:00:30")), 30.0);
-    QTRY_VERIFY2(readout->text().startsWith(QStringLiteral("14:01:00.0 ")),
-                 qPrintable(readout->text()));
+    QTRY_VERIFY2(plainText(readout).startsWith(QStringLiteral("14:01:00.0 ")),
+                 qPrintable(plainText(readout)));
 
     QByteArray bytes = zcore::recordingHeaderLine();
     const QByteArray payload = payloads::workedFrame().sliced(3);
@@ -1067,8 +1162,8 @@ void GraphTest::timeAxesShowClockTimeLiveAndFromARecording()
     QCOMPARE(labelAt(panel, QStringLiteral("14:00:30")), 10.0);
     for (const ClockTick &tick : clockTicks(session.addSecs(20), 0, 40'000))
         QCOMPARE(labelAt(panel, tick.label), tick.elapsedMs / 1000.0);
-    QVERIFY2(readout->text().startsWith(QStringLiteral("14:01:00.0 ")),
-             qPrintable(readout->text()));
+    QVERIFY2(plainText(readout).startsWith(QStringLiteral("14:01:00.0 ")),
+             qPrintable(plainText(readout)));
 
     w.showLive();
     QTRY_COMPARE(labelAt(panel, QStringLiteral("14:00:30")), 30.0);
@@ -1140,6 +1235,134 @@ void GraphTest::spanButtonIsLitOnlyWhileItsSpanIsShown()
     QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("pause")), Qt::LeftButton);
     QVERIFY(!w.isPaused()); // following again: all of it
     QCOMPARE(litSpans(w), QStringList{QStringLiteral("Tümü")});
+}
+
+void GraphTest::opensNoLargerThanAWorkshopLaptopsScreen()
+{
+    GraphWindow w;
+    // A 1366 x 768 screen less a task bar (40) and a frame (30 and 4 a side)
+    // has 1358 x 694 for the client area.
+    QVERIFY(GraphWindow::kDefaultSize.width() <= 1358);
+    QVERIFY(GraphWindow::kDefaultSize.height() <= 694);
+    const QSize available = w.screen()->availableGeometry().size();
+    QCOMPARE(w.size(), GraphWindow::kDefaultSize.boundedTo(available));
+}
+
+void GraphTest::everyTextStaysWholeOnASmallScreen_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("recording");
+    QTest::newRow("1024 x 600, live") << QSize(1024, 600) << false;
+    QTest::newRow("1024 x 600, a recording") << QSize(1024, 600) << true;
+    QTest::newRow("default, a recording") << GraphWindow::kDefaultSize << true;
+}
+
+void GraphTest::everyTextStaysWholeOnASmallScreen()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, recording);
+    GraphWindow w;
+    w.resize(size);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QList<std::pair<qint64, zcore::LiveFrame>> frames;
+    for (qint64 ms = 0; ms <= 120'000; ms += 100) {
+        zcore::LiveFrame frame = (ms / 10'000) % 2 ? frameOf(1000, 5043 - 1000) : idleFrame();
+        frame.mask = ms < 60'000 ? 128 : 60;
+        frames.append({ms, frame});
+        w.addFrame(ms, frame);
+    }
+    w.addCommand(30'000, 1, 57);
+    if (recording)
+        w.showRecording(recordingOf(frames, {graphCommand(30'000, 1, 57)}),
+                        QStringLiteral("2026-12-07_14-05-31.csv"));
+    auto *panel = w.findChild<GraphTimePanel *>();
+    QTRY_COMPARE(panel->timeAxis()->max(), 120.0);
+    hover(w.findChildren<GraphTimeView *>().first(), QPoint(100, 50)); // the longest read-out
+    QTest::qWait(200);                                                 // laid out, axes fitted
+    QVERIFY2(w.width() <= size.width() && w.height() <= size.height(),
+             qPrintable(QStringLiteral("%1 x %2").arg(w.width()).arg(w.height())));
+
+    // Buttons and labels as wide as their texts need.
+    for (auto *button : w.findChildren<QAbstractButton *>())
+        if (button->isVisible())
+            QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
+    auto *readout = w.findChild<QLabel *>(QStringLiteral("readout"));
+    for (auto *label : w.findChildren<QLabel *>())
+        if (label->isVisible() && label != readout)
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+    QVERIFY2(readout->heightForWidth(readout->width()) <= readout->height(),
+             qPrintable(plainText(readout)));
+
+    // Every axis title and legend entry of the charts shown whole: Qt Charts
+    // cuts a text that has no room ("Giri...").
+    for (auto *view : w.findChildren<QChartView *>()) {
+        QStringList shown;
+        for (QGraphicsItem *item : view->scene()->items()) {
+            if (!item->isVisible())
+                continue;
+            if (auto *text = dynamic_cast<QGraphicsTextItem *>(item))
+                shown.append(text->toPlainText());
+            else if (auto *simple = dynamic_cast<QGraphicsSimpleTextItem *>(item))
+                shown.append(simple->text());
+        }
+        QStringList wanted;
+        for (QAbstractAxis *axis : view->chart()->axes())
+            if (axis->isVisible() && axis->isTitleVisible())
+                wanted.append(axis->titleText());
+        if (view->chart()->legend()->isVisible())
+            for (QLegendMarker *marker : view->chart()->legend()->markers())
+                if (marker->isVisible())
+                    wanted.append(marker->label());
+        for (const QString &text : std::as_const(wanted))
+            QVERIFY2(shown.contains(text),
+                     qPrintable(text + QStringLiteral(" in ") + shown.join(QStringLiteral(" | "))));
+        for (const QString &text : std::as_const(shown))
+            QVERIFY2(!text.endsWith(QStringLiteral("...")) && !text.endsWith(QStringLiteral("…")),
+                     qPrintable(text));
+    }
+    // The band texts of the map: each over its band.
+    const QStringList bands = w.findChild<GraphMapView *>()->bandTexts();
+    QVERIFY2(!bands.contains(QString()), qPrintable(bands.join(QStringLiteral(" | "))));
+}
+
+void GraphTest::mapOfAnHourOfSamplesIsDrawnInAFewMilliseconds()
+{
+    GraphMapView map;
+    map.resize(480, 560);
+    map.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&map));
+    // An hour at 10 frames/s: the engine between idle and 4000 rpm, on
+    // petrol for the first quarter, then on gas.
+    std::vector<GraphSample> samples;
+    samples.reserve(36'000);
+    for (int i = 0; i < 36'000; ++i) {
+        const double phase = std::sin(i / 150.0);
+        // Scattered as a real engine's are: a spread of 1.6 ms and 200 rpm.
+        const int in = 400 + int(600 * (phase + 1)) + int(qint64(i) * 7919 % 200);
+        const int sum =
+            int(15'120'000 / (900 + 1500 * (phase + 1) + double(qint64(i) * 104'729 % 200)));
+        zcore::LiveFrame frame = frameOf(in, sum - in);
+        frame.mask = i < 9000 ? 128 : 60;
+        samples.push_back(graphSample(i * 100, frame));
+    }
+    map.setSamples(samples);
+    QTest::qWait(50); // laid out for the axes the samples gave
+    QElapsedTimer timer;
+    timer.start();
+    map.setSamples(samples); // every cell anew
+    map.viewport()->repaint();
+    const qint64 whole = timer.restart();
+    map.setSamples(std::span(samples).subspan(10)); // a second later: a few cells change
+    map.viewport()->repaint();
+    const qint64 next = timer.elapsed();
+    qInfo("an hour on the map: %lld ms drawn whole, %lld ms a second later; %lld + %lld cells",
+          whole, next, qint64(map.fuelPoints(GraphMapView::Petrol).size()),
+          qint64(map.fuelPoints(GraphMapView::Gas).size()));
+    QVERIFY(!map.fuelPoints(GraphMapView::Petrol).isEmpty());
+    QVERIFY(!map.fuelPoints(GraphMapView::Gas).isEmpty());
+    // Generous: a sanitizer build on a busy machine is several times slower.
+    QVERIFY2(whole < 1000 && next < 1000, "the map of an hour is drawn at once");
 }
 
 QTEST_MAIN(GraphTest)

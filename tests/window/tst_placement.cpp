@@ -75,7 +75,8 @@ void PlacementTest::graphAndHelpOpenBesideTheMainWindow()
     QVERIFY(QTest::qWaitForWindowExposed(graph));
     QVERIFY2(available.contains(graph->frameGeometry()), "the graph window is on screen");
     QCOMPARE(graph->frameGeometry(),
-             placement::beside(main.frameGeometry(), QSize(1280, 800) + frameMargins, available));
+             placement::beside(main.frameGeometry(), GraphWindow::kDefaultSize + frameMargins,
+                               available));
 
     f.shell->helpControl().open();
     QWidget *help = f.shell->help();
