@@ -8,11 +8,14 @@
 #include "ui/mainwindow.h"
 #include "ui/windowplacement.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <algorithm>
 
 AssistantActions::AssistantActions(SettingsActions &settings, CommandSender &sender,
                                    MainWindow &main, ToolActions &actions, QObject *parent)
@@ -194,5 +197,10 @@ void AssistantActions::refresh()
     m_refresh.stop();
     if (!m_window)
         return;
+    QElapsedTimer took;
+    took.start();
     m_window->showSession(m_session, m_session.step(m_live), m_active, liveSkip());
+    // Hours of samples make a redraw take milliseconds: the next waits a
+    // thousand times as long, so that redrawing stays under 0.1 % of a core.
+    m_refresh.setInterval(int(std::clamp<qint64>(took.elapsed() * 1000, kRefreshMs, 60'000)));
 }

@@ -32,7 +32,8 @@ class SettingsActions;
 class AssistantActions : public QObject {
     Q_OBJECT
 public:
-    // The window is redrawn at most this often while frames come.
+    // The window is redrawn at most this often while frames come (less
+    // often when a redraw takes more than a millisecond).
     static constexpr int kRefreshMs = 1000;
 
     AssistantActions(SettingsActions &settings, CommandSender &sender, MainWindow &main,
