@@ -214,6 +214,11 @@ void AssistantTest::proposalFollowsTheRuleAndItsLimits_data()
     QTest::newRow("rich grew: stopped")
         << 85 << 4.0 << 3.0 << std::optional<double>(-15.0) << 100 << no << true;
     // 20 → 21 at +2.5 %: overshoots to about −2.4 %, which is fine.
+    // 130 → 111 read at the limit (−24.8 %) but −30 % in truth: −18.6 %
+    // after, half of the move the reading promised.
+    QTest::newRow("read at the limit, moved less than read: goes on")
+        << 111 << 4.0 << 3.256 << std::optional<double>(-24.8) << 130 << std::optional<int>(95)
+        << false;
     QTest::newRow("least step overshot: goes on")
         << 21 << 4.0 << 3.904 << std::optional<double>(2.5) << 20 << std::optional<int>(20)
         << false;
