@@ -23,8 +23,10 @@ AppShell::AppShell(SerialLink &link, QString configDir, bool manualTimers, QObje
       m_portDialog(m_link, *m_main, *m_comPort, m_startup, m_decimalPoint),
       m_help(m_state, *m_main), m_actions(*m_main),
       m_recording(m_state, m_link, m_sender, *m_main, m_actions),
-      m_settings(m_state, m_sender, *m_main, m_actions)
+      m_settings(m_state, m_sender, *m_main, m_actions),
+      m_assistant(m_settings, m_sender, *m_main, m_actions)
 {
+    connect(&m_recording, &RecordingActions::liveFrame, &m_assistant, &AssistantActions::frame);
     m_poll.setFrameHandler([this](const QByteArray &payload) { m_display.show(payload); });
     connect(m_main->el().Timer2, &SkinTimer::ticked, &m_poll, &PollCycle::tick);
     connect(&m_supervision, &LinkSupervision::portChangeRequested, &m_portDialog,

@@ -6,6 +6,7 @@
 // declared after the windows and state they use, so they go first.
 #pragma once
 
+#include "assistantactions.h"
 #include "comportwindow.h"
 #include "helpcontrol.h"
 #include "link/commandsender.h"
@@ -57,6 +58,7 @@ public:
     ToolActions &actions() { return m_actions; }
     SettingsActions &settings() { return m_settings; }
     RecordingActions &recording() { return m_recording; }
+    AssistantActions &assistant() { return m_assistant; }
 
 signals:
     void programEnded();
@@ -85,4 +87,5 @@ private:
     ToolActions m_actions;
     RecordingActions m_recording;
     SettingsActions m_settings;
+    AssistantActions m_assistant;
 };

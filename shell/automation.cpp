@@ -5,6 +5,7 @@
 #include "automationstate.h"
 #include "gestures.h"
 #include "telemetry/graphwindow.h"
+#include "tuning/assistantwindow.h"
 #include "ui/skintextbox.h"
 #include "ui/skintimer.h"
 
@@ -166,6 +167,8 @@ QWidget *Automation::windowByName(const QString &name) const
         return m_shell.recording().graph();
     if (name == QLatin1String("Preview"))
         return m_shell.settings().previewWindow();
+    if (name == QLatin1String("Assistant"))
+        return m_shell.assistant().window();
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include "appshell.h"
 #include "link/seriallink.h"
 #include "telemetry/graphwindow.h"
+#include "tuning/assistantwindow.h"
 #include "ui/skinbrowser.h"
 #include "ui/skinbutton.h"
 #include "ui/skinlabel.h"
@@ -148,6 +149,33 @@ QJsonObject graphState(const GraphWindow *graph)
             {QStringLiteral("breaks"), graph ? graph->breakCount() : 0}};
 }
 
+QJsonValue orNull(const std::optional<double> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue();
+}
+
+QJsonValue orNull(const std::optional<int> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue();
+}
+
+QJsonObject assistantState(const AssistantActions &assistant)
+{
+    QJsonArray bands;
+    for (const zcore::BandReport &r : assistant.session().reports())
+        bands.append(QJsonObject{
+            {QStringLiteral("band"), r.band},
+            {QStringLiteral("petrol"), QJsonObject{{QStringLiteral("samples"), r.petrolSamples},
+                                                   {QStringLiteral("in_ms"), orNull(r.petrolMs)}}},
+            {QStringLiteral("gas"), QJsonObject{{QStringLiteral("samples"), r.gasSamples},
+                                                {QStringLiteral("in_ms"), orNull(r.gasMs)}}},
+            {QStringLiteral("error_pct"), orNull(r.proposal.errorPct)},
+            {QStringLiteral("level"), orNull(r.level)},
+            {QStringLiteral("proposed"), orNull(r.proposal.level)},
+            {QStringLiteral("why"), r.proposal.why}});
+    return {{QStringLiteral("active"), assistant.isActive()}, {QStringLiteral("bands"), bands}};
+}
+
 } // namespace
 
 QJsonObject automationState(AppShell &shell)
@@ -158,6 +186,7 @@ QJsonObject automationState(AppShell &shell)
     windows.insert(QStringLiteral("Help"), windowState(shell.help()));
     windows.insert(QStringLiteral("Graph"), windowState(shell.recording().graph()));
     windows.insert(QStringLiteral("Preview"), windowState(shell.settings().previewWindow()));
+    windows.insert(QStringLiteral("Assistant"), windowState(shell.assistant().window()));
 
     QJsonObject elements;
     for (const auto &[name, element] : shell.mainWindow().namedElements())
@@ -184,5 +213,6 @@ QJsonObject automationState(AppShell &shell)
             {QStringLiteral("chart"), chartState(shell.mainWindow())},
             {QStringLiteral("restore"), restoreState(shell.settings().restore())},
             {QStringLiteral("recorder"), recorderState(shell.recording().recorder())},
-            {QStringLiteral("graph"), graphState(shell.recording().graph())}};
+            {QStringLiteral("graph"), graphState(shell.recording().graph())},
+            {QStringLiteral("assistant"), assistantState(shell.assistant())}};
 }

@@ -148,10 +148,12 @@ void RecordingActions::frameSeen(const QByteArray &payload)
 {
     m_recorder.frame(payload);
     const zcore::LiveFrame frame = zcore::decodePayload(payload);
+    const qint64 elapsedMs = m_live.elapsed();
     if (m_graph)
-        m_graph->addFrame(m_live.elapsed(), frame);
+        m_graph->addFrame(elapsedMs, frame);
     else
-        m_liveSamples.add(graphSample(m_live.elapsed(), frame));
+        m_liveSamples.add(graphSample(elapsedMs, frame));
+    emit liveFrame(elapsedMs, frame);
 }
 
 void RecordingActions::commandSent(int code, int value)

@@ -63,6 +63,11 @@ public:
     // How many of those names are tried.
     static constexpr int kMostDefaultNames = 1000;
 
+signals:
+    // Every frame the unit sent while the port is open, decoded, at
+    // elapsedMs on the live time line.
+    void liveFrame(qint64 elapsedMs, const zcore::LiveFrame &frame);
+
 private:
     // Starts recording in the first free name of `base` and its numbered
     // variants; false, and why, when none can be made.

@@ -245,6 +245,16 @@ ToolActions::Result SettingsActions::preview(const QString &path)
     const auto file = readChecked(path, &refusal);
     if (!file)
         return refusal;
+    SettingsPreview &window = previewWindowMade();
+    window.showFile(QFileInfo(path).fileName(), *file, zcore::settingsOf(*m_lastFrame));
+    // A file's groups as a file's are chosen (a proposal chose only bands).
+    for (int g = 0; g < SettingsPreview::GroupCount; ++g)
+        window.setGroupTicked(SettingsPreview::Group(g), g != SettingsPreview::Mask);
+    return {};
+}
+
+SettingsPreview &SettingsActions::previewWindowMade()
+{
     if (!m_preview) {
         m_preview = std::make_unique<SettingsPreview>();
         m_preview->setAnchor(&m_main);
@@ -253,7 +263,35 @@ ToolActions::Result SettingsActions::preview(const QString &path)
         connect(m_preview.get(), &SettingsPreview::stopRequested, this, [this] { cancel(); });
         connect(m_preview.get(), &SettingsPreview::closed, this, &SettingsActions::previewClosed);
     }
-    m_preview->showFile(QFileInfo(path).fileName(), *file, zcore::settingsOf(*m_lastFrame));
+    return *m_preview;
+}
+
+ToolActions::Result SettingsActions::proposeBands(const std::vector<std::pair<int, int>> &levels,
+                                                  bool preview)
+{
+    if (m_restore.isBusy())
+        return refuseWhileBusy();
+    if (const QString reason = cannotSend(); !reason.isEmpty())
+        return refuse(reason);
+    const zcore::UnitSettings present = zcore::settingsOf(*m_lastFrame);
+    zcore::SettingsFile file;
+    file.settings = present;
+    for (const auto &[band, level] : levels)
+        if (band >= 0 && band < int(file.settings.bandLevels.size()))
+            file.settings.bandLevels[size_t(band)] = std::clamp(level, 0, 255);
+    if (preview) {
+        SettingsPreview &window = previewWindowMade();
+        window.showFile(tr("Ayar Yardımcısı önerisi"), file, present);
+        for (int g = 0; g < SettingsPreview::GroupCount; ++g)
+            window.setGroupTicked(SettingsPreview::Group(g), g == SettingsPreview::Bands);
+        return {};
+    }
+    QList<zcore::SettingItem> bands;
+    for (const zcore::SettingItem &item : zcore::settingItems(file.settings))
+        if (SettingsPreview::groupOf(item.code) == SettingsPreview::Bands)
+            bands.append(item);
+    m_previewOwnsRestore = false;
+    m_restore.start(bands, present);
     return {};
 }
 

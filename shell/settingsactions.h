@@ -18,6 +18,8 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 struct SharedState;
 class CommandSender;
@@ -47,6 +49,10 @@ public:
     ToolActions::Result preview(const QString &path);
     // Stops a restore that is sending.
     ToolActions::Result cancel();
+    // Band levels proposed (band 0..3, level): shown in the preview with
+    // only the band levels chosen, for a person to send; a script's are sent
+    // at once. All four band levels are verified.
+    ToolActions::Result proposeBands(const std::vector<std::pair<int, int>> &levels, bool preview);
 
 private:
     // The reason a load cannot start now, or empty.
@@ -54,6 +60,7 @@ private:
     // The reason the frames give nothing to save, or empty.
     QString nothingToSave() const;
     void previewClosed();
+    SettingsPreview &previewWindowMade();
     void sendFromPreview();
     ToolActions::Result refuse(const QString &why);
     ToolActions::Result refuseWhileBusy();

@@ -37,7 +37,7 @@ constexpr double kFallingLoad = 0.0; // throttle shut, overrun
 // Wide drive: the steady holds of each band, their length, and how much the
 // speed wanders while held (a share of it, either way).
 constexpr double kHoldRpm[4][2] = {
-    {860.0, 940.0}, {1850.0, 2150.0}, {3000.0, 3400.0}, {4700.0, 5300.0}};
+    {1100.0, 1300.0}, {1850.0, 2150.0}, {3000.0, 3400.0}, {4700.0, 5300.0}};
 constexpr double kLeastHoldSeconds = 4.5;
 constexpr double kMostHoldSeconds = 7.0;
 constexpr double kSteadyWobble = 0.008;
