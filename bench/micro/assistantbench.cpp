@@ -4,6 +4,7 @@
 // comparison at the same speeds) with an hour of steady samples held.
 
 #include "core/tuningsession.h"
+#include "support/payloads.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,16 +20,10 @@ using namespace zcore;
 // A warm engine at rpm with this injection time and fuel.
 LiveFrame frameAt(double rpm, double injectionMs, bool gas)
 {
-    LiveFrame f;
-    const int in = int(std::lround(injectionMs * 126 + 3));
-    const int sum = int(std::lround(15120000.0 / rpm + 3));
-    f.inWord.fill(in);
-    f.outWord.fill(sum - in);
-    f.mask = gas ? (32 | 16 | 8 | 4) : 128;
-    f.temperatureByte = int(byteFromDegrees(88));
-    f.switchOverByte = int(byteFromDegrees(35));
-    f.bands = {100, 110, 120, 130};
-    return f;
+    return payloads::engineFrame({.rpm = rpm,
+                                  .injectionMs = injectionMs,
+                                  .mask = gas ? (32 | 16 | 8 | 4) : 128,
+                                  .coolantC = 88});
 }
 
 // Steady holds in every band in turn, a little wobble on speed and time.

@@ -1,6 +1,7 @@
 #include "core/assistsample.h"
 #include "core/bandproposal.h"
 #include "core/tuningsession.h"
+#include "support/payloads.h"
 #include "support/processlocale.h"
 
 #include <QTest>
@@ -18,23 +19,15 @@ namespace {
 constexpr int kGas = 32 | 16 | 8 | 4;
 constexpr int kPetrol = 128;
 
-// A frame at an engine speed and a petrol injection time, as the unit
-// sends it: in + out words give twice the channel speed.
 LiveFrame frameAt(double rpm, double injectionMs, int mask = kGas, int coolantC = 90,
                   std::array<int, 4> bands = {100, 110, 120, 130}, int switchOverC = 35)
 {
-    LiveFrame f;
-    const int in = int(std::lround(injectionMs * 126 + 3));
-    const int sum = int(std::lround(15120000.0 / rpm + 3));
-    for (size_t c = 0; c < 4; ++c) {
-        f.inWord[c] = in;
-        f.outWord[c] = sum - in;
-    }
-    f.mask = mask;
-    f.temperatureByte = int(byteFromDegrees(coolantC));
-    f.switchOverByte = int(byteFromDegrees(switchOverC));
-    f.bands = bands;
-    return f;
+    return payloads::engineFrame({.rpm = rpm,
+                                  .injectionMs = injectionMs,
+                                  .mask = mask,
+                                  .coolantC = coolantC,
+                                  .switchOverC = switchOverC,
+                                  .bands = bands});
 }
 
 struct Drive {

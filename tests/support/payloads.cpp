@@ -1,5 +1,7 @@
 #include "payloads.h"
 
+#include <cmath>
+
 #include "core/decode.h"
 #include "core/frame.h"
 
@@ -30,6 +32,21 @@ QByteArray payload(std::initializer_list<std::pair<int, int>> bytes)
     for (const auto &[position, value] : bytes)
         zcore::putPayloadByte(p, position, value);
     return p;
+}
+
+zcore::LiveFrame engineFrame(const Engine &engine)
+{
+    zcore::LiveFrame f;
+    const int in = int(std::lround(engine.injectionMs * 126 + 3));
+    const int sum = int(std::lround(15120000.0 / engine.rpm + 3));
+    f.inWord.fill(in);
+    f.outWord.fill(sum - in);
+    f.mask = engine.mask;
+    f.temperatureByte = int(zcore::byteFromDegrees(engine.coolantC));
+    f.switchOverByte = int(zcore::byteFromDegrees(engine.switchOverC));
+    f.bands = engine.bands;
+    f.calibration = engine.calibration;
+    return f;
 }
 
 } // namespace payloads

@@ -2,6 +2,7 @@
 // sheets' XML (the .xlsx unzipped), against the recording's CSV of the same
 // frames.
 #include "core/recording.h"
+#include "support/filesizelimit.h"
 #include "support/payloads.h"
 #include "support/processlocale.h"
 #include "support/zipreader.h"
@@ -19,8 +20,6 @@
 #include <cmath>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -184,31 +183,6 @@ const DataColumn kDataColumns[] = {
     {"Kalori 4 (4000-8000 rpm)", "band4"},
 };
 constexpr int kFuel = 11;
-
-#ifdef Q_OS_UNIX
-// Files this thread writes may grow to `bytes` at most while it lives (a
-// disk that fills up); writing past it fails instead of signalling.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-#endif
 
 } // namespace
 

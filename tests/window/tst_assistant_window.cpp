@@ -23,19 +23,10 @@ constexpr int kDrive = zcore::TuningSession::kSettleFrames + zcore::kLeastSample
 
 // A warm engine at 2000 rpm (band 1) with this injection time, fuel and
 // band 1 level; the unit's other settings as they leave the factory.
-zcore::LiveFrame engineAt(double injectionMs, int mask, int band1 = 110, double rpm = 2000)
+zcore::LiveFrame engineAt(double injectionMs, int mask, int band1 = 110)
 {
-    zcore::LiveFrame f;
-    const int in = int(std::lround(injectionMs * 126 + 3));
-    const int sum = int(std::lround(15120000.0 / rpm + 3));
-    f.inWord.fill(in);
-    f.outWord.fill(sum - in);
-    f.mask = mask;
-    f.temperatureByte = int(zcore::byteFromDegrees(90));
-    f.switchOverByte = int(zcore::byteFromDegrees(35));
-    f.bands = {100, band1, 120, 130};
-    f.calibration = {200, 150, 110, 60, 15};
-    return f;
+    return payloads::engineFrame(
+        {.injectionMs = injectionMs, .mask = mask, .bands = {100, band1, 120, 130}});
 }
 
 QByteArray wire(const zcore::LiveFrame &f)

@@ -5,6 +5,7 @@
 #include "core/recording.h"
 #include "shell/recordingactions.h"
 #include "shell/toolactions.h"
+#include "support/filesizelimit.h"
 #include "support/payloads.h"
 #include "support/shellfixture.h"
 #include "telemetry/recorder.h"
@@ -22,11 +23,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -61,31 +57,6 @@ QList<zcore::RecordEvent> eventsOf(const zcore::Recording &r,
             out.append(row.event);
     return out;
 }
-
-// Files this thread writes may grow to `bytes` at most while it lives (a
-// disk that fills up); writing past it fails instead of signalling.
-#ifdef Q_OS_UNIX
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-#endif
 
 } // namespace
 
