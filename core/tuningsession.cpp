@@ -63,6 +63,8 @@ void TuningSession::take(Feed &feed, qint64 elapsedMs, const LiveFrame &frame)
         m_level[size_t(verdict.sample->band)] != frame.bands[size_t(verdict.sample->band)])
         return;
     const int band = verdict.sample->band;
+    if (qsizetype(m_samples.size()) >= kMostSamples)
+        dropOldest();
     m_samples.push_back(*verdict.sample);
     ++m_counts[size_t(band)][index(verdict.sample->fuel)];
     // The round after a change is judged once, as soon as it can be: then
@@ -74,6 +76,14 @@ void TuningSession::take(Feed &feed, qint64 elapsedMs, const LiveFrame &frame)
         if (now.proposal.stop)
             m_stopped[size_t(band)] = now.proposal.why;
     }
+}
+
+void TuningSession::dropOldest()
+{
+    m_samples.erase(m_samples.begin(), m_samples.begin() + qsizetype(m_samples.size() / 4));
+    m_counts = {};
+    for (const AssistSample &s : m_samples)
+        ++m_counts[size_t(s.band)][index(s.fuel)];
 }
 
 void TuningSession::levelSeen(int band, int level)

@@ -52,6 +52,9 @@ struct BandReport {
 class TuningSession {
 public:
     static constexpr int kSettleFrames = 150;
+    // Samples kept at most (about 6 MiB, more than five hours of steady
+    // driving); past it the oldest quarter goes.
+    static constexpr qsizetype kMostSamples = 200'000;
     static constexpr int kMatchRpm = 100;
     static constexpr int kGridRpm = 20;
     static constexpr int kLeastMatchSamples = 5;
@@ -98,6 +101,7 @@ public:
 
 private:
     void levelSeen(int band, int level);
+    void dropOldest();
     std::optional<double> median(int band, Fuel fuel) const;
     std::optional<double> matchedErrorPct(int band) const;
     int count(int band, Fuel fuel) const;

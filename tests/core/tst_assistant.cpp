@@ -66,6 +66,7 @@ private slots:
     void sameFramesGiveTheSameNumbersWhateverTheFeed();
     void fuelsAreComparedAtTheSameSpeedsWhateverTheTimeSpentAtEach();
     void gasAtSpeedsThePetrolDriveNeverHeldIsNotCompared();
+    void daysOfCollectingKeepABoundedNumberOfSamples();
 };
 
 void AssistantTest::frameCountsOnlyWhenTheComparisonIsFair_data()
@@ -469,6 +470,18 @@ void AssistantTest::gasAtSpeedsThePetrolDriveNeverHeldIsNotCompared()
     QCOMPARE(r.proposal.level, std::optional<int>());
     QVERIFY2(r.proposal.why.contains(QStringLiteral("aynı devirlerde değil")),
              qPrintable(r.proposal.why));
+}
+
+void AssistantTest::daysOfCollectingKeepABoundedNumberOfSamples()
+{
+    TuningSession session;
+    Drive d{session, {}};
+    d.run(TuningSession::kSettleFrames, frameAt(2000, 4.0, kPetrol));
+    d.run(int(TuningSession::kMostSamples) + 1000, frameAt(2000, 4.0, kPetrol));
+    QVERIFY(qsizetype(session.samples().size()) <= TuningSession::kMostSamples);
+    QVERIFY(qsizetype(session.samples().size()) > TuningSession::kMostSamples / 2);
+    // The counts follow what is kept.
+    QCOMPARE(session.reports()[1].petrolSamples, int(session.samples().size()));
 }
 
 QTEST_GUILESS_MAIN(AssistantTest)
