@@ -114,12 +114,19 @@ void AssistantActions::open(const QString &file, const ToolActions::Done &done)
             m_readWhy = tr("%1 okunamadı: %2").arg(path, in.errorString());
             return;
         }
-        if (in.size() > zcore::kLargestRecording) {
+        // Never more than a recording may be: a device may have no size and
+        // no end (/dev/zero), and a file may grow while it is read.
+        const QByteArray bytes = in.read(zcore::kLargestRecording + 1);
+        if (bytes.size() > zcore::kLargestRecording) {
             m_readWhy = tr("%1 bir kayıt olamayacak kadar büyük").arg(path);
             return;
         }
+        if (bytes.isEmpty() && in.error() != QFileDevice::NoError) {
+            m_readWhy = tr("%1 okunamadı: %2").arg(path, in.errorString());
+            return;
+        }
         QString why;
-        const auto recording = zcore::readRecording(in.readAll(), &why);
+        const auto recording = zcore::readRecording(bytes, &why);
         if (!recording) {
             m_readWhy = tr("%1: %2").arg(QFileInfo(path).fileName(), why);
             return;
@@ -200,7 +207,7 @@ void AssistantActions::refresh()
     QElapsedTimer took;
     took.start();
     m_window->showSession(m_session, m_session.step(m_live), m_active, liveSkip());
-    // Hours of samples make a redraw take milliseconds: the next waits a
-    // thousand times as long, so that redrawing stays under 0.1 % of a core.
-    m_refresh.setInterval(int(std::clamp<qint64>(took.elapsed() * 1000, kRefreshMs, 60'000)));
+    // Hours of samples make a redraw take milliseconds: the next waits 500
+    // times as long, so that redrawing stays under 0.2 % of a core.
+    m_refresh.setInterval(int(std::clamp<qint64>(took.elapsed() * 500, kRefreshMs, 60'000)));
 }
