@@ -226,8 +226,11 @@ TuningSession::Step TuningSession::step(const Feed &live) const
         return Step::PetrolDrive;
     if (*live.fuel() == Fuel::Petrol)
         return Step::SwitchToGas;
+    // Drive on until every band is decided: an error known (a proposal, or
+    // none needed), or the band stopped. Too few gas samples, or gas samples
+    // at speeds the petrol drive never held, leave it open.
     if (std::any_of(all.begin(), all.end(),
-                    [&](const BandReport &r) { return !r.proposal.stop && short_(r.gasSamples); }))
+                    [](const BandReport &r) { return !r.proposal.stop && !r.proposal.errorPct; }))
         return m_rounds > 0 ? Step::CheckDrive : Step::GasDrive;
     if (std::any_of(all.begin(), all.end(),
                     [](const BandReport &r) { return r.proposal.level.has_value(); }))

@@ -67,6 +67,7 @@ private slots:
     void fuelsAreComparedAtTheSameSpeedsWhateverTheTimeSpentAtEach();
     void gasAtSpeedsThePetrolDriveNeverHeldIsNotCompared();
     void daysOfCollectingKeepABoundedNumberOfSamples();
+    void stepsAskToDriveOnUntilEveryBandIsDecided();
 };
 
 void AssistantTest::frameCountsOnlyWhenTheComparisonIsFair_data()
@@ -482,6 +483,27 @@ void AssistantTest::daysOfCollectingKeepABoundedNumberOfSamples()
     QVERIFY(qsizetype(session.samples().size()) > TuningSession::kMostSamples / 2);
     // The counts follow what is kept.
     QCOMPARE(session.reports()[1].petrolSamples, int(session.samples().size()));
+}
+
+void AssistantTest::stepsAskToDriveOnUntilEveryBandIsDecided()
+{
+    using Step = TuningSession::Step;
+    TuningSession session;
+    Drive d{session, {}};
+    const int n = TuningSession::kSettleFrames + kLeastSamples;
+    const double holds[4] = {1200, 2000, 3200, 5000};
+    for (const double rpm : holds)
+        d.run(n, frameAt(rpm, 3 + rpm / 1000, kPetrol));
+    QCOMPARE(session.step(d.feed), Step::SwitchToGas);
+    // On gas at the same speeds, but band 3 held 600 rpm higher: enough
+    // samples everywhere, band 3 still undecided.
+    for (const double rpm : {1200.0, 2000.0, 3200.0, 5600.0})
+        d.run(n, frameAt(rpm, 3 + (rpm == 5600 ? 5 : rpm / 1000), kGas));
+    QVERIFY(session.reports()[3].gasSamples >= kLeastSamples);
+    QCOMPARE(session.reports()[3].proposal.errorPct, std::optional<double>());
+    QCOMPARE(session.step(d.feed), Step::GasDrive);
+    d.run(n, frameAt(5000, 8, kGas));
+    QCOMPARE(session.step(d.feed), Step::Done);
 }
 
 QTEST_GUILESS_MAIN(AssistantTest)

@@ -35,17 +35,23 @@ bool stopped(const QJsonObject &band)
 }
 
 // Waits (the tool running) until every band has enough samples on the fuel,
-// or is stopped; false when that takes longer than the limit.
-bool driveUntilEnough(ToolSession &tool, const char *fuel, int limitMs = 120000)
+// or is stopped; on gas, until every band is decided as the assistant's
+// steps ask: an error known, or stopped. False when that takes longer than
+// the limit.
+bool driveUntilEnough(ToolSession &tool, const char *fuel, int limitMs = 180000)
 {
+    const bool gas = QLatin1String(fuel) == QLatin1String("gas");
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < limitMs) {
         tool.wait(1000);
         const QJsonArray all = bands(tool);
         bool done = true;
-        for (int b = 0; b < 4; ++b)
-            done = done && (samples(band(all, b), fuel) >= kLeastSamples || stopped(band(all, b)));
+        for (int b = 0; b < 4; ++b) {
+            const QJsonObject one = band(all, b);
+            done = done && (stopped(one) || (gas ? !one.value("error_pct").isNull()
+                                                 : samples(one, fuel) >= kLeastSamples));
+        }
         if (done)
             return true;
     }
