@@ -69,12 +69,17 @@ void TuningSession::take(Feed &feed, qint64 elapsedMs, const LiveFrame &frame)
     ++m_counts[size_t(band)][index(verdict.sample->fuel)];
     // The round after a change is judged once, as soon as it can be: then
     // the band is stopped, or goes on as any other.
+    // Until the fuels share enough speeds there is no error to judge by:
+    // looked at again every tenth sample.
     if (m_errorBeforeChange[size_t(band)] && count(band, Fuel::Petrol) >= kLeastSamples &&
-        count(band, Fuel::Gas) >= kLeastSamples) {
+        count(band, Fuel::Gas) >= kLeastSamples &&
+        (count(band, Fuel::Gas) + count(band, Fuel::Petrol)) % 10 == 0) {
         const BandReport now = report(band);
-        m_errorBeforeChange[size_t(band)].reset();
-        if (now.proposal.stop)
-            m_stopped[size_t(band)] = now.proposal.why;
+        if (now.proposal.errorPct) {
+            m_errorBeforeChange[size_t(band)].reset();
+            if (now.proposal.stop)
+                m_stopped[size_t(band)] = now.proposal.why;
+        }
     }
 }
 

@@ -13,8 +13,9 @@
 
 namespace {
 
-const QColor kPetrolColour(0x1f, 0x6f, 0xd1); // blue
-const QColor kGasColour(0xe0, 0x7b, 0x10);    // orange
+// The graph window's map draws the fuels in the same colours.
+const QColor kPetrolColour(0xe0, 0x7b, 0x00); // amber
+const QColor kGasColour(0x1f, 0x5f, 0xb4);    // blue
 const QColor kBandLimitColour(0x70, 0x70, 0x70);
 
 void hideFromLegend(QChart *chart, QAbstractSeries *series)

@@ -68,6 +68,7 @@ private slots:
     void gasAtSpeedsThePetrolDriveNeverHeldIsNotCompared();
     void daysOfCollectingKeepABoundedNumberOfSamples();
     void stepsAskToDriveOnUntilEveryBandIsDecided();
+    void roundIsJudgedOnceTheFuelsShareSpeedsAgain();
 };
 
 void AssistantTest::frameCountsOnlyWhenTheComparisonIsFair_data()
@@ -504,6 +505,24 @@ void AssistantTest::stepsAskToDriveOnUntilEveryBandIsDecided()
     QCOMPARE(session.step(d.feed), Step::GasDrive);
     d.run(n, frameAt(5000, 8, kGas));
     QCOMPARE(session.step(d.feed), Step::Done);
+}
+
+void AssistantTest::roundIsJudgedOnceTheFuelsShareSpeedsAgain()
+{
+    TuningSession session;
+    Drive d{session, {}};
+    const int n = TuningSession::kSettleFrames + kLeastSamples;
+    d.run(n, frameAt(2000, 4.0, kPetrol));
+    d.run(n, frameAt(2000, 5.0, kGas)); // +25 %: 110 → 126
+    QCOMPARE(session.reports()[1].proposal.level, std::optional<int>(126));
+    // Raised, and then driven first at speeds petrol never held: no error
+    // yet. Then where it did: still +25 %, the unit works the other way.
+    d.run(n + 1, frameAt(2400, 6.0, kGas, 90, {100, 126, 120, 130}));
+    QCOMPARE(session.reports()[1].proposal.errorPct, std::optional<double>());
+    d.run(kLeastSamples, frameAt(2000, 5.0, kGas, 90, {100, 126, 120, 130}));
+    const auto r = session.reports()[1];
+    QVERIFY2(r.proposal.stop, qPrintable(r.proposal.why));
+    QCOMPARE(r.proposal.level, std::optional<int>());
 }
 
 QTEST_GUILESS_MAIN(AssistantTest)
