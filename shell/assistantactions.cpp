@@ -169,16 +169,7 @@ AssistantWindow &AssistantActions::ensureWindow()
                 QMessageBox::warning(m_window.get(), tr("Ayar Yardımcısı"), result.error);
         });
         connect(m_window.get(), &AssistantWindow::addRecordingRequested, this, [this] {
-            open(QString(), [this](const ToolActions::Result &result) {
-                if (result.ok || result.error.isEmpty())
-                    return;
-                QMetaObject::invokeMethod(
-                    m_window.get(),
-                    [this, why = result.error] {
-                        QMessageBox::warning(m_window.get(), tr("Ayar Yardımcısı"), why);
-                    },
-                    Qt::QueuedConnection);
-            });
+            open(QString(), ToolActions::warnLater(m_window.get(), tr("Ayar Yardımcısı")));
         });
     }
     return *m_window;

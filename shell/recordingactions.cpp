@@ -175,18 +175,7 @@ GraphWindow &RecordingActions::graphWindow()
         // What came before it: from here on the window keeps the samples.
         m_graph->setLiveSamples(std::exchange(m_liveSamples, GraphSamples()));
         connect(m_graph.get(), &GraphWindow::openRecordingRequested, this, [this] {
-            openRecording(QString(), [this](const ToolActions::Result &result) {
-                if (result.ok || result.error.isEmpty())
-                    return;
-                // In a turn of the event loop of its own, not inside the
-                // signal that told the result.
-                QMetaObject::invokeMethod(
-                    m_graph.get(),
-                    [this, why = result.error] {
-                        QMessageBox::warning(m_graph.get(), tr("Zendalite"), why);
-                    },
-                    Qt::QueuedConnection);
-            });
+            openRecording(QString(), ToolActions::warnLater(m_graph.get(), tr("Zendalite")));
         });
         connect(m_graph.get(), &GraphWindow::recordingOpened, this,
                 &RecordingActions::recordingOpened);

@@ -111,3 +111,18 @@ ToolActions::Result ToolActions::run(const QString &id, const QString &file)
 }
 
 void ToolActions::showMenu(const QPoint &at) { m_menu->popup(m_window.mapToGlobal(at)); }
+
+ToolActions::Done ToolActions::warnLater(QWidget *window, const QString &title)
+{
+    return [window = QPointer<QWidget>(window), title](const Result &result) {
+        if (result.ok || result.error.isEmpty() || !window)
+            return;
+        QMetaObject::invokeMethod(
+            window,
+            [window, title, why = result.error] {
+                if (window)
+                    QMessageBox::warning(window, title, why);
+            },
+            Qt::QueuedConnection);
+    };
+}

@@ -64,6 +64,12 @@ public:
     // is refused here, and not run.
     Result run(const QString &id, const QString &file);
 
+    // A Done for an action a window of the tool started (its own button):
+    // a failure with a reason is shown over that window in a message box,
+    // in a turn of the event loop of its own, not inside the signal that
+    // told the result.
+    static Done warnLater(QWidget *window, const QString &title);
+
     bool has(const QString &id) const { return m_handlers.contains(id); }
     bool answersLater(const QString &id) const { return m_later.contains(id); }
 
