@@ -32,6 +32,12 @@ export WINEQT_FORCE_STDERR_LOGGING=1
 # The first program of a Wine server starts Wine's own background processes
 # (services, devices, the desktop), which stay while the server lives and
 # would keep the caller's output open: CTest would wait for them to close
-# it. They are started here first, holding nothing of the caller's.
-wine cmd /c exit < /dev/null > /dev/null 2>&1
-exec wine "$@"
+# it. They are started here first, holding nothing of the caller's; the
+# program's own run says whether Wine works, so a failure here is passed over.
+wine cmd /c exit < /dev/null > /dev/null 2>&1 || true
+# Wine prints nothing of its own when a program cannot start or dies (the
+# debug channels are off), so the exit code is said here.
+rc=0
+wine "$@" || rc=$?
+[ "$rc" -eq 0 ] || echo "wine-run: ${1##*/} exited with code $rc" >&2
+exit "$rc"
