@@ -12,11 +12,14 @@
 // with a frame waiting, with and without the repaint that follows, the
 // painting of single labels, and one frame of the window's GIF animation.
 // These say where a poll cycle's time goes once the core work is done.
+// graphmapbench.cpp: the graph's map of an hour of samples, drawn whole and
+// a second later.
 //
 //   zendalite-microbench [--benchmark_filter=REGEX] [--benchmark_min_time=0.2]
 
 #include "displaybench.h"
 #include "displayhost.h"
+#include "graphmapbench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,6 +27,7 @@ int main(int argc, char *argv[])
 {
     microbench::DisplayHost host;
     microbench::registerDisplayBenchmarks(host);
+    microbench::registerGraphMapBenchmarks(host);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

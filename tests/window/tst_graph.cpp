@@ -272,7 +272,6 @@ private slots:
     void mapPlotsInjectionTimeOverEngineSpeedByFuel();
     void mapDrawsTheBandLimitsAndLevels();
     void mapDrawsNewCellsAndDropsCellsOfSamplesGone();
-    void mapOfAnHourOfSamplesIsDrawnInAFewMilliseconds();
     void recordingIsShownWholeAndShowLiveGoesBack();
     void viewStaysFiniteAndWideWhateverTheGesture_data();
     void viewStaysFiniteAndWideWhateverTheGesture();
@@ -1335,45 +1334,6 @@ void GraphTest::everyTextStaysWholeOnASmallScreen()
     // The band texts of the map: each over its band.
     const QStringList bands = w.findChild<GraphMapView *>()->bandTexts();
     QVERIFY2(!bands.contains(QString()), qPrintable(bands.join(QStringLiteral(" | "))));
-}
-
-void GraphTest::mapOfAnHourOfSamplesIsDrawnInAFewMilliseconds()
-{
-    GraphMapView map;
-    map.resize(480, 560);
-    map.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&map));
-    // An hour at 10 frames/s: the engine between idle and 4000 rpm, on
-    // petrol for the first quarter, then on gas.
-    std::vector<GraphSample> samples;
-    samples.reserve(36'000);
-    for (int i = 0; i < 36'000; ++i) {
-        const double phase = std::sin(i / 150.0);
-        // Scattered as a real engine's are: a spread of 1.6 ms and 200 rpm.
-        const int in = 400 + int(600 * (phase + 1)) + int(qint64(i) * 7919 % 200);
-        const int sum =
-            int(15'120'000 / (900 + 1500 * (phase + 1) + double(qint64(i) * 104'729 % 200)));
-        zcore::LiveFrame frame = frameOf(in, sum - in);
-        frame.mask = i < 9000 ? 128 : 60;
-        samples.push_back(graphSample(i * 100, frame));
-    }
-    map.setSamples(samples);
-    QTest::qWait(50); // laid out for the axes the samples gave
-    QElapsedTimer timer;
-    timer.start();
-    map.setSamples(samples); // every cell anew
-    map.viewport()->repaint();
-    const qint64 whole = timer.restart();
-    map.setSamples(std::span(samples).subspan(10)); // a second later: a few cells change
-    map.viewport()->repaint();
-    const qint64 next = timer.elapsed();
-    qInfo("an hour on the map: %lld ms drawn whole, %lld ms a second later; %lld + %lld cells",
-          whole, next, qint64(map.fuelPoints(GraphMapView::Petrol).size()),
-          qint64(map.fuelPoints(GraphMapView::Gas).size()));
-    QVERIFY(!map.fuelPoints(GraphMapView::Petrol).isEmpty());
-    QVERIFY(!map.fuelPoints(GraphMapView::Gas).isEmpty());
-    // Generous: a sanitizer build on a busy machine is several times slower.
-    QVERIFY2(whole < 1000 && next < 1000, "the map of an hour is drawn at once");
 }
 
 QTEST_MAIN(GraphTest)
