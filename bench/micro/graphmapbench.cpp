@@ -61,7 +61,8 @@ void BM_GraphMap_Hour(benchmark::State &state, bool secondLater)
     }
     state.counters["petrol_cells"] = double(map.fuelPoints(GraphMapView::Petrol).size());
     state.counters["gas_cells"] = double(map.fuelPoints(GraphMapView::Gas).size());
-    if (map.fuelPoints(GraphMapView::Petrol).isEmpty() || map.fuelPoints(GraphMapView::Gas).isEmpty())
+    if (map.fuelPoints(GraphMapView::Petrol).isEmpty() ||
+        map.fuelPoints(GraphMapView::Gas).isEmpty())
         state.SkipWithError("a fuel is missing from the map");
 }
 
