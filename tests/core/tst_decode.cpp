@@ -29,8 +29,6 @@ private slots:
     void engineSpeedMarksFollowTheHeads();
     void maskGivesTheFuelAndRowFaces_data();
     void maskGivesTheFuelAndRowFaces();
-    void temperatureByteIs230MinusDegrees_data();
-    void temperatureByteIs230MinusDegrees();
 };
 
 void DecodeTest::workedPayloadDecodesEveryPosition()
@@ -205,24 +203,6 @@ void DecodeTest::maskGivesTheFuelAndRowFaces()
     const MaskFaces f = maskFaces(mask);
     QCOMPARE((QList<bool>{f.petrol, f.bit5, f.bit4, f.bit3, f.bit2}), faces);
     QCOMPARE(maskOf(f), mask & ~(64 | 2 | 1));
-}
-
-void DecodeTest::temperatureByteIs230MinusDegrees_data()
-{
-    QTest::addColumn<int>("byte");
-    QTest::addColumn<int>("degrees");
-    QTest::newRow("0") << 0 << 230;
-    QTest::newRow("255") << 255 << -25;
-    QTest::newRow("140") << 140 << 90;
-    QTest::newRow("160") << 160 << 70;
-}
-
-void DecodeTest::temperatureByteIs230MinusDegrees()
-{
-    QFETCH(int, byte);
-    QFETCH(int, degrees);
-    QCOMPARE(degreesFromByte(byte), degrees);
-    QCOMPARE(byteFromDegrees(degrees), double(byte));
 }
 
 QTEST_APPLESS_MAIN(DecodeTest)

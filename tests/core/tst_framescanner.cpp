@@ -112,19 +112,15 @@ Outcome scanAtWakeUps(QByteArrayView stream)
     return out;
 }
 
-// The stream fed whole, byte by byte, split in two at every byte and at
-// the scanner's wake-ups: the same outcome every way, which must be the
-// expected one with nothing left pending, and each frame given at the same
-// byte byte by byte as at the wake-ups (waiting for the bytes the scanner
-// asks for never holds a frame back).
-void checkEveryWay(QByteArrayView stream, const QList<QByteArray> &payloads, qint64 skipped)
+// Fed byte by byte, at the scanner's wake-ups and in the pieces that end at
+// each list of `cuts`, the stream gives what it gives fed whole. Each frame
+// is given at the same byte at the wake-ups as byte by byte (waiting for the
+// bytes the scanner asks for never holds a frame back); each payload is a
+// frame of the stream, after the one before, given at the latest once two
+// frames' bytes have followed it.
+void checkAlikeEveryWay(QByteArrayView stream, const Outcome &whole,
+                        const QList<QList<qsizetype>> &cuts)
 {
-    const Outcome whole = scanInPieces(stream, {});
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(whole.payloads, payloads);
-    QCOMPARE(whole.skipped, skipped);
-    QCOMPARE(whole.pending, 0);
     const Outcome byByte = scanInPieces(stream, everyByte(stream));
     const Outcome atWakeUps = scanAtWakeUps(stream);
     if (QTest::currentTestFailed())
@@ -135,29 +131,39 @@ void checkEveryWay(QByteArrayView stream, const QList<QByteArray> &payloads, qin
         QCOMPARE(way->pending, whole.pending);
     }
     QCOMPARE(atWakeUps.givenAt, byByte.givenAt);
-    for (qsizetype end = 1; end < stream.size(); ++end) {
-        const Outcome split = scanInPieces(stream, {end});
+    qsizetype end = 0;
+    for (qsizetype i = 0; i < byByte.payloads.size(); ++i) {
+        const qsizetype at = stream.indexOf(kHeader + byByte.payloads[i], end);
+        QVERIFY(at >= 0);
+        end = at + kFrameBytes;
+        QVERIFY(byByte.givenAt[i] >= end);
+        QVERIFY(byByte.givenAt[i] <= end + 2 * kFrameBytes);
+    }
+    for (const QList<qsizetype> &ends : cuts) {
+        const Outcome pieces = scanInPieces(stream, ends);
         if (QTest::currentTestFailed())
             return;
-        const QByteArray where = "split after " + QByteArray::number(end);
-        QVERIFY2(split.payloads == whole.payloads, where.constData());
-        QVERIFY2(split.skipped == whole.skipped, where.constData());
-        QVERIFY2(split.pending == whole.pending, where.constData());
+        const QByteArray where = "pieces ending at " + QByteArray::number(ends.value(0)) + "...";
+        QVERIFY2(pieces.payloads == whole.payloads, where.constData());
+        QVERIFY2(pieces.skipped == whole.skipped, where.constData());
+        QVERIFY2(pieces.pending == whole.pending, where.constData());
     }
 }
 
-// Where each payload's frame ends in the stream, found in order, each after
-// the one before; -1 for a payload that is no frame there.
-QList<qsizetype> frameEnds(QByteArrayView stream, const QList<QByteArray> &payloads)
+// The stream gives these payloads and skips these bytes with nothing left
+// pending, alike every way and split in two at every byte.
+void checkEveryWay(QByteArrayView stream, const QList<QByteArray> &payloads, qint64 skipped)
 {
-    QList<qsizetype> ends;
-    qsizetype from = 0;
-    for (const QByteArray &payload : payloads) {
-        const qsizetype at = QByteArrayView(stream).indexOf(kHeader + payload, from);
-        ends.append(at < 0 ? -1 : at + kFrameBytes);
-        from = at < 0 ? from : at + kFrameBytes;
-    }
-    return ends;
+    const Outcome whole = scanInPieces(stream, {});
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(whole.payloads, payloads);
+    QCOMPARE(whole.skipped, skipped);
+    QCOMPARE(whole.pending, 0);
+    QList<QList<qsizetype>> splits;
+    for (qsizetype end = 1; end < stream.size(); ++end)
+        splits.append(QList<qsizetype>{end});
+    checkAlikeEveryWay(stream, whole, splits);
 }
 
 } // namespace
@@ -165,18 +171,13 @@ QList<qsizetype> frameEnds(QByteArrayView stream, const QList<QByteArray> &paylo
 class FrameScannerTest : public QObject {
     Q_OBJECT
 private slots:
-    void twoBackToBackFramesSplitAtAnyByteGiveBothPayloads_data();
-    void twoBackToBackFramesSplitAtAnyByteGiveBothPayloads();
+    void backToBackFramesAreEachGivenAtTheirLastByte();
     void streamsGiveTheirPayloadsAndCountTheSkippedBytes_data();
     void streamsGiveTheirPayloadsAndCountTheSkippedBytes();
-    void frameCutShortGivesWayToTheWholeFrameAfterIt_data();
-    void frameCutShortGivesWayToTheWholeFrameAfterIt();
-    void consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem_data();
-    void consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem();
-    void headerInsideAPayloadAtAnyPlaceKeepsBothFrames_data();
-    void headerInsideAPayloadAtAnyPlaceKeepsBothFrames();
-    void cutFrameGivesWayToAFrameWithAHeaderInside_data();
-    void cutFrameGivesWayToAFrameWithAHeaderInside();
+    void cutFramesGiveWayToTheWholeFrameAfterThem_data();
+    void cutFramesGiveWayToTheWholeFrameAfterThem();
+    void headerInsideAPayloadAtAnyPlaceKeepsItsFrame_data();
+    void headerInsideAPayloadAtAnyPlaceKeepsItsFrame();
     void streamOfHeadersOnlyGivesNoFrameAndHoldsFewBytes();
     void headerInEveryPayloadKeepsEveryFrameAndGivesItWithinTwoFrames();
     void finishGivesTheFramesHeldAsIfNothingFollowed_data();
@@ -186,26 +187,11 @@ private slots:
     void resetForgetsTheUnfinishedFrameAsSkipped();
 };
 
-void FrameScannerTest::twoBackToBackFramesSplitAtAnyByteGiveBothPayloads_data()
+void FrameScannerTest::backToBackFramesAreEachGivenAtTheirLastByte()
 {
-    QTest::addColumn<int>("split");
-    const int length = 2 * (kHeader.size() + kPayloadLength);
-    for (int split = 0; split <= length; ++split)
-        QTest::addRow("split after %d bytes", split) << split;
-}
-
-void FrameScannerTest::twoBackToBackFramesSplitAtAnyByteGiveBothPayloads()
-{
-    QFETCH(int, split);
     const QByteArray stream = telemetryFrame(numbered(1)) + telemetryFrame(numbered(2));
-    FrameScanner scanner;
-    const QList<QByteArray> first = scanner.feed(QByteArrayView(stream).first(split));
-    QCOMPARE(first.size(), split / 37);
-    QCOMPARE(scanner.pendingBytes(), split % 37);
-    const QList<QByteArray> all = first + scanner.feed(QByteArrayView(stream).sliced(split));
-    QCOMPARE(all, (QList<QByteArray>{numbered(1), numbered(2)}));
-    QCOMPARE(scanner.skippedBytes(), 0);
-    QCOMPARE(scanner.pendingBytes(), 0);
+    checkEveryWay(stream, {numbered(1), numbered(2)}, 0);
+    QCOMPARE(scanInPieces(stream, everyByte(stream)).givenAt, (QList<qsizetype>{37, 74}));
 }
 
 void FrameScannerTest::streamsGiveTheirPayloadsAndCountTheSkippedBytes_data()
@@ -257,35 +243,24 @@ void FrameScannerTest::streamsGiveTheirPayloadsAndCountTheSkippedBytes()
     QCOMPARE(scanner.pendingBytes(), pending);
 }
 
-void FrameScannerTest::frameCutShortGivesWayToTheWholeFrameAfterIt_data()
-{
-    QTest::addColumn<int>("cut");
-    for (int cut = 0; cut < kFrameBytes; ++cut)
-        QTest::addRow("cut to %d bytes", cut) << cut;
-}
-
-void FrameScannerTest::frameCutShortGivesWayToTheWholeFrameAfterIt()
-{
-    QFETCH(int, cut);
-    // The unit's line dropped the rest of frame 1 (as in the soak: cut to 33
-    // of 37 bytes, then frame 2 whole).
-    const QByteArray stream = telemetryFrame(numbered(1)).first(cut) + telemetryFrame(numbered(2));
-    checkEveryWay(stream, {numbered(2)}, cut);
-}
-
-void FrameScannerTest::consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem_data()
+void FrameScannerTest::cutFramesGiveWayToTheWholeFrameAfterThem_data()
 {
     QTest::addColumn<int>("first");
-    QTest::addColumn<int>("second");
-    // Two cuts that add up to exactly 37 bytes are the bytes of one whole
-    // frame with a header inside its payload, and are read as that.
+    QTest::addColumn<int>("second"); // 0: one frame cut short
+    // The unit's line dropped the rest of a frame (as in the soak: cut to 33
+    // of 37 bytes, then the next frame whole), or of two in a row. Two cuts
+    // that add up to exactly 37 bytes, the first with its whole header, are
+    // the bytes of one whole frame with a header inside its payload, and are
+    // read as that.
+    for (int first = 0; first < kFrameBytes; ++first)
+        QTest::addRow("cut to %d bytes", first) << first << 0;
     for (int first = 3; first < kFrameBytes; ++first)
         for (int second = 3; second < kFrameBytes; ++second)
             if (first + second != kFrameBytes)
                 QTest::addRow("cut to %d, then to %d bytes", first, second) << first << second;
 }
 
-void FrameScannerTest::consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem()
+void FrameScannerTest::cutFramesGiveWayToTheWholeFrameAfterThem()
 {
     QFETCH(int, first);
     QFETCH(int, second);
@@ -295,35 +270,23 @@ void FrameScannerTest::consecutiveCutFramesGiveOnlyTheWholeFrameAfterThem()
     checkEveryWay(stream, {numbered(3)}, first + second);
 }
 
-void FrameScannerTest::headerInsideAPayloadAtAnyPlaceKeepsBothFrames_data()
+void FrameScannerTest::headerInsideAPayloadAtAnyPlaceKeepsItsFrame_data()
 {
+    QTest::addColumn<int>("cut"); // 0: no frame cut short before it
     QTest::addColumn<int>("at");
     for (int at = 1; at <= kPayloadLength; ++at)
-        QTest::addRow("header bytes from payload position %d", at) << at;
-}
-
-void FrameScannerTest::headerInsideAPayloadAtAnyPlaceKeepsBothFrames()
-{
-    QFETCH(int, at);
-    // Coolant at 66 degrees (A4), level sensor 192 (C0), band 0 at level 0,
-    // for one: the unit's own values can spell a header.
-    const QByteArray stream = telemetryFrame(withHeaderAt(1, at)) + telemetryFrame(numbered(2));
-    checkEveryWay(stream, {withHeaderAt(1, at), numbered(2)}, 0);
-}
-
-void FrameScannerTest::cutFrameGivesWayToAFrameWithAHeaderInside_data()
-{
-    QTest::addColumn<int>("cut");
-    QTest::addColumn<int>("at");
+        QTest::addRow("header bytes from payload position %d", at) << 0 << at;
     for (int cut = 3; cut < kFrameBytes; ++cut)
         for (int at = 1; at <= kPayloadLength - 2; ++at)
             QTest::addRow("cut to %d, header at %d", cut, at) << cut << at;
 }
 
-void FrameScannerTest::cutFrameGivesWayToAFrameWithAHeaderInside()
+void FrameScannerTest::headerInsideAPayloadAtAnyPlaceKeepsItsFrame()
 {
     QFETCH(int, cut);
     QFETCH(int, at);
+    // Coolant at 66 degrees (A4), level sensor 192 (C0), band 0 at level 0,
+    // for one: the unit's own values can spell a header.
     const QByteArray stream = telemetryFrame(numbered(1)).first(cut) +
                               telemetryFrame(withHeaderAt(2, at)) + telemetryFrame(numbered(3));
     checkEveryWay(stream, {withHeaderAt(2, at), numbered(3)}, cut);
@@ -332,13 +295,7 @@ void FrameScannerTest::cutFrameGivesWayToAFrameWithAHeaderInside()
 void FrameScannerTest::streamOfHeadersOnlyGivesNoFrameAndHoldsFewBytes()
 {
     // Feeding checks that never more than three frames' bytes are held.
-    const QByteArray stream = kHeader.repeated(1000) + telemetryFrame(numbered(1));
-    for (const Outcome &out : {scanInPieces(stream, {}), scanInPieces(stream, everyByte(stream)),
-                               scanAtWakeUps(stream)}) {
-        QCOMPARE(out.payloads, QList<QByteArray>{numbered(1)});
-        QCOMPARE(out.skipped, 3000);
-        QCOMPARE(out.pending, 0);
-    }
+    checkEveryWay(kHeader.repeated(1000) + telemetryFrame(numbered(1)), {numbered(1)}, 3000);
 }
 
 void FrameScannerTest::headerInEveryPayloadKeepsEveryFrameAndGivesItWithinTwoFrames()
@@ -347,23 +304,11 @@ void FrameScannerTest::headerInEveryPayloadKeepsEveryFrameAndGivesItWithinTwoFra
     // row, then the coolant warms up.
     QByteArray stream;
     QList<QByteArray> sent;
-    for (int n = 0; n < 100; ++n)
-        sent.append(withHeaderAt(n, 20));
-    sent.append(numbered(100));
-    for (const QByteArray &p : sent)
-        stream += telemetryFrame(p);
-    const Outcome byByte = scanInPieces(stream, everyByte(stream));
-    for (const Outcome &out : {scanInPieces(stream, {}), byByte, scanAtWakeUps(stream)}) {
-        QCOMPARE(out.payloads, sent);
-        QCOMPARE(out.skipped, 0);
-        QCOMPARE(out.pending, 0);
+    for (int n = 0; n <= 100; ++n) {
+        sent.append(n < 100 ? withHeaderAt(n, 20) : numbered(n));
+        stream += telemetryFrame(sent.last());
     }
-    // Each frame is given at the latest once two frames have followed it.
-    const QList<qsizetype> ends = frameEnds(stream, byByte.payloads);
-    for (qsizetype i = 0; i < ends.size(); ++i) {
-        QVERIFY(byByte.givenAt[i] >= ends[i]);
-        QVERIFY(byByte.givenAt[i] <= ends[i] + 2 * kFrameBytes);
-    }
+    checkEveryWay(stream, sent, 0);
 }
 
 void FrameScannerTest::finishGivesTheFramesHeldAsIfNothingFollowed_data()
@@ -479,25 +424,9 @@ void FrameScannerTest::anyStreamIsReadAlikeInAnyPiecesWithinBoundedMemory()
         for (qsizetype at = random.bounded(1, 60); at < stream.size(); at += random.bounded(1, 60))
             randomEnds.append(at);
         const Outcome whole = scanInPieces(stream, {});
-        const Outcome byByte = scanInPieces(stream, everyByte(stream));
-        const Outcome inPieces = scanInPieces(stream, randomEnds);
-        const Outcome atWakeUps = scanAtWakeUps(stream);
+        checkAlikeEveryWay(stream, whole, {randomEnds});
         if (QTest::currentTestFailed())
             return;
-        for (const Outcome *way : {&byByte, &inPieces, &atWakeUps}) {
-            QCOMPARE(way->payloads, whole.payloads);
-            QCOMPARE(way->skipped, whole.skipped);
-            QCOMPARE(way->pending, whole.pending);
-        }
-        QCOMPARE(atWakeUps.givenAt, byByte.givenAt);
-        // Each payload is a frame of the stream, after the one before, and
-        // given at the latest once two frames' bytes have followed it.
-        const QList<qsizetype> ends = frameEnds(stream, byByte.payloads);
-        for (qsizetype i = 0; i < ends.size(); ++i) {
-            QVERIFY(ends[i] >= 0);
-            QVERIFY(byByte.givenAt[i] >= ends[i]);
-            QVERIFY(byByte.givenAt[i] <= ends[i] + 2 * kFrameBytes);
-        }
     }
 }
 

@@ -18,14 +18,12 @@ private slots:
     void numberTextIsShortestWithFifteenDigits_data();
     void numberTextIsShortestWithFifteenDigits();
     void numberTextUsesTheDesktopSeparatorAndReadsBackAsItsWholePart();
-    void halvesRoundToTheEvenNeighbour_data();
-    void halvesRoundToTheEvenNeighbour();
+    void halvesRoundToTheEvenNeighbourAndAByteIsFromZeroTo255_data();
+    void halvesRoundToTheEvenNeighbourAndAByteIsFromZeroTo255();
     void wholeTextMustBeANumberThroughout_data();
     void wholeTextMustBeANumberThroughout();
     void portCaptionIsASixteenBitWholeNumber_data();
     void portCaptionIsASixteenBitWholeNumber();
-    void bytesOutsideZeroTo255HaveNoValue_data();
-    void bytesOutsideZeroTo255HaveNoValue();
 };
 
 void NumbersTest::leadingNumberIsTheLongestNumericPrefix_data()
@@ -111,25 +109,39 @@ void NumbersTest::numberTextUsesTheDesktopSeparatorAndReadsBackAsItsWholePart()
     QCOMPARE(numberText(-0.5, QLatin1Char(',')), QStringLiteral("-0,5"));
 }
 
-void NumbersTest::halvesRoundToTheEvenNeighbour_data()
+void NumbersTest::halvesRoundToTheEvenNeighbourAndAByteIsFromZeroTo255_data()
 {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("rounded");
-    QTest::newRow("12.5") << 12.5 << 12.0;
-    QTest::newRow("13.5") << 13.5 << 14.0;
-    QTest::newRow("12.7") << 12.7 << 13.0;
-    QTest::newRow("0.5") << 0.5 << 0.0;
-    QTest::newRow("-0.5") << -0.5 << 0.0;
-    QTest::newRow("-1.5") << -1.5 << -2.0;
-    QTest::newRow("-2.5") << -2.5 << -2.0;
-    QTest::newRow("255.4") << 255.4 << 255.0;
+    QTest::addColumn<int>("byte"); // -1: no value
+    QTest::newRow("12.5") << 12.5 << 12.0 << 12;
+    QTest::newRow("13.5") << 13.5 << 14.0 << 14;
+    QTest::newRow("12.7") << 12.7 << 13.0 << 13;
+    QTest::newRow("0") << 0.0 << 0.0 << 0;
+    QTest::newRow("0.5") << 0.5 << 0.0 << 0;
+    QTest::newRow("-0.5 rounds to 0") << -0.5 << 0.0 << 0;
+    QTest::newRow("-1") << -1.0 << -1.0 << -1;
+    QTest::newRow("-1.5") << -1.5 << -2.0 << -1;
+    QTest::newRow("-2.5") << -2.5 << -2.0 << -1;
+    QTest::newRow("255") << 255.0 << 255.0 << 255;
+    QTest::newRow("255.4") << 255.4 << 255.0 << 255;
+    QTest::newRow("255.5 rounds to 256") << 255.5 << 256.0 << -1;
+    QTest::newRow("256") << 256.0 << 256.0 << -1;
+    QTest::newRow("huge") << 1e300 << 1e300 << -1;
+    QTest::newRow("nan") << nan << nan << -1;
+    QTest::newRow("infinity") << infinity << infinity << -1;
 }
 
-void NumbersTest::halvesRoundToTheEvenNeighbour()
+void NumbersTest::halvesRoundToTheEvenNeighbourAndAByteIsFromZeroTo255()
 {
     QFETCH(double, value);
     QFETCH(double, rounded);
+    QFETCH(int, byte);
     QCOMPARE(roundHalfEven(value), rounded);
+    const auto b = toByte(value);
+    QCOMPARE(b ? int(*b) : -1, byte);
 }
 
 void NumbersTest::wholeTextMustBeANumberThroughout_data()
@@ -186,29 +198,6 @@ void NumbersTest::portCaptionIsASixteenBitWholeNumber()
     QCOMPARE(n.has_value(), usable);
     if (usable)
         QCOMPARE(*n, number);
-}
-
-void NumbersTest::bytesOutsideZeroTo255HaveNoValue_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("byte"); // -1: no value
-    QTest::newRow("0") << 0.0 << 0;
-    QTest::newRow("255") << 255.0 << 255;
-    QTest::newRow("255.5 rounds to 256") << 255.5 << -1;
-    QTest::newRow("-0.5 rounds to 0") << -0.5 << 0;
-    QTest::newRow("-1") << -1.0 << -1;
-    QTest::newRow("256") << 256.0 << -1;
-    QTest::newRow("huge") << 1e300 << -1;
-    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << -1;
-    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << -1;
-}
-
-void NumbersTest::bytesOutsideZeroTo255HaveNoValue()
-{
-    QFETCH(double, value);
-    QFETCH(int, byte);
-    const auto b = toByte(value);
-    QCOMPARE(b ? int(*b) : -1, byte);
 }
 
 QTEST_APPLESS_MAIN(NumbersTest)

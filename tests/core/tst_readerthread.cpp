@@ -79,15 +79,11 @@ struct Stream {
         ended = true;
         changed.notify_all();
     }
-    bool waitInside()
+    // Waits until the reader is entering (or inside) its read.
+    bool waitUntil(bool Stream::*state)
     {
         std::unique_lock lock(mutex);
-        return changed.wait_for(lock, 2s, [this] { return inside; });
-    }
-    bool waitEntering()
-    {
-        std::unique_lock lock(mutex);
-        return changed.wait_for(lock, 2s, [this] { return entering; });
+        return changed.wait_for(lock, 2s, [this, state] { return this->*state; });
     }
 };
 
@@ -171,9 +167,9 @@ void ReaderThreadTest::stopEndsTheThread()
     auto reader = readerOf(stream, received);
     reader->start();
     if (when == QLatin1String("inside"))
-        QVERIFY(stream->waitInside());
+        QVERIFY(stream->waitUntil(&Stream::inside));
     else if (when == QLatin1String("entering"))
-        QVERIFY(stream->waitEntering());
+        QVERIFY(stream->waitUntil(&Stream::entering));
     QElapsedTimer clock;
     clock.start();
     QVERIFY(reader->stop());
@@ -192,7 +188,7 @@ void ReaderThreadTest::readThatWillNotReturnIsLeftAndHandsOnNothingMore()
     auto received = std::make_shared<Received>();
     auto reader = readerOf(stream, received);
     reader->start();
-    QVERIFY(stream->waitInside());
+    QVERIFY(stream->waitUntil(&Stream::inside));
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!reader->stop(100ms));

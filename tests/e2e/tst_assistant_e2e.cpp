@@ -84,23 +84,27 @@ private slots:
     void unitThatMovesTheOtherWayIsCaughtAfterOneRound();
 
 private:
-    // The unit warm-started on its own, then switched to petrol by the
-    // fuel button; the assistant collecting from the start.
-    bool startOnPetrol(SimulatedUnit &unit, ToolSession &tool, const QStringList &unitArgs);
-    // Petrol until every band has its reference, then gas.
-    bool referenceThenGas(ToolSession &tool);
+    // The unit, whose right levels are kRight, warm-started on its own,
+    // then switched to petrol by the fuel button, the assistant collecting
+    // from the start; petrol until every band has its reference, then gas.
+    bool takeThePetrolReference(SimulatedUnit &unit, ToolSession &tool,
+                                const QStringList &unitArgs = {});
 
     QTemporaryDir m_dir;
 };
 
-bool AssistantEndToEndTest::startOnPetrol(SimulatedUnit &unit, ToolSession &tool,
-                                          const QStringList &unitArgs)
+bool AssistantEndToEndTest::takeThePetrolReference(SimulatedUnit &unit, ToolSession &tool,
+                                                   const QStringList &unitArgs)
 {
     const QString link =
         m_dir.filePath(QStringLiteral("unit-%1").arg(QTest::currentTestFunction()));
-    QStringList args = {QStringLiteral("--drive"),      QStringLiteral("wide"),
-                        QStringLiteral("--time-scale"), QStringLiteral("10"),
-                        QStringLiteral("--seed"),       QStringLiteral("11")};
+    QStringList right;
+    for (int level : kRight)
+        right << QString::number(level);
+    QStringList args = {QStringLiteral("--drive"),        QStringLiteral("wide"),
+                        QStringLiteral("--time-scale"),   QStringLiteral("10"),
+                        QStringLiteral("--seed"),         QStringLiteral("11"),
+                        QStringLiteral("--ideal-levels"), right.join(',')};
     args << unitArgs;
     // Real timers: the poll cycle shows the frames and verifies a restore.
     if (!unit.start(link, args) || !tool.prepareConfig(link) || !tool.startWith({"--automation"}))
@@ -118,25 +122,15 @@ bool AssistantEndToEndTest::startOnPetrol(SimulatedUnit &unit, ToolSession &tool
     // the fuel button puts it on petrol for the reference.
     for (int i = 0; i < 100 && !tool.element("Lpg").value("visible").toBool(); ++i)
         tool.wait(200);
-    return tool.ok("dblclick", {{"target", "Lpg"}});
-}
-
-bool AssistantEndToEndTest::referenceThenGas(ToolSession &tool)
-{
-    if (!driveUntilEnough(tool, "petrol"))
-        return false;
-    return tool.ok("dblclick", {{"target", "petrol"}});
+    return tool.ok("dblclick", {{"target", "Lpg"}}) && driveUntilEnough(tool, "petrol") &&
+           tool.ok("dblclick", {{"target", "petrol"}});
 }
 
 void AssistantEndToEndTest::followingTheAssistantBringsEveryBandWithinThreePercentInThreeRounds()
 {
     SimulatedUnit unit;
     ToolSession tool;
-    QStringList right;
-    for (int level : kRight)
-        right << QString::number(level);
-    QVERIFY(startOnPetrol(unit, tool, {QStringLiteral("--ideal-levels"), right.join(',')}));
-    QVERIFY(referenceThenGas(tool));
+    QVERIFY(takeThePetrolReference(unit, tool));
 
     std::array<int, 4> levels = kFactory;
     int rounds = 0;
@@ -191,10 +185,7 @@ void AssistantEndToEndTest::unitThatMovesTheOtherWayIsCaughtAfterOneRound()
 {
     SimulatedUnit unit;
     ToolSession tool;
-    QVERIFY(startOnPetrol(unit, tool,
-                          {QStringLiteral("--ideal-levels"), QStringLiteral("130,77,156,91"),
-                           QStringLiteral("--inverse-levels")}));
-    QVERIFY(referenceThenGas(tool));
+    QVERIFY(takeThePetrolReference(unit, tool, {QStringLiteral("--inverse-levels")}));
     QVERIFY2(driveUntilEnough(tool, "gas"), qPrintable(describe(bands(tool))));
     QVERIFY(tool.ok("action", {{"id", "assistant-apply"}}));
     QVERIFY2(driveUntilEnough(tool, "gas"), qPrintable(describe(bands(tool))));
