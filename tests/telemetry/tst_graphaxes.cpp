@@ -74,9 +74,7 @@ void GraphAxesTest::ticksAreTheClocksRoundMoments()
     QFETCH(qint64, fromMs);
     QFETCH(qint64, toMs);
     QFETCH(QString, ticks);
-    const QList<ClockTick> got = clockTicks(start, fromMs, toMs);
-    QCOMPARE(describe(got), ticks);
-    QVERIFY(got.size() <= 8);
+    QCOMPARE(describe(clockTicks(start, fromMs, toMs)), ticks);
 }
 
 void GraphAxesTest::clockTextIsTheMomentsTimeOfDayToATenth_data()
@@ -119,10 +117,7 @@ void GraphAxesTest::ticksOfAShortAxisLeaveRoomForTheirLabels()
     QFETCH(double, leastStep);
     QFETCH(double, length);
     QFETCH(double, step);
-    const double got = tickStep(span, leastStep, length, 20);
-    QCOMPARE(got, step);
-    if (length > 0)
-        QVERIFY(length / (span / got) >= 20 || got >= span);
+    QCOMPARE(tickStep(span, leastStep, length, 20), step);
 }
 
 QTEST_GUILESS_MAIN(GraphAxesTest)

@@ -9,8 +9,6 @@
 
 #include <QTest>
 
-#include <cmath>
-
 namespace {
 
 zcore::LiveFrame workedFrame()
@@ -31,7 +29,6 @@ GraphSample sampleAt(qint64 ms, std::optional<double> rpm = std::nullopt)
 class GraphSamplesTest : public QObject {
     Q_OBJECT
 private slots:
-    void workedFrameGivesPhysicalValues();
     void speedIsTheHighestListEntry_data();
     void speedIsTheHighestListEntry();
     void sampleAnHourOlderThanTheNewestIsDropped();
@@ -51,26 +48,6 @@ private slots:
     void recordingRowsBecomeSamplesMarkersAndBreaks();
     void recordingConversionStopsWhenAsked();
 };
-
-void GraphSamplesTest::workedFrameGivesPhysicalValues()
-{
-    const GraphSample s = graphSample(1234, workedFrame());
-    QCOMPARE(s.elapsedMs, 1234);
-    QCOMPARE(s.inMs[0], (500 - 3) / 126.0); // 3.94 ms
-    QVERIFY(std::isnan(s.inMs[1]));         // word 0: no reading
-    QCOMPARE(s.inMs[2], (1000 - 3) / 126.0);
-    QCOMPARE(s.inMs[3], 1.0);
-    QCOMPARE(s.outMs[0], (1500 - 3) / 126.0);
-    QCOMPARE(s.outMs[1], 0.0);
-    QCOMPARE(s.outMs[2], (1000 - 3) / 126.0);
-    QVERIFY(std::isnan(s.outMs[3]));
-    QVERIFY(s.rpm);
-    QCOMPARE(*s.rpm, 2 * 60000.0 / ((2000 - 3) / 126.0)); // channels 1 and 3: 7571.36
-    QCOMPARE(s.coolantC, 230.0 - 0x8C);
-    QCOMPARE(s.switchOverC, 230.0 - 0xA0);
-    QCOMPARE(s.tankLevel, 0x64);
-    QCOMPARE(s.bands, (std::array<int, 4>{10, 20, 30, 40}));
-}
 
 void GraphSamplesTest::speedIsTheHighestListEntry_data()
 {
@@ -166,7 +143,6 @@ void GraphSamplesTest::bandOfASampleFollowsTheSpeedTable()
     QFETCH(int, band);
     const auto got = speedBand(sampleAt(0, rpm < 0 ? std::nullopt : std::optional(rpm)));
     QCOMPARE(got.value_or(-1), band);
-    QCOMPARE(speedBandName(1), QStringLiteral("1500-2500 rpm"));
 }
 
 void GraphSamplesTest::fuelInUseFollowsTheMasksTopBit_data()
@@ -239,11 +215,7 @@ void GraphSamplesTest::commandMarkersReadAsTheSetting()
     QFETCH(int, code);
     QFETCH(int, value);
     QFETCH(QString, text);
-    const GraphCommand c = graphCommand(4200, code, value);
-    QCOMPARE(c.text, text);
-    QCOMPARE(c.elapsedMs, 4200);
-    QCOMPARE(c.code, code);
-    QCOMPARE(c.value, value);
+    QCOMPARE(graphCommand(4200, code, value).text, text);
 }
 
 void GraphSamplesTest::linesBreakWhereFramesAreMissing_data()
@@ -312,8 +284,6 @@ void GraphSamplesTest::breaksLeaveWithTheSamplesAnHourOld()
     QCOMPARE(samples.count(), 2);
     QVERIFY(samples.linkEvents(INT64_MIN, INT64_MAX).empty());
     QCOMPARE(samples.breakCount(), 1);
-    QCOMPARE(linkEventText(zcore::RecordEvent::DeviceLost), QStringLiteral("Cihaz koptu"));
-    QCOMPARE(linkEventText(zcore::RecordEvent::PortOpen), QStringLiteral("Port açıldı"));
 }
 
 void GraphSamplesTest::recordingRowsBecomeSamplesMarkersAndBreaks()

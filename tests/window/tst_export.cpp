@@ -11,7 +11,6 @@
 #include "telemetry/graphwindow.h"
 #include "telemetry/workbookexport.h"
 
-#include <QAbstractButton>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -64,23 +63,17 @@ ToolActions::Result openInGraph(ShellFixture &f, const QString &path)
     return **answer;
 }
 
-QPushButton *exportButton(GraphWindow &w)
-{
-    return w.findChild<QPushButton *>(QStringLiteral("exportWorkbook"));
-}
-
 } // namespace
 
 class ExportTest : public QObject {
     Q_OBJECT
 private slots:
     void theActionIsRefusedWhileTheGraphHoldsNoSample();
-    void theActionWritesTheLiveSamplesBeforeTheGraphWasOpened();
-    void theActionWritesWhatTheOpenGraphHolds();
+    void theActionWritesTheLiveSamplesAlsoBeforeTheGraphWasOpened_data();
+    void theActionWritesTheLiveSamplesAlsoBeforeTheGraphWasOpened();
     void theActionWritesTheRecordingShownNotTheLiveSamples();
     void theActionIsRefusedWhereTheFileCannotBeWritten();
     void theButtonIsThereAndEnabledOnlyWithSamples();
-    void theToolBarStillFitsASmallLaptopScreen();
 };
 
 void ExportTest::theActionIsRefusedWhileTheGraphHoldsNoSample()
@@ -97,33 +90,38 @@ void ExportTest::theActionIsRefusedWhileTheGraphHoldsNoSample()
     QVERIFY(!QFile::exists(path));
 }
 
-void ExportTest::theActionWritesTheLiveSamplesBeforeTheGraphWasOpened()
+void ExportTest::theActionWritesTheLiveSamplesAlsoBeforeTheGraphWasOpened_data()
 {
+    QTest::addColumn<int>("before"); // frames before graph-show, if any
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("after");
+    QTest::newRow("the graph never opened") << 6 << false << 0;
+    QTest::newRow("the graph open") << 3 << true << 2;
+}
+
+void ExportTest::theActionWritesTheLiveSamplesAlsoBeforeTheGraphWasOpened()
+{
+    QFETCH(int, before);
+    QFETCH(bool, open);
+    QFETCH(int, after);
     LoadedShell f;
-    receiveFrames(f, 6);
-    QVERIFY(f.shell->recording().graph() == nullptr);
+    receiveFrames(f, before);
+    if (open)
+        QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
+    receiveFrames(f, after);
+    GraphWindow *w = f.shell->recording().graph();
+    QCOMPARE(w != nullptr, open);
+    if (w)
+        QCOMPARE(w->sampleCount(), before + after);
     const QString path = f.dir.filePath(QStringLiteral("canlı.xlsx"));
     const ToolActions::Result result = f.shell->actions().run(QStringLiteral("export"), path);
     QVERIFY2(result.ok, qPrintable(result.error));
     const auto sheet = dataSheet(path);
     QVERIFY(sheet);
-    QCOMPARE(sheet->rows, 1 + 6);
+    QCOMPARE(sheet->rows, 1 + before + after);
     // Clock time of today, not of 1899.
     const double today = workbook::excelSerial(QDateTime::currentDateTime());
     QVERIFY(std::abs(sheet->firstTime - today) < 1.0);
-}
-
-void ExportTest::theActionWritesWhatTheOpenGraphHolds()
-{
-    LoadedShell f;
-    receiveFrames(f, 3);
-    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
-    receiveFrames(f, 2);
-    GraphWindow *w = f.shell->recording().graph();
-    QCOMPARE(w->sampleCount(), 5);
-    const QString path = f.dir.filePath(QStringLiteral("grafik.xlsx"));
-    QVERIFY(f.shell->actions().run(QStringLiteral("export"), path).ok);
-    QCOMPARE(dataSheet(path)->rows, 1 + 5);
 }
 
 void ExportTest::theActionWritesTheRecordingShownNotTheLiveSamples()
@@ -172,42 +170,13 @@ void ExportTest::theButtonIsThereAndEnabledOnlyWithSamples()
     LoadedShell f;
     QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
     GraphWindow *w = f.shell->recording().graph();
-    QPushButton *button = exportButton(*w);
+    auto *button = w->findChild<QPushButton *>(QStringLiteral("exportWorkbook"));
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("Excel'e Aktar…"));
     QVERIFY(button->isVisible());
     QVERIFY(!button->isEnabled());
     receiveFrames(f, 1);
     QVERIFY(QTest::qWaitFor([button] { return button->isEnabled(); }, 2000));
-}
-
-void ExportTest::theToolBarStillFitsASmallLaptopScreen()
-{
-    // 1024 x 600: every button of the tool bar as wide as its text needs.
-#ifdef Q_OS_WIN
-    // Qt for Windows' offscreen platform finds no fonts under Wine (it
-    // reads them from Qt's lib/fonts, which it lacks): its texts come out
-    // wider than on a desktop, and the tool bar alone asks for 862 px there
-    // without this button.
-    QSKIP("no real text widths on the offscreen platform under Wine");
-#endif
-    LoadedShell f;
-    QVERIFY(f.shell->actions().run(QStringLiteral("graph-show"), QString()).ok);
-    GraphWindow *w = f.shell->recording().graph();
-    w->resize(1024, 600);
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    QTest::qWait(50);
-    QCOMPARE(w->width(), 1024);
-    QVERIFY(w->minimumSizeHint().width() <= 1024);
-    const auto buttons = w->findChildren<QAbstractButton *>();
-    QVERIFY(!buttons.isEmpty());
-    for (const QAbstractButton *b : buttons)
-        if (b->isVisible())
-            QVERIFY2(b->width() >= b->sizeHint().width(),
-                     qPrintable(QStringLiteral("%1: %2 < %3")
-                                    .arg(b->text())
-                                    .arg(b->width())
-                                    .arg(b->sizeHint().width())));
 }
 
 QTEST_MAIN(ExportTest)
