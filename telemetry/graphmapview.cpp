@@ -190,7 +190,7 @@ void GraphMapView::setSamples(std::span<const GraphSample> samples)
         const auto ms = meanInMs(s);
         if (!s.rpm || !ms)
             continue;
-        const quint64 fuel = s.petrol ? Petrol : Gas;
+        const quint64 fuel = s.petrol() ? Petrol : Gas;
         const auto r = quint64(std::clamp(std::floor(*s.rpm / rpmCell), 0.0, double(kCellMask)));
         const auto m = quint64(std::clamp(std::floor(*ms / msCell), 0.0, double(kCellMask)));
         const quint64 key = fuel << (2 * kCellBits) | r << kCellBits | m;

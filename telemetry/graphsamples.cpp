@@ -63,7 +63,6 @@ GraphSample graphSample(qint64 elapsedMs, const zcore::LiveFrame &frame)
                 s.rpm = entry;
         }
     }
-    s.petrol = zcore::maskFaces(frame.mask).petrol;
     s.coolantC = zcore::degreesFromByte(frame.temperatureByte);
     s.switchOverC = zcore::degreesFromByte(frame.switchOverByte);
     s.tankLevel = frame.sensor;

@@ -26,12 +26,14 @@ struct GraphSample {
     std::array<double, 4> inMs{};  // the petrol ECU's injection time, channels 1..4
     std::array<double, 4> outMs{}; // the rest of the period, channels 1..4
     std::optional<double> rpm;     // highest speed-list entry of the frame
-    bool petrol = true;            // the fuel in use: petrol, else gas (LPG)
     double coolantC = 0;
     double switchOverC = 0;
     int tankLevel = 0;          // the level sensor reading
     std::array<int, 4> bands{}; // mixture level of bands 0..3
     int mask = 0;               // fuel and cylinder mask (128: on petrol)
+
+    // The fuel in use: petrol (the mask's top bit), else gas (LPG).
+    bool petrol() const { return zcore::maskFaces(mask).petrol; }
 };
 
 // A command the tool sent, as a marker on the time axis.

@@ -428,7 +428,7 @@ void GraphWindow::showReadout()
         tr("%1   │   Giriş / Çıkış (ms):%2   │   Devir: %3 rpm   │   "
            "Yakıt: %4   │   Isı: %5 °C   Geçiş ısısı: %6 °C   │   Depo: %7")
             .arg(clockText(m_timePanel->clockStart(), sample->elapsedMs), channels, rpm,
-                 sample->petrol ? tr("Benzin") : tr("LPG"), locale.toString(sample->coolantC),
+                 sample->petrol() ? tr("Benzin") : tr("LPG"), locale.toString(sample->coolantC),
                  locale.toString(sample->switchOverC), locale.toString(sample->tankLevel));
     // Breaks only after a group's bar, so that a second line starts with
     // a value's name.

@@ -175,7 +175,7 @@ public:
             for (size_t c = 0; c < columns.size(); ++c) {
                 const Column &column = columns[c];
                 if (c == kFuelColumn) {
-                    const bool petrol = zcore::maskFaces(sample.mask).petrol;
+                    const bool petrol = sample.petrol();
                     check(worksheet_write_string(sheet.sheet, row, lxw_col_t(c),
                                                  petrol ? m_petrol.constData() : m_gas.constData(),
                                                  nullptr));

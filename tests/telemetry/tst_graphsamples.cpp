@@ -163,7 +163,7 @@ void GraphSamplesTest::fuelInUseFollowsTheMasksTopBit()
     QFETCH(bool, petrol);
     zcore::LiveFrame frame = workedFrame();
     frame.mask = mask;
-    QCOMPARE(graphSample(0, frame).petrol, petrol);
+    QCOMPARE(graphSample(0, frame).petrol(), petrol);
 }
 
 void GraphSamplesTest::injectionTimeIsTheMeanOfTheChannelsWithAReading_data()
