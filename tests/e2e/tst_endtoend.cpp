@@ -44,10 +44,15 @@ private:
     bool startBoth(SimulatedUnit &unit, ToolSession &tool, const QStringList &unitArgs = {});
     // The tool with port 1 on a device that is not there.
     static bool startWithoutUnit(ToolSession &tool);
+    // A file of that name in the test's folder holding the bytes; its path.
+    QString fileWith(const QString &name, const QByteArray &bytes);
     // A frames file that holds the worked frame only.
-    QString workedFramesFile();
-    // A recording whose one frame row holds a short payload.
-    QString damagedRecording();
+    QString workedFramesFile()
+    {
+        return fileWith(QStringLiteral("worked.frames"),
+                        "# the worked frame\n" + payloads::workedFrame().toHex(' ').toUpper() +
+                            '\n');
+    }
 
     QTemporaryDir m_dir;
     QString m_link;
@@ -63,12 +68,12 @@ bool EndToEndTest::startWithoutUnit(ToolSession &tool)
     return tool.prepareConfig(QStringLiteral("/nonexistent/device")) && tool.start();
 }
 
-QString EndToEndTest::workedFramesFile()
+QString EndToEndTest::fileWith(const QString &name, const QByteArray &bytes)
 {
-    const QString path = m_dir.filePath(QStringLiteral("worked.frames"));
+    const QString path = m_dir.filePath(name);
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write("# the worked frame\n" + payloads::workedFrame().toHex(' ').toUpper() + '\n');
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return {};
     return path;
 }
 
@@ -91,30 +96,13 @@ void EndToEndTest::startupOpensThePortAndTheUnitsValuesAppear()
     QCOMPARE(tool.shared("iniPath").toString(), QStringLiteral("c:\\Ecu.ini"));
 
     // Frames arrive ten a second; a cycle may start inside one, so allow three.
-    // What each byte means on the window is the live display test's; here
-    // the bytes from every part of the frame arrive whole.
-    tool.pollUntil(
-        "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 3);
-    const QJsonObject elements = tool.state().value("elements").toObject();
-    auto text = [&](const char *name) {
-        return elements.value(QLatin1String(name)).toObject().value("text").toString();
-    };
-    QCOMPARE(text("DebugX"), zcore::diagnosticLine(payloads::workedFrame().sliced(3)));
-    QCOMPARE(text("in1"), QStringLiteral("3.94"));
-    QCOMPARE(text("out2"), QStringLiteral("11.8"));
-    QCOMPARE(text("si1"), QStringLiteral("7571.35703555333\r"));
-    QCOMPARE(text("rpmB"), QStringLiteral("7571"));
-    QCOMPARE(text("ca4"), QStringLiteral("40"));
-    QCOMPARE(text("Setterm"), QStringLiteral("70"));
-    QVERIFY(elements.value("silin1").toObject().value("visible").toBool());
-    QVERIFY(!elements.value("silin2").toObject().value("visible").toBool());
-
-    QCOMPARE(tool.tick("Timer1"), 1);
-    QCOMPARE(tool.text("Con1"), QStringLiteral("Connect Ecu!"));
-    QCOMPARE(tool.text("con2"), QStringLiteral("Connect Ecu!"));
-    QCOMPARE(tool.element("Con1").value("fore").toString(), QStringLiteral("#E0E0E0"));
-    QCOMPARE(tool.tick("Timer4"), 1);
-    QCOMPARE(tool.text("ErrorList"), QStringLiteral("Ecu Okunuyor!\r"));
+    // What each byte means on the window (and the status and log a frame
+    // brings) is the live display and poll cycle tests'; here every byte of
+    // the frame arrives whole over the line.
+    QCOMPARE(tool.pollUntil(
+                 "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 3),
+             QStringLiteral("3.94"));
+    QCOMPARE(tool.text("DebugX"), zcore::diagnosticLine(payloads::workedFrame().sliced(3)));
     QVERIFY(tool.finish());
 }
 
@@ -185,21 +173,13 @@ void EndToEndTest::pulledCableIsReportedLostAndTheDeviceReopenedWhenItComesBack(
         if (dropOut == 1) {
             // Silent cycles report the link lost; the last values stay. The
             // first cycle may still take what arrived before the cable went.
+            // (The count of silent cycles, and the window the no-ECU timeout
+            // marks, are the poll cycle and link supervision tests'.)
             tool.tick("Timer2");
             const QString shown = tool.text("in1");
-            const int silent = tool.shared("silentTicks").toInt();
-            QCOMPARE(tool.tick("Timer2", 30 - silent), 30 - silent);
-            QCOMPARE(tool.shared("linkStatus").toString(), QStringLiteral("Connect Ecu!"));
-            tool.tick("Timer2"); // the 31st silent cycle
+            tool.tick("Timer2", 31);
             QCOMPARE(tool.shared("linkStatus").toString(), kNoLink);
             QCOMPARE(tool.text("in1"), shown);
-            // The no-ECU timeout marks the window.
-            QVERIFY(tool.element("kapa").value("enabled").toBool());
-            QCOMPARE(tool.tick("kapa"), 1);
-            const QJsonObject main =
-                tool.state().value("windows").toObject().value("main").toObject();
-            QCOMPARE(main.value("title").toString(), QStringLiteral("Ecu Bağlanmadı!"));
-            QVERIFY(main.value("minimized").toBool());
         }
         tool.tick("Timer2", 3); // silent cycles while it is gone
         QVERIFY(tool.shared("silentTicks").toInt() > 0);
@@ -223,8 +203,6 @@ void EndToEndTest::pulledCableIsReportedLostAndTheDeviceReopenedWhenItComesBack(
         QVERIFY(tool.windowVisible("main") && !tool.windowVisible("ComPort"));
         QCOMPARE(tool.shared("linkStatus").toString(), QStringLiteral("Connect Ecu!"));
     }
-    QCOMPARE(tool.tick("Timer1"), 1);
-    QCOMPARE(tool.text("Con1"), QStringLiteral("Connect Ecu!"));
     QCOMPARE(openDescriptors(pid), descriptorsBefore);
     QVERIFY(tool.finish());
 }
@@ -350,19 +328,11 @@ void EndToEndTest::turkishDesktopSendsTypedNumbersAsAnEnglishOneDoes()
     tool.extraEnvironment.insert(QStringLiteral("LANG"), QStringLiteral("tr_TR.UTF-8"));
     QVERIFY(startBoth(unit, tool, {QStringLiteral("--frames"), workedFramesFile()}));
 
-    // Fractions in captions take the desktop's comma; speeds read back
-    // through a caption keep their whole part.
-    tool.pollUntil(
-        "in1", [](const QString &t) { return t == QLatin1String("3,94"); }, 3);
-    const QJsonObject elements = tool.state().value("elements").toObject();
-    auto text = [&](const char *name) {
-        return elements.value(QLatin1String(name)).toObject().value("text").toString();
-    };
-    QCOMPARE(text("in1"), QStringLiteral("3,94"));
-    QCOMPARE(text("out2"), QStringLiteral("11,8"));
-    QCOMPARE(text("si1").section('\r', 0, 0), QStringLiteral("7570"));
-    QCOMPARE(text("rpmB"), QStringLiteral("7570"));
-    QCOMPARE(text("Setterm"), QStringLiteral("70"));
+    // The tool runs under the desktop's comma (what else a comma desktop
+    // shows is the live display test's).
+    QCOMPARE(tool.pollUntil(
+                 "in1", [](const QString &t) { return t == QLatin1String("3,94"); }, 3),
+             QStringLiteral("3,94"));
 
     // Typed numbers reach the unit as on an English desktop.
     struct Typed {
@@ -392,7 +362,6 @@ void EndToEndTest::bandLevelTypedOrLoadedFromSavedSettingsReachesTheUnitAndComes
     QVERIFY(startBoth(unit, tool, {QStringLiteral("--seed"), QStringLiteral("21")}));
     const QString before = tool.pollUntil("ca2", [](const QString &t) { return !t.isEmpty(); });
     QVERIFY(!before.isEmpty());
-    tool.tick("Timer4"); // the log now begins with "Ecu Okunuyor!"
 
     // A save needs two frames in a row that agree on the settings.
     const QString saved = m_dir.filePath(QStringLiteral("car.json"));
@@ -423,9 +392,6 @@ void EndToEndTest::bandLevelTypedOrLoadedFromSavedSettingsReachesTheUnitAndComes
     QCOMPARE(tool.pollUntil(
                  "ca2", [&other](const QString &t) { return t == other; }, 8),
              other);
-    tool.tick("Timer4");
-    QCOMPARE(tool.text("ErrorList").section('\r', 0, 0),
-             QStringLiteral("Lpg Tuning Level Setting!"));
     // ...and loaded back: one command, the band's, and the unit shows it.
     QVERIFY(tool.ok("action", {{"id", "settings-load"}, {"file", saved}}));
     const QString sent = unit.nextCommand();
@@ -449,8 +415,6 @@ void EndToEndTest::bandLevelTypedOrLoadedFromSavedSettingsReachesTheUnitAndComes
     QCOMPARE(items[1].toObject().value("got").toInt(), before.toInt());
     QCOMPARE(tool.text("ca2"), before);
     QVERIFY(unit.nextCommand(300).isEmpty()); // nothing else was sent
-    tool.tick("Timer4");
-    QVERIFY(tool.text("ErrorList").startsWith(QStringLiteral("Ayarlar Yüklendi!")));
     QVERIFY(tool.finish());
 }
 
@@ -522,9 +486,14 @@ void EndToEndTest::recordingHoldsEveryFrameTheUnitSentAndTheCommands()
     // The recording opened in the graph: every frame row a sample.
     QVERIFY(tool.ok("action", {{"id", "graph-open"}, {"file", file}}));
     QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), frames);
-    // A refused file is answered with the reason and changes nothing.
+    // A refused file (its one frame row holds a short payload) is answered
+    // with the reason and changes nothing.
+    const QString damaged =
+        fileWith(QStringLiteral("damaged.csv"),
+                 zcore::recordingHeaderLine() +
+                     "2026-12-07T14:05:31.250+03:00,0,frame,F401000000E803,,\r\n");
     const QJsonObject refused =
-        tool.request({{"op", "action"}, {"id", "graph-open"}, {"file", damagedRecording()}});
+        tool.request({{"op", "action"}, {"id", "graph-open"}, {"file", damaged}});
     QVERIFY(!refused.value("ok").toBool());
     QVERIFY(!refused.value("error").toString().isEmpty());
     QCOMPARE(tool.state().value("graph").toObject().value("samples").toInt(), frames);
@@ -551,19 +520,14 @@ void EndToEndTest::wheelOverAnEmptyRecordingLeavesTheToolAnsweringAndSmall()
     QVERIFY(startWithoutUnit(tool));
     // What --record writes with the unit off: the header, the port opened,
     // the recording stopped.
-    const QString empty = m_dir.filePath(QStringLiteral("empty.csv"));
-    {
-        QFile file(empty);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        zcore::RecordRow row;
-        row.time = QDateTime::currentDateTime();
-        row.event = zcore::RecordEvent::PortOpen;
-        QByteArray bytes = zcore::recordingHeaderLine() + zcore::recordingLine(row);
-        row.elapsedMs = 2500;
-        row.event = zcore::RecordEvent::RecordingStopped;
-        bytes += zcore::recordingLine(row);
-        QVERIFY(file.write(bytes) == bytes.size());
-    }
+    zcore::RecordRow row;
+    row.time = QDateTime::currentDateTime();
+    row.event = zcore::RecordEvent::PortOpen;
+    QByteArray bytes = zcore::recordingHeaderLine() + zcore::recordingLine(row);
+    row.elapsedMs = 2500;
+    row.event = zcore::RecordEvent::RecordingStopped;
+    const QString empty = fileWith(QStringLiteral("empty.csv"), bytes + zcore::recordingLine(row));
+    QVERIFY(!empty.isEmpty());
     const QJsonObject wheel{{"op", "wheel"}, {"window", "Graph"}, {"delta", 120}};
     QCOMPARE(tool.request(wheel).value("error").toString(), QStringLiteral("unknown window"));
 
@@ -584,16 +548,6 @@ void EndToEndTest::wheelOverAnEmptyRecordingLeavesTheToolAnsweringAndSmall()
     QVERIFY(tool.ok("close", {{"window", "Graph"}}));
     QCOMPARE(tool.request(wheel).value("error").toString(), QStringLiteral("window is hidden"));
     QVERIFY(tool.finish());
-}
-
-QString EndToEndTest::damagedRecording()
-{
-    const QString path = m_dir.filePath(QStringLiteral("damaged.csv"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(zcore::recordingHeaderLine() +
-                   "2026-12-07T14:05:31.250+03:00,0,frame,F401000000E803,,\r\n");
-    return path;
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)

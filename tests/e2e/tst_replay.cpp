@@ -99,9 +99,8 @@ void ReplayTest::recordedFramesReachTheWindowOnlyOnceTheToolOpensTheLineAndPlayO
     const QString in1 = tool.pollUntil(
         "in1", [](const QString &t) { return t == QLatin1String("3.94"); }, 5);
     QCOMPARE(in1, QStringLiteral("3.94"));
+    // Every byte arrived; what each means on the window is the live display test's.
     QCOMPARE(tool.text("DebugX"), zcore::diagnosticLine(workedPayload()));
-    QCOMPARE(tool.text("out2"), QStringLiteral("11.8"));
-    QCOMPARE(tool.text("ca4"), QStringLiteral("40"));
     QCOMPARE(unit.nextLine(QStringLiteral("replay"), 5000), QStringLiteral("replay end"));
     QCOMPARE(unit.nextLine(QStringLiteral("replay"), 1500), QString()); // no second pass
     QVERIFY(tool.finish());

@@ -53,10 +53,8 @@ private slots:
     void unknownCommandChangesNothing();
     void coolantWarmsToThermostatInAboutThreeMinutes_data();
     void coolantWarmsToThermostatInAboutThreeMinutes();
-    void maskFollowsSwitchOverTemperature_data();
-    void maskFollowsSwitchOverTemperature();
-    void technicianMaskWinsOverSwitchOver_data();
-    void technicianMaskWinsOverSwitchOver();
+    void maskFollowsSwitchOverTemperatureUnlessTheTechnicianChoseOne_data();
+    void maskFollowsSwitchOverTemperatureUnlessTheTechnicianChoseOne();
     void channelWordsGiveEngineSpeedInCountedRange_data();
     void channelWordsGiveEngineSpeedInCountedRange();
     void engineIdlesAndRevsBelievably_data();
@@ -173,51 +171,39 @@ void EngineModelTest::coolantWarmsToThermostatInAboutThreeMinutes()
              qPrintable(QStringLiteral("%1 degrees").arg(degrees)));
 }
 
-void EngineModelTest::maskFollowsSwitchOverTemperature_data()
+void EngineModelTest::maskFollowsSwitchOverTemperatureUnlessTheTechnicianChoseOne_data()
 {
     QTest::addColumn<int>("switchOverCelsius");
-    QTest::addColumn<double>("seconds");
+    QTest::addColumn<double>("commandAtSeconds");
+    QTest::addColumn<int>("commanded");  // mask the technician sends; -1: none
+    QTest::addColumn<double>("seconds"); // run after it
     QTest::addColumn<int>("mask");
-    QTest::newRow("35 degrees, still cold") << 35 << 5.0 << 128;
-    QTest::newRow("35 degrees, warm") << 35 << 60.0 << 60;
-    QTest::newRow("50 degrees, not yet") << 50 << 30.0 << 128;
-    QTest::newRow("50 degrees, reached") << 50 << 60.0 << 60;
-    QTest::newRow("20 degrees, at once") << 20 << 0.1 << 60;
-    QTest::newRow("above the thermostat, never") << 90 << 600.0 << 128;
+    QTest::newRow("35 degrees, still cold") << 35 << 0.0 << -1 << 5.0 << 128;
+    QTest::newRow("35 degrees, warm") << 35 << 0.0 << -1 << 60.0 << 60;
+    QTest::newRow("50 degrees, not yet") << 50 << 0.0 << -1 << 30.0 << 128;
+    QTest::newRow("50 degrees, reached") << 50 << 0.0 << -1 << 60.0 << 60;
+    QTest::newRow("20 degrees, at once") << 20 << 0.0 << -1 << 0.1 << 60;
+    QTest::newRow("above the thermostat, never") << 90 << 0.0 << -1 << 600.0 << 128;
+    QTest::newRow("petrol chosen while cold") << 35 << 1.0 << 128 << 300.0 << 128;
+    QTest::newRow("one row chosen while cold") << 35 << 1.0 << 16 << 300.0 << 16;
+    QTest::newRow("back to petrol after switch-over") << 35 << 120.0 << 128 << 300.0 << 128;
+    QTest::newRow("rows 2 and 4 after switch-over") << 35 << 120.0 << 36 << 300.0 << 36;
 }
 
-void EngineModelTest::maskFollowsSwitchOverTemperature()
+void EngineModelTest::maskFollowsSwitchOverTemperatureUnlessTheTechnicianChoseOne()
 {
     QFETCH(int, switchOverCelsius);
+    QFETCH(double, commandAtSeconds);
+    QFETCH(int, commanded);
     QFETCH(double, seconds);
     QFETCH(int, mask);
     EngineModel model(5);
     QVERIFY(model.apply(zcore::command::kSwitchOver, 230 - switchOverCelsius));
+    runFor(model, commandAtSeconds);
+    if (commanded >= 0)
+        QVERIFY(model.apply(zcore::command::kMask, commanded));
     runFor(model, seconds);
     QCOMPARE(byteAt(model.payload(), 9), mask);
-}
-
-void EngineModelTest::technicianMaskWinsOverSwitchOver_data()
-{
-    QTest::addColumn<double>("commandAtSeconds");
-    QTest::addColumn<int>("commanded");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("petrol chosen while cold") << 1.0 << 128 << 128;
-    QTest::newRow("one row chosen while cold") << 1.0 << 16 << 16;
-    QTest::newRow("back to petrol after switch-over") << 120.0 << 128 << 128;
-    QTest::newRow("rows 2 and 4 after switch-over") << 120.0 << 36 << 36;
-}
-
-void EngineModelTest::technicianMaskWinsOverSwitchOver()
-{
-    QFETCH(double, commandAtSeconds);
-    QFETCH(int, commanded);
-    QFETCH(int, expected);
-    EngineModel model(13);
-    runFor(model, commandAtSeconds);
-    QVERIFY(model.apply(zcore::command::kMask, commanded));
-    runFor(model, 300.0);
-    QCOMPARE(byteAt(model.payload(), 9), expected);
 }
 
 void EngineModelTest::channelWordsGiveEngineSpeedInCountedRange_data()

@@ -67,7 +67,6 @@ QList<qsizetype> truncatedLengths(quint32 seed, int frames)
 class FaultShaperTest : public QObject {
     Q_OBJECT
 private slots:
-    void frameWithoutFaultsGoesOutWhole();
     void truncatedFramesAreCutBetweenOneAnd36Bytes();
     void seedDecidesCutsAndGarbage();
     void truncateIsReportedAfterItsLastFrame();
@@ -83,14 +82,6 @@ private slots:
     void numberedFramesAreNamedInTheFaultLines();
     void cutNotesNameTheNumberedFrame();
 };
-
-void FaultShaperTest::frameWithoutFaultsGoesOutWhole()
-{
-    FaultShaper shaper(1);
-    QCOMPARE(shaper.shape(frame()), QList<Step>{send(frame())});
-    QVERIFY(!shaper.hasWaiting());
-    QCOMPARE(shaper.takeQuiet(), QList<Step>{});
-}
 
 void FaultShaperTest::truncatedFramesAreCutBetweenOneAnd36Bytes()
 {
