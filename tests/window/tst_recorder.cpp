@@ -63,8 +63,7 @@ QList<zcore::RecordEvent> eventsOf(const zcore::Recording &r,
 class RecorderTest : public QObject {
     Q_OBJECT
 private slots:
-    void everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops();
-    void commandsAreRecordedWhateverSentThem();
+    void everyFrameTheUnitSentIsRecordedAlsoThoseThePollDropsAndEveryCommandSent();
     void deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke();
     void recordingIsRefusedWhenItCannotRunAndReplacesTheFileAScriptNames();
     void fullDiskStopsTheRecordingAndKeepsWholeRows();
@@ -75,7 +74,7 @@ private slots:
     void newFileThatCannotStartIsNotLeftBehind();
 };
 
-void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
+void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDropsAndEveryCommandSent()
 {
     LoadedShell f;
     const QString path = f.dir.filePath(QStringLiteral("drive.csv"));
@@ -87,6 +86,10 @@ void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
     f.link.receive(frame + QByteArray("\x11\x22\xA4", 3) + frame.left(10));
     f.poll(frame.mid(10) + frame);
     QVERIFY(f.link.pending().isEmpty()); // the poll took one and dropped the rest
+    QVERIFY(f.shell->sender().send(2, 77) == CommandSender::Result::Sent);
+    QVERIFY(f.shell->sender().send(5, 140) == CommandSender::Result::Sent);
+    f.link.close(); // refused: nothing went out, nothing recorded
+    QVERIFY(f.shell->sender().send(1, 1) != CommandSender::Result::Sent);
     QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
 
     const auto recording = readBack(path);
@@ -96,22 +99,6 @@ void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
     for (const auto &row : frames)
         QCOMPARE(row.payload, frame.mid(3));
     QCOMPARE(f.shell->recording().recorder().frameRows(), 3);
-}
-
-void RecorderTest::commandsAreRecordedWhateverSentThem()
-{
-    LoadedShell f;
-    f.poll();
-    const QString path = f.dir.filePath(QStringLiteral("commands.csv"));
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
-    QVERIFY(f.shell->sender().send(2, 77) == CommandSender::Result::Sent);
-    QVERIFY(f.shell->sender().send(5, 140) == CommandSender::Result::Sent);
-    f.link.close(); // refused: nothing went out, nothing recorded
-    QVERIFY(f.shell->sender().send(1, 1) != CommandSender::Result::Sent);
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
-
-    const auto recording = readBack(path);
-    QVERIFY(recording);
     const auto commands = rowsOf(*recording, zcore::RecordEvent::Command);
     QCOMPARE(commands.size(), 2);
     QCOMPARE(commands[0].code, 2);
