@@ -454,19 +454,16 @@ void SettingsTest::previewShowsTheMaskAsWords()
 {
     Loaded l; // the unit: petrol, row 2 on gas (160)
     zcore::UnitSettings wanted = workedSettings();
-    wanted.mask = 60;
-    SettingsPreview *preview = l.preview(wanted);
-    QVERIFY(preview);
-    QCOMPARE(cell(preview, kMaskRow, FileValue), QStringLiteral("LPG; 1-2-3-4 gazda"));
-    QCOMPARE(cell(preview, kMaskRow, UnitValue), QStringLiteral("Benzin; 2 gazda"));
-    wanted.mask = 128 + 16 + 4 + 1;
-    l.write(l.file("car.json"), wanted);
-    QVERIFY(l.settings().preview(l.file("car.json")).ok);
-    QCOMPARE(cell(preview, kMaskRow, FileValue), QStringLiteral("Benzin; 1-4 gazda; bit 0"));
-    wanted.mask = 0;
-    l.write(l.file("car.json"), wanted);
-    QVERIFY(l.settings().preview(l.file("car.json")).ok);
-    QCOMPARE(cell(preview, kMaskRow, FileValue), QStringLiteral("LPG; gazda sıra yok"));
+    const std::pair<int, const char *> shown[] = {{60, "LPG; 1-2-3-4 gazda"},
+                                                  {128 + 16 + 4 + 1, "Benzin; 1-4 gazda; bit 0"},
+                                                  {0, "LPG; gazda sıra yok"}};
+    for (const auto &[mask, words] : shown) {
+        wanted.mask = mask;
+        SettingsPreview *preview = l.preview(wanted);
+        QVERIFY(preview);
+        QCOMPARE(cell(preview, kMaskRow, FileValue), QString::fromUtf8(words));
+        QCOMPARE(cell(preview, kMaskRow, UnitValue), QStringLiteral("Benzin; 2 gazda"));
+    }
 }
 
 void SettingsTest::previewShowsOnlyTheResultOfItsOwnFile()
