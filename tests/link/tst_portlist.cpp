@@ -92,16 +92,9 @@ void PortListTest::comNameCarriesItsNumber()
 
 void PortListTest::portNameIsOpenedAsItStandsNeverAsAFile_data()
 {
-    QTest::addColumn<QString>("name");   // what port 3 names
-    QTest::addColumn<QString>("opened"); // what the link opens
-    QTest::newRow("COM3") << "COM3"
-                          << "COM3";
-    QTest::newRow("lower case") << "com3"
-                                << "COM3";
-    QTest::newRow("device path") << "\\\\.\\COM3"
-                                 << "COM3";
-    QTest::newRow("device path, slashes") << "//./COM3"
-                                          << "COM3";
+    QTest::addColumn<QString>("name"); // what port 3 names; COM3 is opened
+    for (const char *name : {"COM3", "com3", "\\\\.\\COM3", "//./COM3"})
+        QTest::newRow(name) << QString::fromLatin1(name);
 }
 
 // The link opens port 3 by the name it has. A file of that name in the
@@ -109,7 +102,6 @@ void PortListTest::portNameIsOpenedAsItStandsNeverAsAFile_data()
 void PortListTest::portNameIsOpenedAsItStandsNeverAsAFile()
 {
     QFETCH(QString, name);
-    QFETCH(QString, opened);
     QTemporaryDir config, work;
     QVERIFY(config.isValid() && work.isValid());
 #ifndef Q_OS_WIN
@@ -129,7 +121,7 @@ void PortListTest::portNameIsOpenedAsItStandsNeverAsAFile()
     SerialPortLink link{PortNames(config.path()), nullptr};
     QVERIFY(link.setPortNumber(3));
     QVERIFY(!link.open()); // no such port here
-    QCOMPARE(link.deviceName(), opened);
+    QCOMPARE(link.deviceName(), QStringLiteral("COM3"));
     QVERIFY2(!link.lastError().contains(work.path()), qPrintable(link.lastError()));
 }
 
@@ -203,22 +195,18 @@ void PortListTest::adapterIsFoundByItsUsbNumbersOnlyWhenOnePortAnswers_data()
     QTest::addColumn<QString>("serial"); // of the FT232 looked for
     QTest::addColumn<QString>("found");  // the port opened; empty: none
     const ListedPort builtIn = com("COM1");
+    const QString serial = QStringLiteral("A50285BI");
     QTest::newRow("back under another number")
-        << QList<ListedPort>{builtIn, usb("COM7", kFtdi, kFt232, "A50285BI")} << "A50285BI"
-        << "COM7";
-    QTest::newRow("not back") << QList<ListedPort>{builtIn} << "A50285BI"
-                              << "";
+        << QList<ListedPort>{builtIn, usb("COM7", kFtdi, kFt232, serial)} << serial << "COM7";
+    QTest::newRow("not back") << QList<ListedPort>{builtIn} << serial << "";
     QTest::newRow("another FT232 of another serial number is not it")
-        << QList<ListedPort>{usb("COM4", kFtdi, kFt232, "B7X11")} << "A50285BI"
-        << "";
+        << QList<ListedPort>{usb("COM4", kFtdi, kFt232, "B7X11")} << serial << "";
     QTest::newRow("another make with the same serial number is not it")
-        << QList<ListedPort>{usb("COM4", kWch, kCh340, "A50285BI")} << "A50285BI"
-        << "";
+        << QList<ListedPort>{usb("COM4", kWch, kCh340, serial)} << serial << "";
     QTest::newRow("the one among others")
         << QList<ListedPort>{usb("COM4", kFtdi, kFt232, "B7X11"), usb("COM10", kWch, kCh340, ""),
-                             usb("COM11", kFtdi, kFt232, "A50285BI")}
-        << "A50285BI"
-        << "COM11";
+                             usb("COM11", kFtdi, kFt232, serial)}
+        << serial << "COM11";
     QTest::newRow("without serial number, alone")
         << QList<ListedPort>{builtIn, usb("COM5", kFtdi, kFt232, "")} << ""
         << "COM5";

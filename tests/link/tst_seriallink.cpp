@@ -20,13 +20,14 @@
 #include <unistd.h>
 
 namespace {
-// A pseudo-terminal whose device the tool opens as port 1 through a link;
-// the test reads and writes its master, waiting for the bytes.
+// A pseudo-terminal whose device the link opens as port 1 through
+// ports/com1; the test reads and writes its master, waiting for the bytes.
 struct PtyPort {
     zpty::PseudoTerminal terminal;
     int master = -1;
     QString device;
     QTemporaryDir config;
+    SerialPortLink link{PortNames(config.path()), nullptr};
 
     PtyPort()
     {
@@ -36,7 +37,9 @@ struct PtyPort {
         device = terminal.device();
         QDir(config.path()).mkpath(QStringLiteral("ports"));
         QFile::link(device, config.filePath(QStringLiteral("ports/com1")));
+        link.setReadLength(50);
     }
+    bool open() { return master >= 0 && link.setPortNumber(1) && link.open(); }
 };
 } // namespace
 
@@ -54,12 +57,9 @@ private slots:
 void SerialLinkTest::portOpensUnderItsRealDeviceNameAndPassesBytes()
 {
     PtyPort pty;
-    QVERIFY(pty.master >= 0);
-    SerialPortLink link(PortNames(pty.config.path()), nullptr);
-    QVERIFY(link.setPortNumber(1));
+    SerialPortLink &link = pty.link;
     QVERIFY(link.setSettings(QStringLiteral("9600,N,8,1")));
-    link.setReadLength(50);
-    QVERIFY2(link.open(), qPrintable(link.lastError()));
+    QVERIFY2(pty.open(), qPrintable(link.lastError()));
     QCOMPARE(link.deviceName(), QFileInfo(pty.device).canonicalFilePath());
     QVERIFY(!link.setPortNumber(2)); // refused while open
 
@@ -80,9 +80,8 @@ void SerialLinkTest::portOpensUnderItsRealDeviceNameAndPassesBytes()
 void SerialLinkTest::lostDeviceIsClosedOnceWhileThePortStaysOpenForTheLogic()
 {
     PtyPort pty;
-    SerialPortLink link(PortNames(pty.config.path()), nullptr);
-    QVERIFY(link.setPortNumber(1));
-    QVERIFY(link.open());
+    SerialPortLink &link = pty.link;
+    QVERIFY(pty.open());
     auto *port = link.findChild<QSerialPort *>();
     QVERIFY(port && port->isOpen());
     // A pulled adapter: the device goes, and the read error comes again and again.
@@ -135,10 +134,8 @@ void SerialLinkTest::healthyPortIsNotTakenForLostWhenTheLoopReportsBytesAlreadyT
     QFETCH(qsizetype, wanted);
     QFETCH(bool, discard);
     PtyPort pty;
-    QVERIFY(pty.master >= 0);
-    SerialPortLink link(PortNames(pty.config.path()), nullptr);
-    link.setReadLength(50);
-    QVERIFY(link.setPortNumber(1) && link.open());
+    SerialPortLink &link = pty.link;
+    QVERIFY(pty.open());
     QSignalSpy lost(&link, &SerialPortLink::deviceLost);
     auto send = [&pty](QByteArrayView bytes) {
         return ::write(pty.master, bytes.data(), size_t(bytes.size())) == bytes.size();
@@ -193,9 +190,8 @@ void SerialLinkTest::healthyPortIsNotTakenForLostWhenAQueuedCallDiscardsWhatTheL
     // line readable and runs the queued call (a poll that accepts a frame
     // and discards the rest) before it tells the port.
     PtyPort pty;
-    SerialPortLink link(PortNames(pty.config.path()), nullptr);
-    link.setReadLength(50);
-    QVERIFY(link.setPortNumber(1) && link.open());
+    SerialPortLink &link = pty.link;
+    QVERIFY(pty.open());
     QSignalSpy lost(&link, &SerialPortLink::deviceLost);
     QByteArray seen;
     link.setArrivalObserver([&seen](QByteArrayView bytes) {

@@ -31,13 +31,11 @@ private slots:
     void readsAreAcceptedByLengthAndHeaderPosition();
     void eachReadTakesAtMostFiftyCharacters();
     void restOfTheBufferIsDiscardedOnlyAfterAnAcceptedFrame();
-    void thirtyFirstSilentCycleReportsTheLinkLost();
-    void lostReportQueuesTheMessageOnlyWhenTheLogDoesNotBeginWithIt();
+    void thirtyFirstSilentCycleReportsTheLinkLostOnceInTheLog();
     void statusColourPulsesWhileNoDataArrives();
     void dataSetsTheStatusColourAndRestoresTheTitle();
     void closedPortLeavesEverythingAlone();
-    void readingMessageIsQueuedUntilItHeadsTheLog();
-    void messageFromAGestureIsNotReplacedWhileFramesArrive();
+    void readingMessageIsQueuedUntilItHeadsTheLogAndAGesturesMessageIsKept();
 };
 
 void PollCycleTest::readsAreAcceptedByLengthAndHeaderPosition_data()
@@ -87,12 +85,13 @@ void PollCycleTest::restOfTheBufferIsDiscardedOnlyAfterAnAcceptedFrame()
     QVERIFY(e.DebugX->text().startsWith(QStringLiteral("F4-01-00-00-E8")));
 }
 
-void PollCycleTest::thirtyFirstSilentCycleReportsTheLinkLost()
+void PollCycleTest::thirtyFirstSilentCycleReportsTheLinkLostOnceInTheLog()
 {
     LoadedShell f;
     const auto &e = f.window().el();
     f.poll();
     QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
+    f.shell->state().statusMessage.clear();
 
     ShellFixture::tick(e.Timer2, 30);
     QCOMPARE(f.shell->state().linkStatus, QStringLiteral("Connect Ecu!"));
@@ -102,14 +101,8 @@ void PollCycleTest::thirtyFirstSilentCycleReportsTheLinkLost()
     QCOMPARE(f.shell->state().linkStatus, kNoLink);
     QCOMPARE(f.shell->state().silentTicks, 0.0);
     QVERIFY(e.kapa->isEnabled());
-}
-
-void PollCycleTest::lostReportQueuesTheMessageOnlyWhenTheLogDoesNotBeginWithIt()
-{
-    LoadedShell f;
-    const auto &e = f.window().el();
-    ShellFixture::tick(e.Timer2, 31);
     QCOMPARE(f.shell->state().statusMessage, kNoLink);
+    // Queued only while the log does not begin with it.
     ShellFixture::tick(e.Timer4);
     QCOMPARE(e.ErrorList->caption(), kNoLink + QLatin1Char('\r'));
     ShellFixture::tick(e.Timer2, 31);
@@ -155,7 +148,7 @@ void PollCycleTest::closedPortLeavesEverythingAlone()
     QCOMPARE(f.link.pending().size(), 37);
 }
 
-void PollCycleTest::readingMessageIsQueuedUntilItHeadsTheLog()
+void PollCycleTest::readingMessageIsQueuedUntilItHeadsTheLogAndAGesturesMessageIsKept()
 {
     LoadedShell f;
     const auto &e = f.window().el();
@@ -167,19 +160,13 @@ void PollCycleTest::readingMessageIsQueuedUntilItHeadsTheLog()
     QCOMPARE(e.ErrorList->caption(), kReading + QLatin1Char('\r'));
     f.poll();
     QCOMPARE(f.shell->state().statusMessage, QString());
-}
 
-void PollCycleTest::messageFromAGestureIsNotReplacedWhileFramesArrive()
-{
-    LoadedShell f;
-    const auto &e = f.window().el();
-    f.poll();
-    ShellFixture::tick(e.Timer4); // the log now begins with "Ecu Okunuyor!"
+    // A gesture's message is not replaced while frames arrive; once it
+    // heads the log, the next frame queues reading again.
     f.shell->state().statusMessage = QStringLiteral("Lpg Tuning Level Setting!");
     f.poll();
     QCOMPARE(f.shell->state().statusMessage, QStringLiteral("Lpg Tuning Level Setting!"));
     ShellFixture::tick(e.Timer4);
-    // Once the gesture's message heads the log, the next frame queues reading again.
     f.poll();
     QCOMPARE(f.shell->state().statusMessage, kReading);
 }

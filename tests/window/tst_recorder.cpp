@@ -63,21 +63,18 @@ QList<zcore::RecordEvent> eventsOf(const zcore::Recording &r,
 class RecorderTest : public QObject {
     Q_OBJECT
 private slots:
-    void everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops();
-    void commandsAreRecordedWhateverSentThem();
+    void everyFrameTheUnitSentIsRecordedAlsoThoseThePollDropsAndEveryCommandSent();
     void deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke();
-    void frameStillWaitingForTheByteAfterItIsRecordedWhenTheDeviceGoes();
-    void recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns();
+    void recordingIsRefusedWhenItCannotRunAndReplacesTheFileAScriptNames();
     void fullDiskStopsTheRecordingAndKeepsWholeRows();
     void rowsGoToTheDiskWhileRecordingAndWhenItStops();
     void syncThatFailsStopsTheRecordingAndKeepsWholeRows();
     void markOnTheSkinShowsWhileRecordingWithTheFileName();
     void recordingsStartedInTheSameSecondNeverOverwriteOneAnother();
-    void fileNamedByAScriptIsReplaced();
     void newFileThatCannotStartIsNotLeftBehind();
 };
 
-void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
+void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDropsAndEveryCommandSent()
 {
     LoadedShell f;
     const QString path = f.dir.filePath(QStringLiteral("drive.csv"));
@@ -89,6 +86,10 @@ void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
     f.link.receive(frame + QByteArray("\x11\x22\xA4", 3) + frame.left(10));
     f.poll(frame.mid(10) + frame);
     QVERIFY(f.link.pending().isEmpty()); // the poll took one and dropped the rest
+    QVERIFY(f.shell->sender().send(2, 77) == CommandSender::Result::Sent);
+    QVERIFY(f.shell->sender().send(5, 140) == CommandSender::Result::Sent);
+    f.link.close(); // refused: nothing went out, nothing recorded
+    QVERIFY(f.shell->sender().send(1, 1) != CommandSender::Result::Sent);
     QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
 
     const auto recording = readBack(path);
@@ -98,22 +99,6 @@ void RecorderTest::everyFrameTheUnitSentIsRecordedAlsoThoseThePollDrops()
     for (const auto &row : frames)
         QCOMPARE(row.payload, frame.mid(3));
     QCOMPARE(f.shell->recording().recorder().frameRows(), 3);
-}
-
-void RecorderTest::commandsAreRecordedWhateverSentThem()
-{
-    LoadedShell f;
-    f.poll();
-    const QString path = f.dir.filePath(QStringLiteral("commands.csv"));
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
-    QVERIFY(f.shell->sender().send(2, 77) == CommandSender::Result::Sent);
-    QVERIFY(f.shell->sender().send(5, 140) == CommandSender::Result::Sent);
-    f.link.close(); // refused: nothing went out, nothing recorded
-    QVERIFY(f.shell->sender().send(1, 1) != CommandSender::Result::Sent);
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
-
-    const auto recording = readBack(path);
-    QVERIFY(recording);
     const auto commands = rowsOf(*recording, zcore::RecordEvent::Command);
     QCOMPARE(commands.size(), 2);
     QCOMPARE(commands[0].code, 2);
@@ -128,9 +113,16 @@ void RecorderTest::deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke(
     LoadedShell f;
     const QString path = f.dir.filePath(QStringLiteral("dropout.csv"));
     QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
-    const QByteArray frame = payloads::workedFrame();
+    // A frame ending in A4 could go on into a header: the byte after it
+    // tells, but the cable goes first. It is recorded all the same.
+    QByteArray waiting = payloads::workedFrame();
+    waiting[36] = char(0xA4);
+    f.link.receive(waiting);
+    f.link.loseDevice();
+    f.link.returnDevice();
     // The cable goes in the middle of a frame; what the unit sends
     // meanwhile is lost, and after the return it starts a new frame.
+    const QByteArray frame = payloads::workedFrame();
     f.link.receive(frame.left(20));
     f.link.loseDevice();
     f.poll(frame);
@@ -143,35 +135,16 @@ void RecorderTest::deviceGoingAwayAndComingBackIsRecordedAndCutsTheFrameItBroke(
     using zcore::RecordEvent;
     const QList<RecordEvent> events = eventsOf(
         *recording, {RecordEvent::DeviceLost, RecordEvent::DeviceReturned, RecordEvent::Frame});
-    // The frame begun before the loss is not finished with the new one's bytes.
-    QCOMPARE(events, QList<RecordEvent>({RecordEvent::DeviceLost, RecordEvent::DeviceReturned,
-                                         RecordEvent::Frame}));
-    QCOMPARE(rowsOf(*recording, RecordEvent::Frame).first().payload, frame.mid(3));
+    // The frame begun before the second loss is not finished with the new one's bytes.
+    QCOMPARE(events, QList<RecordEvent>({RecordEvent::Frame, RecordEvent::DeviceLost,
+                                         RecordEvent::DeviceReturned, RecordEvent::DeviceLost,
+                                         RecordEvent::DeviceReturned, RecordEvent::Frame}));
+    const auto frames = rowsOf(*recording, RecordEvent::Frame);
+    QCOMPARE(frames.first().payload, waiting.mid(3));
+    QCOMPARE(frames.last().payload, frame.mid(3));
 }
 
-void RecorderTest::frameStillWaitingForTheByteAfterItIsRecordedWhenTheDeviceGoes()
-{
-    LoadedShell f;
-    const QString path = f.dir.filePath(QStringLiteral("lastframe.csv"));
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
-    // A frame ending in A4 could go on into a header: the byte after it
-    // tells, but the cable goes first.
-    QByteArray frame = payloads::workedFrame();
-    frame[36] = char(0xA4);
-    f.link.receive(frame);
-    f.link.loseDevice();
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
-
-    const auto recording = readBack(path);
-    QVERIFY(recording);
-    using zcore::RecordEvent;
-    const QList<RecordEvent> events =
-        eventsOf(*recording, {RecordEvent::DeviceLost, RecordEvent::Frame});
-    QCOMPARE(events, QList<RecordEvent>({RecordEvent::Frame, RecordEvent::DeviceLost}));
-    QCOMPARE(rowsOf(*recording, RecordEvent::Frame).first().payload, frame.mid(3));
-}
-
-void RecorderTest::recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns()
+void RecorderTest::recordingIsRefusedWhenItCannotRunAndReplacesTheFileAScriptNames()
 {
     LoadedShell f;
     ToolActions &actions = f.shell->actions();
@@ -179,10 +152,17 @@ void RecorderTest::recordingIsRefusedWhenItCannotRunAndStopIsRefusedWhenNoneRuns
     QVERIFY(!actions.run(QStringLiteral("record-start"), QStringLiteral("/dev/full")).ok);
     QVERIFY(!actions.run(QStringLiteral("record-start"), f.dir.path()).ok); // a folder
     QVERIFY(!f.shell->recording().recorder().isActive());
-    const QString path = f.dir.filePath(QStringLiteral("one.csv"));
+    const QString path = f.dir.filePath(QStringLiteral("named.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older file") > 0);
+    old.close();
     QVERIFY(actions.run(QStringLiteral("record-start"), path).ok);
+    QCOMPARE(f.shell->recording().recorder().fileName(), path);
     QVERIFY(!actions.run(QStringLiteral("record-start"), path).ok); // one at a time
     QVERIFY(actions.run(QStringLiteral("record-stop"), QString()).ok);
+    const auto recording = readBack(path);
+    QVERIFY(recording);
+    QCOMPARE(recording->rows.last().event, zcore::RecordEvent::RecordingStopped);
 }
 
 void RecorderTest::fullDiskStopsTheRecordingAndKeepsWholeRows()
@@ -348,21 +328,6 @@ void RecorderTest::recordingsStartedInTheSameSecondNeverOverwriteOneAnother()
         QVERIFY(recording);
         QCOMPARE(rowsOf(*recording, zcore::RecordEvent::Frame).size(), 1);
     }
-}
-
-void RecorderTest::fileNamedByAScriptIsReplaced()
-{
-    LoadedShell f;
-    const QString path = f.dir.filePath(QStringLiteral("named.csv"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older file") > 0);
-    old.close();
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-start"), path).ok);
-    QCOMPARE(f.shell->recording().recorder().fileName(), path);
-    QVERIFY(f.shell->actions().run(QStringLiteral("record-stop"), QString()).ok);
-    const auto recording = readBack(path);
-    QVERIFY(recording);
-    QCOMPARE(recording->rows.last().event, zcore::RecordEvent::RecordingStopped);
 }
 
 void RecorderTest::newFileThatCannotStartIsNotLeftBehind()

@@ -49,13 +49,12 @@ private slots:
     void realPauseWaitsAHundredMillisecondsAtLeast();
     void bandLevelIsSentForTheBandTheBoxStandsOver_data();
     void bandLevelIsSentForTheBandTheBoxStandsOver();
-    void bandClickOpensTheBoxWithTheBandsLevelAndASecondMovesIt();
+    void bandClickOpensTheBoxWithTheBandsLevelOnlyEnterSendsAndASecondMovesIt();
     void unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen_data();
     void unsendableLevelLeavesTheLineUntouchedAndTheBoxOpen();
     void closedPortSendsNothing();
     void commandCutShortHoldsTheLineUntilTheUnitHasGivenUpOnIt_data();
     void commandCutShortHoldsTheLineUntilTheUnitHasGivenUpOnIt();
-    void otherKeysSendNothing();
     void hintFollowsThePointerOverBandsAndTheSwitchOver();
     void calibrationSendsOnTheSecondClickOfTheSameLabel_data();
     void calibrationSendsOnTheSecondClickOfTheSameLabel();
@@ -105,7 +104,7 @@ void TuningTest::bandLevelIsSentForTheBandTheBoxStandsOver()
     QCOMPARE(labels[band]->caption(), QString::number(10 * (band + 1))); // the unit rewrites it
 }
 
-void TuningTest::bandClickOpensTheBoxWithTheBandsLevelAndASecondMovesIt()
+void TuningTest::bandClickOpensTheBoxWithTheBandsLevelOnlyEnterSendsAndASecondMovesIt()
 {
     LoadedShell f;
     const auto &e = f.window().el();
@@ -113,10 +112,12 @@ void TuningTest::bandClickOpensTheBoxWithTheBandsLevelAndASecondMovesIt()
     QCOMPARE(e.SetBox->text(), QStringLiteral("0"));
     f.poll();
     gestures::click(e.ca3);
-    QVERIFY(!e.SetBox->isHidden());
     QCOMPARE(e.SetBox->left(), 9240.0);
     QCOMPARE(e.SetBox->top(), 3600.0);
     QCOMPARE(e.SetBox->text(), QStringLiteral("30"));
+    for (int code : {8, 46, 35, 36, 48, 65}) // keys that edit send nothing
+        gestures::key(e.SetBox, code);
+    QVERIFY(!e.SetBox->isHidden());
     QVERIFY(f.link.writes().isEmpty());
     gestures::click(e.ca4);
     QCOMPARE(e.SetBox->left(), 10320.0);
@@ -197,17 +198,6 @@ void TuningTest::commandCutShortHoldsTheLineUntilTheUnitHasGivenUpOnIt()
     QCOMPARE(f.link.written().mid(failingByte), bytes({0xA4, 1, 57}));
     QVERIFY(f.link.writes().at(failingByte).atMs - cutAt >= CommandSender::kCutHoldMs);
     QVERIFY(e.SetBox->isHidden());
-}
-
-void TuningTest::otherKeysSendNothing()
-{
-    FrameShown f;
-    const auto &e = f.window().el();
-    gestures::click(e.ca1);
-    for (int code : {8, 46, 35, 36, 48, 65})
-        gestures::key(e.SetBox, code);
-    QVERIFY(f.link.writes().isEmpty());
-    QVERIFY(!e.SetBox->isHidden());
 }
 
 void TuningTest::hintFollowsThePointerOverBandsAndTheSwitchOver()
@@ -397,7 +387,6 @@ void TuningTest::faceDoubleClickSendsTheMaskOfAllFaces()
     QCOMPARE(f.link.written(), bytes({0xA4, 4, mask}));
     QVERIFY(picture->isHidden());
     QCOMPARE(f.shell->state().statusMessage, message);
-    QCOMPARE(mask & (64 | 2 | 1), 0);
 }
 
 void TuningTest::backgroundMovementRevealsArrowsPicksRowsAndHints()
