@@ -1,5 +1,6 @@
 #include "assistantactions.h"
 
+#include "core/plainfile.h"
 #include "core/recording.h"
 #include "filedialogs.h"
 #include "link/commandsender.h"
@@ -109,13 +110,17 @@ void AssistantActions::open(const QString &file, const ToolActions::Done &done)
     m_readWhy.clear();
     m_readFrames.clear();
     m_reader = QThread::create([this, path] {
+        if (zcore::isOtherThanAPlainFile(path)) {
+            m_readWhy = tr("%1 sıradan bir dosya değil").arg(path);
+            return;
+        }
         QFile in(path);
         if (!in.open(QIODevice::ReadOnly)) {
             m_readWhy = tr("%1 okunamadı: %2").arg(path, in.errorString());
             return;
         }
-        // Never more than a recording may be: a device may have no size and
-        // no end (/dev/zero), and a file may grow while it is read.
+        // Never more than a recording may be: a file may grow while it is
+        // read.
         const QByteArray bytes = in.read(zcore::kLargestRecording + 1);
         if (bytes.size() > zcore::kLargestRecording) {
             m_readWhy = tr("%1 bir kayıt olamayacak kadar büyük").arg(path);

@@ -1,5 +1,6 @@
 #include "settingsactions.h"
 
+#include "core/plainfile.h"
 #include "filedialogs.h"
 #include "link/commandsender.h"
 #include "tuning/refusal.h"
@@ -192,6 +193,11 @@ QString SettingsActions::cannotSend() const
 std::optional<zcore::SettingsFile> SettingsActions::readChecked(const QString &path,
                                                                 ToolActions::Result *refusal)
 {
+    if (zcore::isOtherThanAPlainFile(path)) {
+        m_state.statusMessage = kBadFile;
+        *refusal = refuse(tr("%1 sıradan bir dosya değil").arg(path));
+        return std::nullopt;
+    }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
         m_state.statusMessage = kBadFile;

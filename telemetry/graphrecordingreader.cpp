@@ -1,5 +1,6 @@
 #include "graphrecordingreader.h"
 
+#include "core/plainfile.h"
 #include "core/recording.h"
 
 #include <QFile>
@@ -74,6 +75,10 @@ void GraphRecordingReader::tell(int percent)
 
 void GraphRecordingReader::run()
 {
+    if (zcore::isOtherThanAPlainFile(m_path)) {
+        m_why = tr("%1 sıradan bir dosya değil").arg(m_path);
+        return;
+    }
     QFile in(m_path);
     if (!in.open(QIODevice::ReadOnly)) {
         m_why = tr("%1 okunamadı: %2").arg(m_path, in.errorString());

@@ -1,5 +1,6 @@
 #include "recorder.h"
 
+#include "core/plainfile.h"
 #include "core/recording.h"
 #include "filesync.h"
 #include "ui/sharedstate.h"
@@ -22,6 +23,11 @@ bool Recorder::start(const QString &path, QString *why, Existing existing)
 {
     if (isActive()) {
         *why = tr("kayıt zaten sürüyor");
+        return false;
+    }
+    // Opened for writing, a named pipe would wait for a reader.
+    if (zcore::isOtherThanAPlainFile(path)) {
+        *why = tr("%1 sıradan bir dosya değil").arg(path);
         return false;
     }
     m_file.setFileName(path);

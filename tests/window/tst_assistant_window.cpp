@@ -87,7 +87,6 @@ private slots:
     void resetForgetsWhatWasCollected();
     void recordingAddedGivesTheNumbersOfItsFrames();
     void fileLoadAfterAProposalChoosesAFilesGroupsAgain();
-    void deviceThatNeverEndsIsRefusedAsTooLarge();
 };
 
 void AssistantWindowTest::startIsRefusedWithThePortClosedAndOpensNoWindow()
@@ -280,19 +279,6 @@ void AssistantWindowTest::fileLoadAfterAProposalChoosesAFilesGroupsAgain()
     QVERIFY(preview->groupTicked(SettingsPreview::SwitchOver));
     QVERIFY(preview->groupTicked(SettingsPreview::LevelPoints));
     QVERIFY(!preview->groupTicked(SettingsPreview::Mask));
-}
-
-void AssistantWindowTest::deviceThatNeverEndsIsRefusedAsTooLarge()
-{
-#ifndef Q_OS_LINUX
-    QSKIP("needs /dev/zero");
-#else
-    // A file of no size that never ends: read whole, it would take all memory.
-    LoadedShell f;
-    const auto result = openInAssistant(f, QStringLiteral("/dev/zero"));
-    QVERIFY(result && !result->ok);
-    QCOMPARE(result->error, QStringLiteral("/dev/zero bir kayıt olamayacak kadar büyük"));
-#endif
 }
 
 QTEST_MAIN(AssistantWindowTest)
