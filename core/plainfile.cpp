@@ -1,13 +1,16 @@
 #include "plainfile.h"
 
 #include <QFileInfo>
+#include <QObject>
 
 namespace zcore {
 
-bool isOtherThanAPlainFile(const QString &path)
+QString notAPlainFile(const QString &path)
 {
     const QFileInfo info(path); // stat() only: it opens nothing, so it cannot block
-    return info.exists() && !info.isFile();
+    if (!info.exists() || info.isFile())
+        return {};
+    return QObject::tr("%1 sıradan bir dosya değil").arg(path);
 }
 
 } // namespace zcore

@@ -8,9 +8,9 @@
 
 namespace zcore {
 
-// True when the path names something that is there and is not a plain file
-// (a link to a plain file is one). A path that names nothing is not: opening
-// it says why.
-bool isOtherThanAPlainFile(const QString &path);
+// Why the path may not be opened: it names something that is there and is
+// not a plain file (a link to a plain file is one). Empty otherwise; a path
+// that names nothing is left to the opening, which says why.
+QString notAPlainFile(const QString &path);
 
 } // namespace zcore

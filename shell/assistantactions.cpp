@@ -110,10 +110,9 @@ void AssistantActions::open(const QString &file, const ToolActions::Done &done)
     m_readWhy.clear();
     m_readFrames.clear();
     m_reader = QThread::create([this, path] {
-        if (zcore::isOtherThanAPlainFile(path)) {
-            m_readWhy = tr("%1 sıradan bir dosya değil").arg(path);
+        m_readWhy = zcore::notAPlainFile(path);
+        if (!m_readWhy.isEmpty())
             return;
-        }
         QFile in(path);
         if (!in.open(QIODevice::ReadOnly)) {
             m_readWhy = tr("%1 okunamadı: %2").arg(path, in.errorString());

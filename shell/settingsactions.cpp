@@ -193,9 +193,9 @@ QString SettingsActions::cannotSend() const
 std::optional<zcore::SettingsFile> SettingsActions::readChecked(const QString &path,
                                                                 ToolActions::Result *refusal)
 {
-    if (zcore::isOtherThanAPlainFile(path)) {
+    if (const QString notPlain = zcore::notAPlainFile(path); !notPlain.isEmpty()) {
         m_state.statusMessage = kBadFile;
-        *refusal = refuse(tr("%1 sıradan bir dosya değil").arg(path));
+        *refusal = refuse(notPlain);
         return std::nullopt;
     }
     QFile in(path);

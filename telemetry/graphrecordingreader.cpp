@@ -75,10 +75,9 @@ void GraphRecordingReader::tell(int percent)
 
 void GraphRecordingReader::run()
 {
-    if (zcore::isOtherThanAPlainFile(m_path)) {
-        m_why = tr("%1 sıradan bir dosya değil").arg(m_path);
+    m_why = zcore::notAPlainFile(m_path);
+    if (!m_why.isEmpty())
         return;
-    }
     QFile in(m_path);
     if (!in.open(QIODevice::ReadOnly)) {
         m_why = tr("%1 okunamadı: %2").arg(m_path, in.errorString());

@@ -26,8 +26,8 @@ bool Recorder::start(const QString &path, QString *why, Existing existing)
         return false;
     }
     // Opened for writing, a named pipe would wait for a reader.
-    if (zcore::isOtherThanAPlainFile(path)) {
-        *why = tr("%1 sıradan bir dosya değil").arg(path);
+    if (const QString notPlain = zcore::notAPlainFile(path); !notPlain.isEmpty()) {
+        *why = notPlain;
         return false;
     }
     m_file.setFileName(path);
